@@ -1,0 +1,53 @@
+# GoogleTest, and how test programs become CTest tests: natively each test
+# case is its own CTest test; a Windows build runs each test program under
+# Wine in a private prefix that a fixture prepares first.
+
+if(CMAKE_CROSSCOMPILING)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+else()
+  find_package(GTest REQUIRED)
+  include(GoogleTest)
+endif()
+
+set(ORNIVALE_WINE_ROOT ${CMAKE_BINARY_DIR}/wine)
+set(ORNIVALE_WINE_ENV
+  "WINEDEBUG=-all"
+  "WINEDLLOVERRIDES=mscoree,mshtml="
+  "LANG=C.UTF-8"
+)
+
+# Prepares the Wine prefix for `dpi` once per test run.
+function(ornivale_wine_prefix dpi)
+  set(name wine_prefix_${dpi})
+  if(TEST ${name})
+    return()
+  endif()
+  add_test(NAME ${name}
+    COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-prefix
+            ${ORNIVALE_WINE_ROOT}/${dpi} ${CMAKE_CROSSCOMPILING_EMULATOR} ${dpi})
+  set_tests_properties(${name} PROPERTIES FIXTURES_SETUP ${name})
+endfunction()
+
+# ornivale_add_test(<target> [DPI <dpi>] [NAME <ctest name>] [ARGS ...])
+function(ornivale_add_test target)
+  cmake_parse_arguments(T "" "DPI;NAME" "ARGS" ${ARGN})
+  if(NOT T_DPI)
+    set(T_DPI 96)
+  endif()
+  if(NOT T_NAME)
+    set(T_NAME ${target})
+  endif()
+  if(CMAKE_CROSSCOMPILING)
+    ornivale_wine_prefix(${T_DPI})
+    add_test(NAME ${T_NAME} COMMAND ${target} ${T_ARGS})
+    set_tests_properties(${T_NAME} PROPERTIES
+      ENVIRONMENT "WINEPREFIX=${ORNIVALE_WINE_ROOT}/${T_DPI};${ORNIVALE_WINE_ENV}"
+      FIXTURES_REQUIRED wine_prefix_${T_DPI}
+      TIMEOUT 600)
+  else()
+    gtest_discover_tests(${target} EXTRA_ARGS ${T_ARGS})
+  endif()
+endfunction()

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "level/level4.h"
+#include "level/window_services.h"
+
+namespace ornivale {
+
+// Writes the Lara type and weather selected in c2 and c1 over the flag pair
+// of the level the last OpenLevel scanned, in place: at most four bytes
+// change. Refuses, with a message and without opening any file, when that
+// level is not the one the window names, and writes nothing when the file no
+// longer matches what was scanned. Never throws: every failure is shown as one
+// message titled "Error".
+void SaveFlags(Level4& level, WindowServices& window);
+
+}  // namespace ornivale
