@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+#include "level/flag_save.h"
+#include "level/level4.h"
+#include "level/level_error.h"
+#include "level/utf8.h"
+#include "tests/test_support.h"
+
+namespace ornivale {
+namespace {
+
+using testing::Bytes;
+using testing::MakeLevel;
+using testing::RecordingWindow;
+using testing::TempDir;
+using Log = std::vector<std::string>;
+
+// The real files of the operating system, through the default Level4.
+class DiskLevelTest : public ::testing::Test {
+ protected:
+  void Load(const std::string& path) {
+    window_.path = path;
+    level_.OpenLevel(path, window_);
+  }
+  void Save(int lara_position, int weather_position) {
+    window_.c2 = lara_position;
+    window_.c1 = weather_position;
+    window_.log.clear();
+    SaveFlags(level_, window_);
+  }
+  std::string OnlyMessage() const {
+    EXPECT_EQ(window_.messages.size(), 1u);
+    return window_.messages.empty() ? "" : window_.messages[0].text;
+  }
+
+  TempDir dir_;
+  Level4 level_;
+  RecordingWindow window_;
+};
+
+TEST_F(DiskLevelTest, LoadsAndSavesInPlace) {
+  const Bytes original = MakeLevel(3, 1, 10, 20, 30, 100);
+  const std::string path = dir_.Write("city.trc", original);
+  Load(path);
+  EXPECT_EQ(level_.FlagsPos(), 95);
+  Save(4, 2);
+  Bytes expected = original;
+  expected[94] = 0x06;
+  expected[96] = 0x02;
+  EXPECT_EQ(testing::ReadAll(path), expected);
+  EXPECT_EQ(window_.log, (Log{"Saving level...", "Level saved"}));
+}
+
+TEST_F(DiskLevelTest, MissingFileIsReportedAndNeverCreated) {
+  const std::string path = dir_.File("nothing here.trc");
+  Load(path);
+  EXPECT_EQ(window_.log, Log{"Opening " + path + "..."});
+  EXPECT_EQ(OnlyMessage().rfind("Can't open " + path + ": ", 0), 0u);
+  EXPECT_FALSE(testing::Exists(path));
+  EXPECT_THROW(OpenDiskFile(path, OpenMode::ReadWrite), LevelError);
+  EXPECT_FALSE(testing::Exists(path));
+}
+
+TEST_F(DiskLevelTest, FolderIsNotALevel) {
+  Load(dir_.File(""));
+  EXPECT_EQ(window_.messages.size(), 1u);
+  EXPECT_EQ(level_.FlagsPos(), 0);
+}
+
+TEST_F(DiskLevelTest, NonAsciiNamesWork) {
+  const std::string name = "niveau-\xC3\xA9t\xC3\xA9-\xE6\xB0\xB4-\xF0\x9F\x8C\xA7.trc";
+  const std::string path = dir_.Write(name, MakeLevel(1, 2));
+  Load(path);
+  EXPECT_TRUE(window_.messages.empty()) << OnlyMessage();
+  EXPECT_EQ(window_.c2, 1);
+  EXPECT_EQ(window_.c1, 2);
+  Save(0, 0);
+  EXPECT_EQ(testing::ReadAll(path), MakeLevel(0, 0));
+}
+
+#ifdef _WIN32
+std::wstring Wide(const std::string& path) {
+  const std::u16string wide = Utf8ToUtf16(path);
+  return std::wstring(wide.begin(), wide.end());
+}
+
+// The game or an editor holding the level open without sharing it.
+TEST_F(DiskLevelTest, LevelHeldByAnotherProgramIsReportedNotWritten) {
+  const Bytes original = MakeLevel(3, 1);
+  const std::string path = dir_.Write("held.trc", original);
+  Load(path);
+  ASSERT_EQ(level_.FlagsPos(), 35);
+
+  HANDLE held = CreateFileW(Wide(path).c_str(), GENERIC_READ, 0, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  Save(0, 0);
+  EXPECT_EQ(OnlyMessage().rfind("Can't open " + path + ": ", 0), 0u);
+  EXPECT_EQ(window_.log, Log{});
+  window_.messages.clear();
+  Load(path);
+  EXPECT_EQ(OnlyMessage().rfind("Can't open " + path + ": ", 0), 0u);
+  CloseHandle(held);
+
+  EXPECT_EQ(testing::ReadAll(path), original);
+}
+
+// A program that reads the level and lets others only read it too: the scan
+// needs no more than that, the save must not write behind its back.
+TEST_F(DiskLevelTest, LevelSharedOnlyForReadingCanBeViewedButNotSaved) {
+  const Bytes original = MakeLevel(4, 0);
+  const std::string path = dir_.Write("shared.trc", original);
+  HANDLE reader = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+  Load(path);
+  EXPECT_TRUE(window_.messages.empty());
+  EXPECT_EQ(window_.c2, 3);
+  Save(0, 0);
+  EXPECT_EQ(OnlyMessage().rfind("Can't open " + path + ": ", 0), 0u);
+  CloseHandle(reader);
+  EXPECT_EQ(testing::ReadAll(path), original);
+}
+
+TEST_F(DiskLevelTest, ReadOnlyLevelCanBeViewedButNotSaved) {
+  const Bytes original = MakeLevel(4, 0);
+  const std::string path = dir_.Write("locked.trc", original);
+  ASSERT_TRUE(SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_READONLY));
+  HANDLE probe = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (probe != INVALID_HANDLE_VALUE) {
+    // Wine maps the attribute to Unix permissions, which do not bind root.
+    CloseHandle(probe);
+    SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+    GTEST_SKIP() << "this system lets read-only files be opened for writing";
+  }
+  Load(path);
+  EXPECT_TRUE(window_.messages.empty());
+  EXPECT_EQ(window_.c2, 3);
+  Save(0, 0);
+  EXPECT_EQ(OnlyMessage().rfind("Can't open " + path + ": ", 0), 0u);
+  EXPECT_EQ(testing::ReadAll(path), original);
+  SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+#endif
+
+TEST(Utf8, RoundTripsEveryPlane) {
+  const std::string text = "a\xC3\xA9\xE6\xB0\xB4\xF0\x9F\x8C\xA7";
+  const std::u16string wide = Utf8ToUtf16(text);
+  EXPECT_EQ(wide, (std::u16string{u'a', u'\u00E9', u'\u6C34', 0xD83C, 0xDF27}));
+  EXPECT_EQ(Utf16ToUtf8(wide), text);
+}
+
+TEST(Utf8, MalformedInputBecomesReplacementCharacters) {
+  EXPECT_EQ(Utf8ToUtf16("\xC3"), u"\uFFFD");
+  EXPECT_EQ(Utf8ToUtf16("\xE0\x80\x80x"), u"\uFFFDx");      // overlong
+  EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD");         // surrogate
+  EXPECT_EQ(Utf8ToUtf16("\xFF"), u"\uFFFD");
+  EXPECT_EQ(Utf16ToUtf8(std::u16string{0xD800, u'x'}), "\xEF\xBF\xBDx");
+}
+
+}  // namespace
+}  // namespace ornivale

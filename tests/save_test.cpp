@@ -1,0 +1,220 @@
+#include <gtest/gtest.h>
+
+#include "level/flag_save.h"
+#include "level/level4.h"
+#include "tests/test_support.h"
+
+namespace ornivale {
+namespace {
+
+using testing::Bytes;
+using testing::MakeLevel;
+using testing::MemoryDisk;
+using testing::RecordingWindow;
+using Log = std::vector<std::string>;
+
+constexpr int kNone = -1;
+
+class SaveTest : public ::testing::Test {
+ protected:
+  void Load(const std::string& path, const Bytes& bytes) {
+    disk_.Put(path, bytes);
+    window_.path = path;
+    level_.OpenLevel(path, window_);
+  }
+  // Loads a level whose pair is at offsets 34 to 37, then clears the log.
+  void LoadLevel(uint16_t lara = 3, uint16_t weather = 1) {
+    original_ = MakeLevel(lara, weather);
+    Load("a.trc", original_);
+    ASSERT_EQ(level_.FlagsPos(), 35);
+    window_.log.clear();
+  }
+  void Save(int lara_position, int weather_position) {
+    window_.c2 = lara_position;
+    window_.c1 = weather_position;
+    SaveFlags(level_, window_);
+  }
+  // The loaded level with the four bytes at offsets 34 to 37 replaced.
+  Bytes WithFlags(Bytes pair) const {
+    Bytes expected = original_;
+    std::copy(pair.begin(), pair.end(), expected.begin() + 34);
+    return expected;
+  }
+  void ExpectRefused(const std::string& text) {
+    ASSERT_EQ(window_.messages.size(), 1u);
+    EXPECT_EQ(window_.messages[0].text, text);
+    EXPECT_EQ(window_.messages[0].title, "Error");
+    EXPECT_EQ(window_.messages[0].icon, MessageIcon::Critical);
+    EXPECT_TRUE(std::find(window_.log.begin(), window_.log.end(), "Level saved") ==
+                window_.log.end());
+  }
+
+  MemoryDisk disk_;
+  Level4 level_{disk_.Opener()};
+  RecordingWindow window_;
+  Bytes original_;
+};
+
+TEST_F(SaveTest, WritesBothFlagsInPlace) {
+  LoadLevel();
+  Save(4, 2);  // Invisible, Snow
+  EXPECT_EQ(disk_.Get("a.trc"), WithFlags({0x06, 0x00, 0x02, 0x00}));
+  EXPECT_EQ(window_.log, (Log{"Saving level...", "Level saved"}));
+  EXPECT_TRUE(window_.messages.empty());
+  EXPECT_EQ(disk_.stats.open_now, 0);
+}
+
+TEST_F(SaveTest, WritesTheFirstEntriesAsZero) {
+  LoadLevel(6, 2);
+  Save(0, 0);
+  EXPECT_EQ(disk_.Get("a.trc"), WithFlags({0x00, 0x00, 0x00, 0x00}));
+}
+
+TEST_F(SaveTest, ListWithoutSelectionKeepsItsStoredValue) {
+  LoadLevel(3, 1);
+  Save(kNone, 1);
+  EXPECT_EQ(disk_.Get("a.trc"), WithFlags({0x03, 0x00, 0x01, 0x00}));
+  Save(kNone, 0);
+  EXPECT_EQ(disk_.Get("a.trc"), WithFlags({0x03, 0x00, 0x00, 0x00}));
+  Save(1, kNone);
+  EXPECT_EQ(disk_.Get("a.trc"), WithFlags({0x01, 0x00, 0x00, 0x00}));
+}
+
+TEST_F(SaveTest, NoSelectionAtAllWritesNothingButStillSaves) {
+  LoadLevel();
+  Save(kNone, kNone);
+  EXPECT_EQ(disk_.Get("a.trc"), original_);
+  EXPECT_EQ(disk_.stats.writes, 0);
+  EXPECT_EQ(window_.log, (Log{"Saving level...", "Level saved"}));
+}
+
+TEST_F(SaveTest, UnknownStoredLaraTypeSurvivesASaveOfTheWeather) {
+  LoadLevel(3, 1);                    // selects Catsuit
+  original_ = MakeLevel(5, 1);
+  Load("a.trc", original_);           // Lara type 5 has no entry
+  SaveFlags(level_, window_);
+  EXPECT_EQ(disk_.Get("a.trc"), original_);
+  window_.c1 = 2;
+  SaveFlags(level_, window_);
+  EXPECT_EQ(disk_.Get("a.trc"), WithFlags({0x05, 0x00, 0x02, 0x00}));
+}
+
+TEST_F(SaveTest, SavesTwiceAndKeepsTheLength) {
+  LoadLevel();
+  Save(2, 1);
+  Save(3, 0);
+  EXPECT_EQ(disk_.Get("a.trc"), WithFlags({0x04, 0x00, 0x00, 0x00}));
+}
+
+TEST_F(SaveTest, NothingLoadedIsRefusedWithoutOpeningAFile) {
+  Save(1, 1);
+  ExpectRefused("There is no loaded level to save. Load a level first.");
+  EXPECT_TRUE(window_.log.empty());
+  EXPECT_EQ(disk_.stats.opens_read_write, 0);
+}
+
+TEST_F(SaveTest, PickedFilesThatNeverReachedTheFlagsAreRefused) {
+  Load("x.dat", MakeLevel(3, 1));  // no kind yet: the scan stops early
+  Save(1, 1);
+  ExpectRefused("There is no loaded level to save. Load a level first.");
+  EXPECT_EQ(disk_.stats.opens_read_write, 0);
+}
+
+TEST_F(SaveTest, FailedLoadAfterAGoodOneIsRefused) {
+  LoadLevel();
+  Bytes wrong = MakeLevel(0, 0);
+  wrong[0] = 0;
+  Load("wrong.trc", wrong);
+  window_.messages.clear();
+  Save(1, 1);
+  ExpectRefused("There is no loaded level to save. Load a level first.");
+  EXPECT_EQ(disk_.Get("a.trc"), original_);
+  EXPECT_EQ(disk_.Get("wrong.trc"), wrong);
+  EXPECT_EQ(disk_.stats.opens_read_write, 0);
+}
+
+TEST_F(SaveTest, PathOtherThanTheLoadedLevelIsRefused) {
+  LoadLevel();
+  window_.path = "other.trc";
+  Save(1, 1);
+  ExpectRefused("other.trc isn't the loaded level. Load it before saving.");
+  EXPECT_EQ(disk_.stats.opens_read_write, 0);
+}
+
+TEST_F(SaveTest, TombRaiderFourLevelIsRefused) {
+  const Bytes tr4 = MakeLevel(3, 1);
+  Load("old.tr4", tr4);
+  Save(0, 0);
+  ExpectRefused(
+      "old.tr4 is a Tomb Raider IV level: it keeps other data where a TRC "
+      "level keeps the Lara type and weather, so they can't be saved.");
+  EXPECT_EQ(disk_.Get("old.tr4"), tr4);
+  EXPECT_EQ(disk_.stats.opens_read_write, 0);
+}
+
+TEST_F(SaveTest, LevelChangedSinceLoadIsNotWritten) {
+  const std::string changed =
+      "a.trc has changed since it was loaded. Load it again before saving.";
+  const auto modifications = {
+      +[](Bytes& b) { b[1] = 0x00; },                 // version
+      +[](Bytes& b) { b[14] = 0x02; b.insert(b.begin() + 18, {1, 2}); },  // block 1 grew
+      +[](Bytes& b) { b.resize(37); },                // pair cut short
+      +[](Bytes& b) { b.resize(12); },                // headers cut short
+  };
+  for (auto modify : modifications) {
+    window_.messages.clear();
+    LoadLevel();
+    Bytes now = original_;
+    modify(now);
+    disk_.Put("a.trc", now);
+    Save(0, 0);
+    ExpectRefused(changed);
+    EXPECT_EQ(disk_.Get("a.trc"), now);
+    EXPECT_EQ(disk_.stats.writes, 0);
+    EXPECT_EQ(disk_.stats.open_now, 0);
+  }
+}
+
+TEST_F(SaveTest, FileThatCannotBeOpenedForWritingIsReported) {
+  LoadLevel();
+  disk_.fail_open_for_write = true;
+  Save(0, 0);
+  ExpectRefused("Can't open a.trc: Permission denied");
+  EXPECT_TRUE(window_.log.empty());
+  EXPECT_EQ(disk_.Get("a.trc"), original_);
+}
+
+TEST_F(SaveTest, FailedWriteIsReportedAndTheFileClosed) {
+  LoadLevel();
+  disk_.fail_write = true;
+  Save(0, 0);
+  ExpectRefused("Can't write: disk failure");
+  EXPECT_EQ(window_.log, Log{"Saving level..."});
+  EXPECT_EQ(disk_.stats.open_now, 0);
+}
+
+TEST_F(SaveTest, FailedFlushIsReportedAndTheFileClosed) {
+  LoadLevel();
+  disk_.fail_flush = true;
+  Save(0, 0);
+  ExpectRefused("Can't write: disk full");
+  EXPECT_EQ(window_.log, Log{"Saving level..."});
+  EXPECT_EQ(disk_.stats.open_now, 0);
+}
+
+TEST_F(SaveTest, LevelDeletedSinceLoadIsReportedNotCreated) {
+  Level4 level;  // real files
+  testing::TempDir dir;
+  window_.path = dir.Write("gone.trc", MakeLevel(3, 1));
+  level.OpenLevel(window_.path, window_);
+  std::filesystem::remove(testing::FsPath(window_.path));
+  window_.log.clear();
+  SaveFlags(level, window_);
+  ASSERT_EQ(window_.messages.size(), 1u);
+  EXPECT_EQ(window_.messages[0].text.rfind("Can't open " + window_.path + ": ", 0), 0u);
+  EXPECT_FALSE(testing::Exists(window_.path));
+  EXPECT_TRUE(window_.log.empty());
+}
+
+}  // namespace
+}  // namespace ornivale

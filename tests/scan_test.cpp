@@ -1,0 +1,229 @@
+#include <gtest/gtest.h>
+
+#include "level/level4.h"
+#include "tests/test_support.h"
+
+namespace ornivale {
+namespace {
+
+using testing::Bytes;
+using testing::MakeLevel;
+using testing::MemoryDisk;
+using testing::RecordingWindow;
+using Log = std::vector<std::string>;
+
+class ScanTest : public ::testing::Test {
+ protected:
+  // Picks `path` and scans it, as the Load command does.
+  void Load(const std::string& path) {
+    window_.path = path;
+    level_.OpenLevel(path, window_);
+  }
+  void LoadLevel(const std::string& path, const Bytes& bytes) {
+    disk_.Put(path, bytes);
+    Load(path);
+  }
+  // A first level that selects Catsuit and Rain with its pair at 35.
+  void LoadGoodLevel() {
+    LoadLevel("good.trc", MakeLevel(3, 1));
+    ASSERT_EQ(level_.FlagsPos(), 35);
+    window_.log.clear();
+  }
+  void ExpectStateOfGoodLevel() {
+    EXPECT_EQ(level_.FlagsPos(), 35);
+    EXPECT_EQ(window_.c2, 2);
+    EXPECT_EQ(window_.c1, 1);
+  }
+  void ExpectOneError(const std::string& text) {
+    ASSERT_EQ(window_.messages.size(), 1u);
+    EXPECT_EQ(window_.messages[0].text, text);
+    EXPECT_EQ(window_.messages[0].title, "Error");
+    EXPECT_EQ(window_.messages[0].icon, MessageIcon::Critical);
+  }
+
+  MemoryDisk disk_;
+  Level4 level_{disk_.Opener()};
+  RecordingWindow window_;
+};
+
+TEST_F(ScanTest, StartsWithNoLevel) {
+  EXPECT_EQ(level_.FlagsPos(), 0);
+  EXPECT_EQ(level_.LevelKind(), 0);
+  EXPECT_FALSE(level_.LastScan().has_value());
+}
+
+TEST_F(ScanTest, GoodLevelShowsItsFlagsAndLogsEachStage) {
+  LoadLevel("a.trc", MakeLevel(3, 1));
+  EXPECT_EQ(window_.log,
+            (Log{"Opening a.trc...", "File opened", "Reading textures...", "Done"}));
+  EXPECT_EQ(level_.FlagsPos(), 35);
+  EXPECT_EQ(level_.LevelKind(), 6);
+  EXPECT_EQ(window_.c2, 2);  // Catsuit
+  EXPECT_EQ(window_.c1, 1);  // Rain
+  EXPECT_TRUE(window_.messages.empty());
+  EXPECT_EQ(disk_.stats.open_now, 0);
+}
+
+TEST_F(ScanTest, KeepsTheFieldsItRead) {
+  LoadLevel("a.trc", testing::LevelBytes()
+                         .Version()
+                         .Counts(7, 8, 9)
+                         .Block(2, 2)
+                         .Block(0, 0)
+                         .Block(-5, 0)
+                         .Flags(0, 0)
+                         .Build());
+  const LevelHeader& header = level_.Header();
+  EXPECT_EQ(header.LevelVersion.Raw, (std::array<uint8_t, 4>{0x54, 0x52, 0x34, 0x00}));
+  EXPECT_EQ(header.TexCounts[2].Value, 9);
+  EXPECT_EQ(header.Chunks[0].UnpackedSize.Value, 0x1234);
+  EXPECT_EQ(header.Chunks[2].PackedSize.Value, -5);
+  EXPECT_EQ(level_.FlagsPos(), 37);
+}
+
+TEST_F(ScanTest, PayloadsMoveTheFlagPair) {
+  LoadLevel("a.trc", MakeLevel(0, 0, 0, 5, 0));
+  EXPECT_EQ(level_.FlagsPos(), 40);
+  LoadLevel("b.trc", MakeLevel(0, 0, 1000, 3, 70000));
+  EXPECT_EQ(level_.FlagsPos(), 35 + 71003);
+}
+
+TEST_F(ScanTest, NegativePackedSizePassesOverNothing) {
+  LoadLevel("a.trc", testing::LevelBytes()
+                         .Version().Counts().Block(-1, 0).Block(0, 0).Block(-100, 0)
+                         .Flags(4, 2).Build());
+  EXPECT_EQ(level_.FlagsPos(), 35);
+  EXPECT_EQ(window_.c2, 3);
+  EXPECT_EQ(window_.c1, 2);
+}
+
+TEST_F(ScanTest, KindComesFromTheNameWhateverItsCase) {
+  LoadLevel("city.Trc", MakeLevel(0, 0));
+  EXPECT_EQ(level_.LevelKind(), 6);
+  LoadLevel("city.tr4", MakeLevel(0, 0));
+  EXPECT_EQ(level_.LevelKind(), 5);
+  LoadLevel("CITY.TRC", MakeLevel(0, 0));
+  EXPECT_EQ(level_.LevelKind(), 6);
+  EXPECT_EQ(window_.log.back(), "Done");
+}
+
+TEST_F(ScanTest, WrongVersionShowsTheMessageAndChangesNothing) {
+  LoadGoodLevel();
+  Bytes bytes = MakeLevel(0, 0);
+  bytes[2] = 0x35;
+  LoadLevel("bad.trc", bytes);
+  ExpectOneError("bad.trc isn't a valid Tomb Raider Chronicles Level");
+  EXPECT_EQ(window_.log, Log{"Opening bad.trc..."});
+  ExpectStateOfGoodLevel();
+  EXPECT_EQ(disk_.stats.open_now, 0);
+  EXPECT_FALSE(level_.LastScan().has_value());
+}
+
+TEST_F(ScanTest, UnknownNameEndingBeforeAnyMatchStopsAfterReadingTextures) {
+  LoadLevel("x.dat", MakeLevel(3, 1));
+  EXPECT_EQ(window_.log, (Log{"Opening x.dat...", "File opened", "Reading textures..."}));
+  EXPECT_EQ(level_.FlagsPos(), 0);
+  EXPECT_EQ(window_.c2, -1);
+  EXPECT_TRUE(window_.messages.empty());
+  EXPECT_FALSE(level_.LastScan().has_value());
+}
+
+TEST_F(ScanTest, UnknownNameEndingIsScannedAsTheLastMatchedKind) {
+  LoadGoodLevel();
+  LoadLevel("x.dat", MakeLevel(4, 2, 1));
+  EXPECT_EQ(level_.LevelKind(), 6);
+  EXPECT_EQ(level_.FlagsPos(), 36);
+  EXPECT_EQ(window_.c2, 3);
+  EXPECT_EQ(window_.log.back(), "Done");
+}
+
+TEST_F(ScanTest, ShortNameKeepsTheKind) {
+  LoadLevel("a.tr4", MakeLevel(0, 0));
+  LoadLevel("trc", MakeLevel(0, 0));
+  EXPECT_EQ(level_.LevelKind(), 5);
+}
+
+TEST_F(ScanTest, StoredValuesWithoutAnEntryClearTheSelection) {
+  LoadGoodLevel();
+  LoadLevel("odd.trc", MakeLevel(5, 2));
+  EXPECT_EQ(window_.c2, -1) << "an earlier level's Lara type must not survive";
+  EXPECT_EQ(window_.c1, 2);
+  EXPECT_EQ(window_.log.back(), "Done");
+
+  for (uint16_t weather : {0xFFFF, 3, 0x7FFF}) {
+    LoadGoodLevel();
+    LoadLevel("odd.trc", MakeLevel(6, weather));
+    EXPECT_EQ(window_.c1, -1) << weather;
+    EXPECT_EQ(window_.c2, 4);
+    EXPECT_EQ(window_.log.back(), "Done");
+  }
+}
+
+TEST_F(ScanTest, MissingFileIsReportedAfterTheOpeningLine) {
+  LoadGoodLevel();
+  Load("missing.trc");
+  EXPECT_EQ(window_.log, Log{"Opening missing.trc..."});
+  ExpectOneError("Can't open missing.trc: No such file");
+  ExpectStateOfGoodLevel();
+}
+
+TEST_F(ScanTest, LevelCutShortAnywhereIsReportedAndChangesNothing) {
+  const Bytes whole = MakeLevel(0, 0, 3, 2, 1, 0);
+  ASSERT_EQ(whole.size(), 34u + 6 + 4);
+  const struct {
+    std::size_t length;
+    const char* part;
+  } cuts[] = {{0, "its version"},           {3, "its version"},
+              {4, "its texture counts"},    {9, "its texture counts"},
+              {10, "the header of texture block 1"},
+              {17, "the header of texture block 1"},
+              {18, "texture block 1"},      {20, "texture block 1"},
+              {25, "the header of texture block 2"},
+              {29, "texture block 2"},
+              {37, "the header of texture block 3"},
+              {39, "texture block 3"},      {40, "its Lara type and weather"},
+              {43, "its Lara type and weather"}};
+  for (const auto& cut : cuts) {
+    SCOPED_TRACE(cut.length);
+    window_.messages.clear();
+    LoadGoodLevel();
+    LoadLevel("short.trc", Bytes(whole.begin(), whole.begin() + cut.length));
+    ExpectOneError(std::string("short.trc isn't a complete level: it ends inside ") +
+                   cut.part + ".");
+    ExpectStateOfGoodLevel();
+    EXPECT_NE(window_.log.back(), "Done");
+    EXPECT_FALSE(level_.LastScan().has_value());
+    EXPECT_EQ(disk_.stats.open_now, 0);
+  }
+}
+
+TEST_F(ScanTest, PayloadLargerThanTheFileIsReported) {
+  LoadLevel("huge.trc", testing::LevelBytes()
+                            .Version().Counts().Block(0x7FFFFFFF, 0).Block(0, 0).Block(0, 0)
+                            .Flags(0, 0).Build());
+  ExpectOneError("huge.trc isn't a complete level: it ends inside texture block 1.");
+  EXPECT_EQ(level_.FlagsPos(), 0);
+}
+
+TEST_F(ScanTest, ScanOnlyReads) {
+  LoadLevel("a.trc", MakeLevel(3, 1));
+  LoadLevel("b.trc", MakeLevel(3, 1, 4));
+  EXPECT_EQ(disk_.stats.opens_read_only, 2);
+  EXPECT_EQ(disk_.stats.opens_read_write, 0);
+  EXPECT_EQ(disk_.stats.writes, 0);
+}
+
+TEST_F(ScanTest, TwoLoadsInARowLogBothInOrder) {
+  disk_.Put("a.trc", MakeLevel(3, 1));
+  disk_.Put("b.tr4", MakeLevel(1, 0));
+  Load("a.trc");
+  Load("b.tr4");
+  EXPECT_EQ(window_.log, (Log{"Opening a.trc...", "File opened", "Reading textures...",
+                              "Done", "Opening b.tr4...", "File opened",
+                              "Reading textures...", "Done"}));
+  EXPECT_EQ(window_.c2, 1);
+  EXPECT_EQ(window_.c1, 0);
+}
+
+}  // namespace
+}  // namespace ornivale

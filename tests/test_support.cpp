@@ -1,0 +1,140 @@
+#include "tests/test_support.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+#include "level/level_error.h"
+
+namespace ornivale::testing {
+
+LevelBytes& LevelBytes::Raw(const Bytes& bytes) {
+  bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
+  return *this;
+}
+
+LevelBytes& LevelBytes::Word(uint16_t value) {
+  return Raw({static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8)});
+}
+
+LevelBytes& LevelBytes::Dword(uint32_t value) {
+  return Raw({static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
+              static_cast<uint8_t>(value >> 16),
+              static_cast<uint8_t>(value >> 24)});
+}
+
+LevelBytes& LevelBytes::Counts(uint16_t a, uint16_t b, uint16_t c) {
+  return Word(a).Word(b).Word(c);
+}
+
+LevelBytes& LevelBytes::Block(int32_t packed_size, uint32_t payload) {
+  Dword(0x1234).Dword(static_cast<uint32_t>(packed_size));
+  for (uint32_t i = 0; i < payload; ++i) {
+    bytes_.push_back(static_cast<uint8_t>(0xA0 + i % 16));
+  }
+  return *this;
+}
+
+LevelBytes& LevelBytes::Flags(uint16_t lara, uint16_t weather) {
+  return Word(lara).Word(weather);
+}
+
+Bytes MakeLevel(uint16_t lara, uint16_t weather, uint32_t p1, uint32_t p2,
+                uint32_t p3, uint32_t tail) {
+  LevelBytes level;
+  level.Version().Counts();
+  level.Block(static_cast<int32_t>(p1), p1)
+      .Block(static_cast<int32_t>(p2), p2)
+      .Block(static_cast<int32_t>(p3), p3);
+  level.Flags(lara, weather);
+  for (uint32_t i = 0; i < tail; ++i) level.Raw({0x5A});
+  return level.Build();
+}
+
+std::filesystem::path FsPath(const std::string& utf8) {
+  return std::filesystem::u8path(utf8);
+}
+
+TempDir::TempDir() {
+  static std::atomic<int> counter{0};
+  const auto base = std::filesystem::temp_directory_path();
+  for (;;) {
+    dir_ = base / ("ornivale-test-" + std::to_string(std::rand()) + "-" +
+                   std::to_string(counter++));
+    if (std::filesystem::create_directory(dir_)) break;
+  }
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(dir_, ignored);
+}
+
+std::string TempDir::File(const std::string& name) const {
+  return (dir_ / FsPath(name)).u8string();
+}
+
+std::string TempDir::Write(const std::string& name, const Bytes& bytes) const {
+  const std::string path = File(name);
+  std::ofstream out(FsPath(path), std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+  return path;
+}
+
+Bytes ReadAll(const std::string& path) {
+  std::ifstream in(FsPath(path), std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+bool Exists(const std::string& path) {
+  return std::filesystem::exists(FsPath(path));
+}
+
+class MemoryDisk::File : public LevelFile {
+ public:
+  File(MemoryDisk& disk, Bytes& bytes) : disk_(disk), bytes_(bytes) {
+    ++disk_.stats.open_now;
+  }
+  ~File() override { --disk_.stats.open_now; }
+
+  int64_t Size() const override { return static_cast<int64_t>(bytes_.size()); }
+  void Read(int64_t offset, uint8_t* out, std::size_t count) override {
+    std::copy_n(bytes_.begin() + offset, count, out);
+  }
+  void Write(int64_t offset, const uint8_t* data, std::size_t count) override {
+    if (disk_.fail_write) throw LevelError("Can't write: disk failure");
+    ++disk_.stats.writes;
+    std::copy_n(data, count, bytes_.begin() + offset);
+  }
+  void Flush() override {
+    if (disk_.fail_flush) throw LevelError("Can't write: disk full");
+  }
+
+ private:
+  MemoryDisk& disk_;
+  Bytes& bytes_;
+};
+
+LevelFileOpener MemoryDisk::Opener() {
+  return [this](const std::string& path,
+                OpenMode mode) -> std::unique_ptr<LevelFile> {
+    auto found = files_.find(path);
+    if (found == files_.end()) {
+      throw LevelError("Can't open " + path + ": No such file");
+    }
+    if (mode == OpenMode::ReadOnly) {
+      ++stats.opens_read_only;
+    } else {
+      if (fail_open_for_write) {
+        throw LevelError("Can't open " + path + ": Permission denied");
+      }
+      ++stats.opens_read_write;
+    }
+    return std::make_unique<File>(*this, found->second);
+  };
+}
+
+}  // namespace ornivale::testing

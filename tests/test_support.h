@@ -1,0 +1,114 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "level/level_file.h"
+#include "level/window_services.h"
+
+namespace ornivale::testing {
+
+using Bytes = std::vector<uint8_t>;
+
+// Builds level files byte by byte, in file order.
+class LevelBytes {
+ public:
+  LevelBytes& Raw(const Bytes& bytes);
+  LevelBytes& Word(uint16_t value);
+  LevelBytes& Dword(uint32_t value);
+  LevelBytes& Version(uint32_t value = 3428948) { return Dword(value); }
+  LevelBytes& Counts(uint16_t a = 1, uint16_t b = 2, uint16_t c = 3);
+  // A texture block: its header, then `payload` bytes of filler.
+  LevelBytes& Block(int32_t packed_size, uint32_t payload);
+  LevelBytes& Flags(uint16_t lara, uint16_t weather);
+  Bytes Build() const { return bytes_; }
+
+ private:
+  Bytes bytes_;
+};
+
+// A level with the given payload sizes and flags, followed by `tail` bytes
+// of other level data.
+Bytes MakeLevel(uint16_t lara, uint16_t weather, uint32_t p1 = 0,
+                uint32_t p2 = 0, uint32_t p3 = 0, uint32_t tail = 6);
+
+// A window that records what the core asks of it.
+class RecordingWindow : public WindowServices {
+ public:
+  struct Message {
+    std::string text;
+    std::string title;
+    MessageIcon icon;
+  };
+
+  void AddLog(const std::string& text) override { log.push_back(text); }
+  void SetFlagSelection(FlagList list, int position) override {
+    (list == FlagList::c1 ? c1 : c2) = position;
+  }
+  int GetFlagSelection(FlagList list) const override {
+    return list == FlagList::c1 ? c1 : c2;
+  }
+  std::string GetLevelPath() const override { return path; }
+  void ShowMessage(const std::string& text, const std::string& title,
+                   MessageIcon icon) override {
+    messages.push_back({text, title, icon});
+  }
+
+  std::vector<std::string> log;
+  int c1 = -1;
+  int c2 = -1;
+  std::string path = "No file opened";
+  std::vector<Message> messages;
+};
+
+// A folder of its own for each test, removed afterwards.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  // The UTF-8 path of `name` inside the folder.
+  std::string File(const std::string& name) const;
+  std::string Write(const std::string& name, const Bytes& bytes) const;
+
+ private:
+  std::filesystem::path dir_;
+};
+
+std::filesystem::path FsPath(const std::string& utf8);
+Bytes ReadAll(const std::string& path);
+bool Exists(const std::string& path);
+
+// Level files in memory, with failures to order: what a disk does rarely.
+class MemoryDisk {
+ public:
+  struct Stats {
+    int opens_read_only = 0;
+    int opens_read_write = 0;
+    int open_now = 0;
+    int writes = 0;
+  };
+
+  void Put(const std::string& path, Bytes bytes) { files_[path] = std::move(bytes); }
+  const Bytes& Get(const std::string& path) const { return files_.at(path); }
+
+  // The opener that a Level4 uses to reach this disk.
+  LevelFileOpener Opener();
+
+  bool fail_open_for_write = false;
+  bool fail_write = false;
+  bool fail_flush = false;
+  Stats stats;
+
+ private:
+  class File;
+  std::map<std::string, Bytes> files_;
+};
+
+}  // namespace ornivale::testing
