@@ -40,6 +40,9 @@ class DiskFile final : public LevelFile {
  public:
   DiskFile(std::string path, std::FILE* stream)
       : path_(std::move(path)), stream_(stream) {
+    // The scan reads a few short fields far apart: a small buffer keeps each
+    // of them one short read, whatever the size of the level.
+    std::setvbuf(stream_, buffer_, _IOFBF, sizeof buffer_);
     if (Seek(stream_, 0, SEEK_END) != 0 || (size_ = Tell(stream_)) < 0) {
       const std::string reason = std::strerror(errno);
       std::fclose(stream_);
@@ -96,6 +99,7 @@ class DiskFile final : public LevelFile {
 
   std::string path_;
   std::FILE* stream_;
+  char buffer_[256];
   int64_t size_ = 0;
   int64_t position_ = 0;
   Access last_access_ = Access::None;
