@@ -22,9 +22,12 @@ set(ORNIVALE_WINE_ENV
 # Prepares the Wine prefix for `dpi` once per test run.
 function(ornivale_wine_prefix dpi)
   set(name wine_prefix_${dpi})
-  if(TEST ${name})
+  # if(TEST) sees only the current folder's tests.
+  get_property(made GLOBAL PROPERTY ${name}_made)
+  if(made)
     return()
   endif()
+  set_property(GLOBAL PROPERTY ${name}_made TRUE)
   add_test(NAME ${name}
     COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-prefix
             ${ORNIVALE_WINE_ROOT}/${dpi} ${CMAKE_CROSSCOMPILING_EMULATOR} ${dpi})

@@ -52,8 +52,11 @@ void SaveFlags(Level4& level, WindowServices& window) {
   const std::string path = window.GetLevelPath();
   RunReportingFailures(path, window, [&] {
     const std::optional<ScannedLevel>& scanned = level.LastScan();
-    if (!scanned) {
+    if (!scanned && level.FlagsPos() == 0) {
       throw LevelError("There is no loaded level to save. Load a level first.");
+    }
+    if (!scanned) {
+      throw LevelError(path + " couldn't be loaded, so it can't be saved.");
     }
     if (scanned->path != path) {
       throw LevelError(path + " isn't the loaded level. Load it before saving.");

@@ -127,7 +127,7 @@ TEST_F(SaveTest, FailedLoadAfterAGoodOneIsRefused) {
   Load("wrong.trc", wrong);
   window_.messages.clear();
   Save(1, 1);
-  ExpectRefused("There is no loaded level to save. Load a level first.");
+  ExpectRefused("wrong.trc couldn't be loaded, so it can't be saved.");
   EXPECT_EQ(disk_.Get("a.trc"), original_);
   EXPECT_EQ(disk_.Get("wrong.trc"), wrong);
   EXPECT_EQ(disk_.stats.opens_read_write, 0);

@@ -57,12 +57,12 @@ std::filesystem::path FsPath(const std::string& utf8) {
   return std::filesystem::u8path(utf8);
 }
 
-TempDir::TempDir() {
+TempDir::TempDir(const std::string& name_part) {
   static std::atomic<int> counter{0};
   const auto base = std::filesystem::temp_directory_path();
   for (;;) {
-    dir_ = base / ("ornivale-test-" + std::to_string(std::rand()) + "-" +
-                   std::to_string(counter++));
+    dir_ = base / FsPath(name_part + "-" + std::to_string(std::rand()) + "-" +
+                         std::to_string(counter++));
     if (std::filesystem::create_directory(dir_)) break;
   }
 }

@@ -68,7 +68,8 @@ class RecordingWindow : public WindowServices {
 // A folder of its own for each test, removed afterwards.
 class TempDir {
  public:
-  TempDir();
+  // `name_part` goes into the folder's name; it may hold any characters.
+  explicit TempDir(const std::string& name_part = "ornivale-test");
   ~TempDir();
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
@@ -76,6 +77,7 @@ class TempDir {
   // The UTF-8 path of `name` inside the folder.
   std::string File(const std::string& name) const;
   std::string Write(const std::string& name, const Bytes& bytes) const;
+  std::string Path() const { return dir_.u8string(); }
 
  private:
   std::filesystem::path dir_;

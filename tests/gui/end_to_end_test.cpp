@@ -1,0 +1,149 @@
+// The real ornivale.exe, started and used from outside through its windows
+// and the real Open dialog, with real message boxes.
+//   end_to_end_tests PATH-OF-ornivale.exe [GoogleTest options]
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/gui/level_files.h"
+#include "tests/gui/program_driver.h"
+#include "ui/control_ids.h"
+
+namespace ornivale::gui_test {
+namespace {
+
+std::wstring g_program;
+
+using Lines = std::vector<std::wstring>;
+
+class Program : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(program_.started()) << "cannot start the program";
+    const HWND window = WaitForMainWindow(program_.process_id(), kWaitMs);
+    ASSERT_NE(window, nullptr) << "the main window did not appear";
+    driver_ = MainWindowDriver(window);
+  }
+
+  Lines LoadLines(const std::wstring& path) const {
+    return {L"Opening " + path + L"...", L"File opened",
+            L"Reading textures...", L"Done"};
+  }
+
+  TempFolder folder_;
+  StartedProgram program_{g_program};
+  MainWindowDriver driver_{nullptr};
+};
+
+TEST_F(Program, LoadsALevelAndSavesNewFlagsThroughTheRealDialog) {
+  constexpr std::array<uint32_t, 3> kPayloads{16, 8, 4};
+  const Bytes original = LevelBytes(3, 1, kPayloads);
+  const std::wstring path = folder_.Write(L"city.trc", original);
+
+  ASSERT_EQ(driver_.LoadThroughDialog(path), std::nullopt);
+  ASSERT_TRUE(driver_.WaitForLogLines(4));
+  EXPECT_EQ(driver_.Log(), LoadLines(path));
+  EXPECT_EQ(driver_.SelectedText(control_id::c2), L"Catsuit");
+  EXPECT_EQ(driver_.SelectedText(control_id::c1), L"Rain");
+  EXPECT_EQ(driver_.Label(), path);
+
+  driver_.Select(control_id::c2, 4);  // Invisible
+  driver_.Select(control_id::c1, 2);  // Snow
+  driver_.Press(control_id::Command3);
+  ASSERT_TRUE(driver_.WaitForLogLines(6));
+  EXPECT_EQ(driver_.Log()[4], L"Saving level...");
+  EXPECT_EQ(driver_.Log()[5], L"Level saved");
+  EXPECT_TRUE(DialogsOf(program_.process_id()).empty());
+
+  Bytes expected = original;
+  const std::size_t flags = FlagsOffset(kPayloads);
+  expected[flags] = 0x06;
+  expected[flags + 2] = 0x02;
+  EXPECT_EQ(ReadBytes(path), expected);
+}
+
+TEST_F(Program, WrongVersionIsReportedInAnErrorBox) {
+  const std::wstring path = folder_.Write(
+      L"other.trc", LevelBytes(3, 1, {0, 0, 0}, {0x54, 0x52, 0x35, 0x00}));
+  ASSERT_EQ(driver_.LoadThroughDialog(path), std::nullopt);
+  const auto box = driver_.AnswerMessageBox(L"Error");
+  ASSERT_TRUE(box.has_value()) << "no message box";
+  EXPECT_EQ(box->text, path + L" isn't a valid Tomb Raider Chronicles Level");
+  EXPECT_EQ(driver_.Log(), Lines{L"Opening " + path + L"..."});
+  EXPECT_EQ(driver_.Label(), path);
+  EXPECT_EQ(ComboSelection(driver_.Control(control_id::c1)), -1);
+}
+
+TEST_F(Program, OpensAndSavesALevelWhoseFolderAndNameAreNotAscii) {
+  TempFolder folder(L"dossier-Ümlaut-ß");
+  const Bytes original = LevelBytes(4, 0);
+  const std::wstring path = folder.Write(L"niveau-été-ß.trc", original);
+
+  ASSERT_EQ(driver_.LoadThroughDialog(path), std::nullopt);
+  ASSERT_TRUE(driver_.WaitForLogLines(4));
+  EXPECT_EQ(driver_.Log(), LoadLines(path));
+  EXPECT_EQ(driver_.Label(), path);
+  EXPECT_EQ(driver_.SelectedText(control_id::c2), L"Divesuit");
+
+  driver_.Select(control_id::c1, 1);  // Rain
+  driver_.Press(control_id::Command3);
+  ASSERT_TRUE(driver_.WaitForLogLines(6));
+  Bytes expected = original;
+  expected[36] = 0x01;
+  EXPECT_EQ(ReadBytes(path), expected);
+}
+
+TEST_F(Program, CancellingTheOpenDialogChangesNothing) {
+  ASSERT_EQ(driver_.CancelLoad(), std::nullopt);
+  EXPECT_EQ(driver_.Log(), Lines{});
+  EXPECT_EQ(driver_.Label(), L"No file opened");
+  EXPECT_TRUE(DialogsOf(program_.process_id()).empty());
+}
+
+TEST_F(Program, SaveBeforeAnyLoadIsRefusedInAnErrorBox) {
+  driver_.Press(control_id::Command3);
+  const auto box = driver_.AnswerMessageBox(L"Error");
+  ASSERT_TRUE(box.has_value()) << "no message box";
+  EXPECT_FALSE(box->text.empty());
+  EXPECT_EQ(driver_.Log(), Lines{});
+}
+
+TEST_F(Program, AboutShowsItsText) {
+  driver_.Press(control_id::Command2);
+  const auto box = driver_.AnswerMessageBox(L"About");
+  ASSERT_TRUE(box.has_value()) << "no message box";
+  EXPECT_EQ(box->text,
+            L"Ornivale is a very simple program that change the Lara type and "
+            L"weather flags in TRC levels. It take me about one hour to code "
+            L"it. Created by Pellamir.");
+  EXPECT_TRUE(IsWindowEnabled(driver_.window()));
+}
+
+TEST_F(Program, ExitEndsTheProcess) {
+  driver_.Press(control_id::Command1);
+  DWORD exit_code = 1;
+  ASSERT_TRUE(program_.WaitForExit(kWaitMs, &exit_code));
+  EXPECT_EQ(exit_code, 0u);
+}
+
+TEST_F(Program, ClosingByTheTitleBarEndsTheProcess) {
+  PostMessageW(driver_.window(), WM_SYSCOMMAND, SC_CLOSE, 0);
+  ASSERT_TRUE(program_.WaitForExit(kWaitMs));
+}
+
+}  // namespace
+}  // namespace ornivale::gui_test
+
+int wmain(int argc, wchar_t** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: end_to_end_tests PATH-OF-ornivale.exe\n");
+    return 2;
+  }
+  ornivale::gui_test::g_program = ornivale::gui_test::WindowsPath(argv[1]);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,47 @@
+// The main window on a 144-DPI screen: run in a Wine prefix set to 144 DPI.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "tests/gui/main_window_fixture.h"
+#include "ui/dpi.h"
+
+namespace ornivale::gui_test {
+namespace {
+
+class HighDpi : public MainWindowTest {};
+
+TEST_F(HighDpi, ScalesTheClientAreaControlsAndFonts) {
+  ASSERT_EQ(DpiForWindow(Window()), 144u) << "this test needs a 144-DPI screen";
+  RECT client{};
+  GetClientRect(Window(), &client);
+  EXPECT_EQ(client.right, 954);
+  EXPECT_EQ(client.bottom, 717);
+
+  const RECT log = ClientRectOf(control_id::l);
+  EXPECT_EQ(log.left, 12);
+  EXPECT_EQ(log.top, 12);
+  EXPECT_EQ(log.right - log.left, 470);
+  EXPECT_EQ(log.bottom - log.top, 104);
+
+  const RECT weather = ClientRectOf(control_id::c1);
+  EXPECT_EQ(weather.left, 12);
+  EXPECT_EQ(weather.top, 132);
+  EXPECT_EQ(weather.right - weather.left, 470);
+  EXPECT_EQ(weather.bottom - weather.top, 32);
+
+  const RECT load = ClientRectOf(control_id::Command4);
+  EXPECT_EQ(load.left, 12);
+  EXPECT_EQ(load.top, 648);
+  EXPECT_EQ(load.right - load.left, 158);
+  EXPECT_EQ(load.bottom - load.top, 62);
+
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(
+                 SendMessageW(Control(control_id::c1), WM_GETFONT, 0, 0)),
+             sizeof font, &font);
+  EXPECT_EQ(font.lfHeight, -17);  // 8.25 pt at 144 DPI, rounded
+}
+
+}  // namespace
+}  // namespace ornivale::gui_test

@@ -1,0 +1,181 @@
+#include "tests/gui/program_driver.h"
+
+#include "ui/control_ids.h"
+#include "ui/frm_main.h"
+#include "ui/wide_text.h"
+
+namespace ornivale::gui_test {
+namespace {
+
+// The file name box of the explorer-style Open dialog (cmb13): an Edit
+// inside a ComboBoxEx, both with this ID.
+constexpr int kFileNameId = 0x47C;
+
+struct ChildSearch {
+  const wchar_t* window_class;
+  int id;
+  HWND found;
+};
+
+// A named CALLBACK, not a lambda: 32-bit Windows calls it as stdcall.
+BOOL CALLBACK MatchChild(HWND child, LPARAM data) {
+  auto& search = *reinterpret_cast<ChildSearch*>(data);
+  if (GetDlgCtrlID(child) == search.id &&
+      lstrcmpiW(ClassName(child).c_str(), search.window_class) == 0) {
+    search.found = child;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND FindChild(HWND parent, const wchar_t* window_class, int id) {
+  ChildSearch search{window_class, id, nullptr};
+  EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+bool SetText(HWND window, const std::wstring& text) {
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutW(window, WM_SETTEXT, 0,
+                             reinterpret_cast<LPARAM>(text.c_str()),
+                             SMTO_ABORTIFHUNG, kQueryTimeoutMs, &result) &&
+         WindowText(window) == text;
+}
+
+}  // namespace
+
+std::wstring WindowsPath(const std::wstring& path) {
+  if (path.empty() || path[0] != L'/') return path;
+  std::wstring windows = L"Z:" + path;
+  for (wchar_t& c : windows) {
+    if (c == L'/') c = L'\\';
+  }
+  return windows;
+}
+
+HWND WaitForMainWindow(DWORD process_id, DWORD timeout_ms) {
+  HWND found = nullptr;
+  WaitUntil(
+      [&] {
+        found = FindWindowExW(nullptr, nullptr, nullptr, frmMain::kCaption);
+        while (found) {
+          DWORD owner = 0;
+          GetWindowThreadProcessId(found, &owner);
+          // Visible only once WM_CREATE has made the controls.
+          if ((process_id == 0 || owner == process_id) &&
+              IsWindowVisible(found)) {
+            return true;
+          }
+          found = FindWindowExW(nullptr, found, nullptr, frmMain::kCaption);
+        }
+        return false;
+      },
+      timeout_ms);
+  return found;
+}
+
+StartedProgram::StartedProgram(const std::wstring& exe) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  std::wstring command_line = L"\"" + exe + L"\"";
+  if (!CreateProcessW(exe.c_str(), command_line.data(), nullptr, nullptr,
+                      FALSE, 0, nullptr, nullptr, &startup, &process_)) {
+    process_ = PROCESS_INFORMATION{};
+  }
+}
+
+StartedProgram::~StartedProgram() {
+  if (!started()) return;
+  if (!WaitForExit(0)) {
+    if (HWND window = WaitForMainWindow(process_id(), 0)) {
+      MainWindowDriver(window).CloseDialogs();
+    }
+    TerminateProcess(process_.hProcess, 1);
+    WaitForSingleObject(process_.hProcess, kWaitMs);
+  }
+  CloseHandle(process_.hThread);
+  CloseHandle(process_.hProcess);
+}
+
+bool StartedProgram::WaitForExit(DWORD timeout_ms, DWORD* exit_code) const {
+  if (WaitForSingleObject(process_.hProcess, timeout_ms) != WAIT_OBJECT_0) {
+    return false;
+  }
+  if (exit_code) GetExitCodeProcess(process_.hProcess, exit_code);
+  return true;
+}
+
+MainWindowDriver::MainWindowDriver(HWND main_window) : window_(main_window) {
+  GetWindowThreadProcessId(window_, &process_id_);
+}
+
+void MainWindowDriver::Press(int button_id) const {
+  PostMessageW(Control(button_id), BM_CLICK, 0, 0);
+}
+
+std::optional<std::string> MainWindowDriver::LoadThroughDialog(
+    const std::wstring& path) const {
+  Press(control_id::Command4);
+  const HWND dialog = WaitForDialog(process_id_, L"Open level", kWaitMs);
+  if (!dialog) return "the Open dialog did not appear";
+  const HWND file_name = FindChild(dialog, L"Edit", kFileNameId);
+  if (!file_name) return "the Open dialog has no file name box";
+  if (!SetText(file_name, path)) return "the file name box took no path";
+  PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+  if (!WaitUntil([&] { return !IsWindow(dialog); }, kWaitMs)) {
+    CloseDialogs();
+    return "the Open dialog did not close for " + Narrow(path);
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> MainWindowDriver::CancelLoad() const {
+  Press(control_id::Command4);
+  const HWND dialog = WaitForDialog(process_id_, L"Open level", kWaitMs);
+  if (!dialog) return "the Open dialog did not appear";
+  PostMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+  if (!WaitUntil([&] { return !IsWindow(dialog); }, kWaitMs)) {
+    return "the Open dialog did not close";
+  }
+  return std::nullopt;
+}
+
+void MainWindowDriver::Select(int list_id, int position) const {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(Control(list_id), CB_SETCURSEL, position, 0,
+                      SMTO_ABORTIFHUNG, kQueryTimeoutMs, &result);
+}
+
+std::vector<std::wstring> MainWindowDriver::Log() const {
+  return ListBoxLines(Control(control_id::l));
+}
+
+std::wstring MainWindowDriver::SelectedText(int list_id) const {
+  return WindowText(Control(list_id));
+}
+
+std::wstring MainWindowDriver::Label() const {
+  return WindowText(Control(control_id::Label1));
+}
+
+bool MainWindowDriver::WaitForLogLines(std::size_t count) const {
+  return WaitUntil([&] { return Log().size() >= count; }, kWaitMs);
+}
+
+std::optional<MessageBoxContents> MainWindowDriver::AnswerMessageBox(
+    const std::wstring& title) const {
+  const HWND box = WaitForDialog(process_id_, title, kWaitMs);
+  if (!box) return std::nullopt;
+  MessageBoxContents contents = ReadMessageBox(box);
+  PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+  WaitUntil([&] { return !IsWindow(box); }, kWaitMs);
+  return contents;
+}
+
+void MainWindowDriver::CloseDialogs() const {
+  for (HWND dialog : DialogsOf(process_id_)) {
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  }
+}
+
+}  // namespace ornivale::gui_test

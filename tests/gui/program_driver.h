@@ -1,0 +1,78 @@
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/gui/window_queries.h"
+
+// Uses a running ornivale.exe from outside, the way a user would: presses
+// its buttons, types into its Open dialog, reads its controls and answers
+// its message boxes. Every wait has a timeout.
+namespace ornivale::gui_test {
+
+inline constexpr DWORD kWaitMs = 15000;
+
+// A path as Windows programs under Wine take it: a Linux path becomes one on
+// drive Z:, a Windows path stays as it is.
+std::wstring WindowsPath(const std::wstring& path);
+
+// The visible main window of `process_id` (any process when 0), waiting up
+// to `timeout_ms`; null if it did not come.
+HWND WaitForMainWindow(DWORD process_id, DWORD timeout_ms);
+
+// A program this test started. Ending it ends only that process.
+class StartedProgram {
+ public:
+  explicit StartedProgram(const std::wstring& exe);
+  ~StartedProgram();
+  StartedProgram(const StartedProgram&) = delete;
+  StartedProgram& operator=(const StartedProgram&) = delete;
+
+  bool started() const { return process_.hProcess != nullptr; }
+  DWORD process_id() const { return process_.dwProcessId; }
+  bool WaitForExit(DWORD timeout_ms, DWORD* exit_code = nullptr) const;
+
+ private:
+  PROCESS_INFORMATION process_{};
+};
+
+class MainWindowDriver {
+ public:
+  explicit MainWindowDriver(HWND main_window);
+
+  HWND window() const { return window_; }
+  DWORD process_id() const { return process_id_; }
+  HWND Control(int id) const { return GetDlgItem(window_, id); }
+
+  // Presses a button with a posted click, so a modal dialog that the command
+  // opens cannot hold the driver.
+  void Press(int button_id) const;
+  // Presses Load, types `path` into the Open dialog's file name box and
+  // presses Open; on failure returns why.
+  std::optional<std::string> LoadThroughDialog(const std::wstring& path) const;
+  // Presses Load and then Cancel in the Open dialog.
+  std::optional<std::string> CancelLoad() const;
+  // Makes `position` the selection of a flag list, as picking it would.
+  void Select(int list_id, int position) const;
+
+  std::vector<std::wstring> Log() const;
+  std::wstring SelectedText(int list_id) const;
+  std::wstring Label() const;
+  // Waits until the log has `count` lines; false on timeout.
+  bool WaitForLogLines(std::size_t count) const;
+
+  // Waits for a message box titled `title`, reads it and presses OK.
+  std::optional<MessageBoxContents> AnswerMessageBox(
+      const std::wstring& title) const;
+  // Cancels every dialog the program still shows.
+  void CloseDialogs() const;
+
+ private:
+  HWND window_;
+  DWORD process_id_ = 0;
+};
+
+}  // namespace ornivale::gui_test

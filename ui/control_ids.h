@@ -1,0 +1,16 @@
+#pragma once
+
+// The child window IDs of frmMain. Drivers and tests find the controls by
+// them. None is IDOK (1) or IDCANCEL (2): Enter and Esc must run no command.
+namespace ornivale::control_id {
+
+inline constexpr int l = 1001;         // activity log
+inline constexpr int c1 = 1002;        // weather
+inline constexpr int c2 = 1003;        // Lara type
+inline constexpr int Command1 = 1004;  // Exit
+inline constexpr int Command2 = 1005;  // About
+inline constexpr int Command3 = 1006;  // Save
+inline constexpr int Command4 = 1007;  // Load
+inline constexpr int Label1 = 1008;    // path of the last picked file
+
+}  // namespace ornivale::control_id
