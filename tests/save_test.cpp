@@ -184,22 +184,23 @@ TEST_F(SaveTest, FileThatCannotBeOpenedForWritingIsReported) {
   EXPECT_EQ(disk_.Get("a.trc"), original_);
 }
 
-TEST_F(SaveTest, FailedWriteIsReportedAndTheFileClosed) {
-  LoadLevel();
-  disk_.fail_write = true;
-  Save(0, 0);
-  ExpectRefused("Can't write: disk failure");
-  EXPECT_EQ(window_.log, Log{"Saving level..."});
-  EXPECT_EQ(disk_.stats.open_now, 0);
-}
-
-TEST_F(SaveTest, FailedFlushIsReportedAndTheFileClosed) {
-  LoadLevel();
-  disk_.fail_flush = true;
-  Save(0, 0);
-  ExpectRefused("Can't write: disk full");
-  EXPECT_EQ(window_.log, Log{"Saving level..."});
-  EXPECT_EQ(disk_.stats.open_now, 0);
+TEST_F(SaveTest, FailedWriteOrFlushIsReportedAndTheFileClosed) {
+  const struct {
+    bool MemoryDisk::*failure;
+    const char* message;
+  } failures[] = {{&MemoryDisk::fail_write, "Can't write: disk failure"},
+                  {&MemoryDisk::fail_flush, "Can't write: disk full"}};
+  for (const auto& failure : failures) {
+    SCOPED_TRACE(failure.message);
+    window_.messages.clear();
+    LoadLevel();
+    disk_.*failure.failure = true;
+    Save(0, 0);
+    disk_.*failure.failure = false;
+    ExpectRefused(failure.message);
+    EXPECT_EQ(window_.log, Log{"Saving level..."});
+    EXPECT_EQ(disk_.stats.open_now, 0);
+  }
 }
 
 TEST_F(SaveTest, LevelDeletedSinceLoadIsReportedNotCreated) {
