@@ -36,6 +36,10 @@ class DiskLevelTest : public ::testing::Test {
     EXPECT_EQ(window_.messages.size(), 1u);
     return window_.messages.empty() ? "" : window_.messages[0].text;
   }
+  // The one message says that `path` could not be opened, with the reason.
+  bool ReportedCantOpen(const std::string& path) const {
+    return OnlyMessage().rfind("Can't open " + path + ": ", 0) == 0;
+  }
 
   TempDir dir_;
   Level4 level_;
@@ -59,7 +63,7 @@ TEST_F(DiskLevelTest, MissingFileIsReportedAndNeverCreated) {
   const std::string path = dir_.File("nothing here.trc");
   Load(path);
   EXPECT_EQ(window_.log, Log{"Opening " + path + "..."});
-  EXPECT_EQ(OnlyMessage().rfind("Can't open " + path + ": ", 0), 0u);
+  EXPECT_TRUE(ReportedCantOpen(path));
   EXPECT_FALSE(testing::Exists(path));
   EXPECT_THROW(OpenDiskFile(path, OpenMode::ReadWrite), LevelError);
   EXPECT_FALSE(testing::Exists(path));
@@ -83,11 +87,6 @@ TEST_F(DiskLevelTest, NonAsciiNamesWork) {
 }
 
 #ifdef _WIN32
-std::wstring Wide(const std::string& path) {
-  const std::u16string wide = Utf8ToUtf16(path);
-  return std::wstring(wide.begin(), wide.end());
-}
-
 // The game or an editor holding the level open without sharing it.
 TEST_F(DiskLevelTest, LevelHeldByAnotherProgramIsReportedNotWritten) {
   const Bytes original = MakeLevel(3, 1);
@@ -95,15 +94,15 @@ TEST_F(DiskLevelTest, LevelHeldByAnotherProgramIsReportedNotWritten) {
   Load(path);
   ASSERT_EQ(level_.FlagsPos(), 35);
 
-  HANDLE held = CreateFileW(Wide(path).c_str(), GENERIC_READ, 0, nullptr,
+  HANDLE held = CreateFileW(testing::FsPath(path).c_str(), GENERIC_READ, 0, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   Save(0, 0);
-  EXPECT_EQ(OnlyMessage().rfind("Can't open " + path + ": ", 0), 0u);
+  EXPECT_TRUE(ReportedCantOpen(path));
   EXPECT_EQ(window_.log, Log{});
   window_.messages.clear();
   Load(path);
-  EXPECT_EQ(OnlyMessage().rfind("Can't open " + path + ": ", 0), 0u);
+  EXPECT_TRUE(ReportedCantOpen(path));
   CloseHandle(held);
 
   EXPECT_EQ(testing::ReadAll(path), original);
@@ -114,14 +113,14 @@ TEST_F(DiskLevelTest, LevelHeldByAnotherProgramIsReportedNotWritten) {
 TEST_F(DiskLevelTest, LevelSharedOnlyForReadingCanBeViewedButNotSaved) {
   const Bytes original = MakeLevel(4, 0);
   const std::string path = dir_.Write("shared.trc", original);
-  HANDLE reader = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
+  HANDLE reader = CreateFileW(testing::FsPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(reader, INVALID_HANDLE_VALUE);
   Load(path);
   EXPECT_TRUE(window_.messages.empty());
   EXPECT_EQ(window_.c2, 3);
   Save(0, 0);
-  EXPECT_EQ(OnlyMessage().rfind("Can't open " + path + ": ", 0), 0u);
+  EXPECT_TRUE(ReportedCantOpen(path));
   CloseHandle(reader);
   EXPECT_EQ(testing::ReadAll(path), original);
 }
@@ -129,22 +128,22 @@ TEST_F(DiskLevelTest, LevelSharedOnlyForReadingCanBeViewedButNotSaved) {
 TEST_F(DiskLevelTest, ReadOnlyLevelCanBeViewedButNotSaved) {
   const Bytes original = MakeLevel(4, 0);
   const std::string path = dir_.Write("locked.trc", original);
-  ASSERT_TRUE(SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_READONLY));
-  HANDLE probe = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr,
+  ASSERT_TRUE(SetFileAttributesW(testing::FsPath(path).c_str(), FILE_ATTRIBUTE_READONLY));
+  HANDLE probe = CreateFileW(testing::FsPath(path).c_str(), GENERIC_WRITE, 0, nullptr,
                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (probe != INVALID_HANDLE_VALUE) {
     // Wine maps the attribute to Unix permissions, which do not bind root.
     CloseHandle(probe);
-    SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW(testing::FsPath(path).c_str(), FILE_ATTRIBUTE_NORMAL);
     GTEST_SKIP() << "this system lets read-only files be opened for writing";
   }
   Load(path);
   EXPECT_TRUE(window_.messages.empty());
   EXPECT_EQ(window_.c2, 3);
   Save(0, 0);
-  EXPECT_EQ(OnlyMessage().rfind("Can't open " + path + ": ", 0), 0u);
+  EXPECT_TRUE(ReportedCantOpen(path));
   EXPECT_EQ(testing::ReadAll(path), original);
-  SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+  SetFileAttributesW(testing::FsPath(path).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 #endif
 
