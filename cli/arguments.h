@@ -1,0 +1,35 @@
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace ornivale::cli {
+
+enum class Command { Help, Version, Show, Set };
+
+// What the command line asks for.
+struct Arguments {
+  Command command = Command::Help;
+  bool json = false;           // show: one JSON object a level
+  std::optional<int> lara;     // set: the list position for c2
+  std::optional<int> weather;  // set: the list position for c1
+  std::vector<std::string> levels;
+};
+
+// A command line the program can't follow: `what` says why, `hint` is the
+// one line that helps the user on.
+class UsageError : public std::runtime_error {
+ public:
+  UsageError(const std::string& what, std::string hint);
+  const std::string& hint() const { return hint_; }
+
+ private:
+  std::string hint_;
+};
+
+// `args` are the arguments after the program's name. Throws UsageError.
+Arguments ParseArguments(const std::vector<std::string>& args);
+
+}  // namespace ornivale::cli

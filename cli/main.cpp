@@ -1,0 +1,32 @@
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+
+#ifdef _WIN32
+#include "cli/console_stream.h"
+#include "level/utf8.h"
+
+// The wide entry point: Windows hands over any file name intact only as
+// UTF-16, which the core takes as UTF-8.
+int wmain(int argc, wchar_t** argv) {
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) {
+    args.push_back(
+        ornivale::Utf16ToUtf8(reinterpret_cast<const char16_t*>(argv[i])));
+  }
+  ornivale::cli::ConsoleStream out(std::cout, ornivale::cli::StandardOutput());
+  ornivale::cli::ConsoleStream err(std::cerr, ornivale::cli::StandardError());
+#else
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+#endif
+  int status = ornivale::cli::RunCli(args, std::cout, std::cerr);
+  // A result that never reached its reader (a full disk, a closed pipe) is
+  // a failure too.
+  if (!std::cout.flush() && status == ornivale::cli::kAllSucceeded) {
+    status = ornivale::cli::kSomeFailed;
+  }
+  return status;
+}

@@ -1,0 +1,127 @@
+#include "cli/arguments.h"
+
+#include <gtest/gtest.h>
+
+#include "cli/type_names.h"
+
+namespace ornivale::cli {
+namespace {
+
+using Args = std::vector<std::string>;
+
+TEST(TypeNames, ListTextsInAnyCaseShortNamesAndStoredValues) {
+  EXPECT_EQ(FindLaraType("Catsuit"), 2);
+  EXPECT_EQ(FindLaraType("CATSUIT"), 2);
+  EXPECT_EQ(FindLaraType("normal lara"), 0);
+  EXPECT_EQ(FindLaraType("Young"), 1);
+  EXPECT_EQ(FindLaraType("invisible"), 4);
+  EXPECT_EQ(FindLaraType("6"), 4);
+  EXPECT_EQ(FindLaraType("03"), 2);
+  EXPECT_EQ(FindWeatherType("Normal Weather"), 0);
+  EXPECT_EQ(FindWeatherType("normal"), 0);
+  EXPECT_EQ(FindWeatherType("SNOW"), 2);
+  EXPECT_EQ(FindWeatherType("1"), 1);
+}
+
+TEST(TypeNames, NothingElseMatches) {
+  // 2 and 5 are stored values that no Lara type entry has.
+  for (const char* type : {"2", "5", "7", "-1", "", "cat", "normal weather",
+                           " catsuit", "catsuit ", "99999999999", "0x3"}) {
+    EXPECT_FALSE(FindLaraType(type)) << type;
+  }
+  for (const char* type : {"3", "normal lara", "rainy", "Normal  Weather"}) {
+    EXPECT_FALSE(FindWeatherType(type)) << type;
+  }
+}
+
+TEST(ParseArguments, Show) {
+  const Arguments parsed = ParseArguments({"show", "a.trc", "--json", "b.trc"});
+  EXPECT_EQ(parsed.command, Command::Show);
+  EXPECT_TRUE(parsed.json);
+  EXPECT_EQ(parsed.levels, (Args{"a.trc", "b.trc"}));
+  EXPECT_FALSE(ParseArguments({"show", "a.trc"}).json);
+}
+
+TEST(ParseArguments, SetTakesEitherOptionFormAnywhere) {
+  Arguments parsed =
+      ParseArguments({"set", "a.trc", "--lara=divesuit", "--weather", "Snow"});
+  EXPECT_EQ(parsed.command, Command::Set);
+  EXPECT_EQ(parsed.lara, 3);
+  EXPECT_EQ(parsed.weather, 2);
+  EXPECT_EQ(parsed.levels, Args{"a.trc"});
+
+  parsed = ParseArguments({"set", "--weather=0", "a.trc", "b.trc"});
+  EXPECT_FALSE(parsed.lara);
+  EXPECT_EQ(parsed.weather, 0);
+  EXPECT_EQ(parsed.levels, (Args{"a.trc", "b.trc"}));
+}
+
+TEST(ParseArguments, AfterDoubleDashEverythingIsALevel) {
+  const Arguments parsed =
+      ParseArguments({"show", "--", "--json", "--help", "-x.trc"});
+  EXPECT_FALSE(parsed.json);
+  EXPECT_EQ(parsed.command, Command::Show);
+  EXPECT_EQ(parsed.levels, (Args{"--json", "--help", "-x.trc"}));
+  // A lone dash is a name too.
+  EXPECT_EQ(ParseArguments({"show", "-"}).levels, Args{"-"});
+}
+
+TEST(ParseArguments, HelpAndVersionWinOverEverythingElse) {
+  EXPECT_EQ(ParseArguments({"--help"}).command, Command::Help);
+  EXPECT_EQ(ParseArguments({"-h"}).command, Command::Help);
+  EXPECT_EQ(ParseArguments({"set", "--bogus", "--help"}).command,
+            Command::Help);
+  EXPECT_EQ(ParseArguments({"--version"}).command, Command::Version);
+  EXPECT_EQ(ParseArguments({"show", "--version"}).command, Command::Version);
+}
+
+TEST(ParseArguments, UsageErrorsSayWhatIsWrong) {
+  const std::vector<std::pair<Args, std::string>> cases = {
+      {{}, "no command given"},
+      {{"list", "a.trc"}, "unknown command 'list'"},
+      {{"--json", "a.trc"}, "unknown option '--json'"},
+      {{"show"}, "no level given"},
+      {{
+           "show",
+           "--",
+       },
+       "no level given"},
+      {{"show", "--lara", "catsuit", "a.trc"},
+       "unknown option '--lara' for show"},
+      {{"set", "--json", "a.trc"}, "unknown option '--json' for set"},
+      {{"set", "a.trc"}, "set needs --lara TYPE, --weather TYPE or both"},
+      {{"set", "--lara", "catsuit"}, "no level given"},
+      {{"set", "a.trc", "--lara"}, "--lara needs a TYPE"},
+      {{"set", "--lara=fog", "a.trc"}, "unknown Lara type 'fog'"},
+      {{"set", "--lara=", "a.trc"}, "unknown Lara type ''"},
+      {{"set", "--weather", "5", "a.trc"}, "unknown weather type '5'"},
+      {{"set", "--lara", "young", "--lara", "young", "a.trc"},
+       "--lara is given twice"},
+      {{"set", "--larax=young", "a.trc"},
+       "unknown option '--larax=young' for set"},
+  };
+  for (const auto& [args, what] : cases) {
+    try {
+      ParseArguments(args);
+      ADD_FAILURE() << "no usage error for: " << what;
+    } catch (const UsageError& e) {
+      EXPECT_EQ(e.what(), what);
+      EXPECT_FALSE(e.hint().empty());
+      EXPECT_EQ(e.hint().find('\n'), std::string::npos);
+    }
+  }
+}
+
+TEST(ParseArguments, AnUnknownTypeHintListsTheNames) {
+  try {
+    ParseArguments({"set", "--weather", "fog", "a.trc"});
+    FAIL();
+  } catch (const UsageError& e) {
+    EXPECT_EQ(e.hint(),
+              "Weather types: normal, rain, snow, a list text or a stored "
+              "value.");
+  }
+}
+
+}  // namespace
+}  // namespace ornivale::cli

@@ -1,0 +1,94 @@
+// Runs the built ornivale-cli as its users do: a separate process with
+// arguments, standard output, standard error and an exit status.
+#include <gtest/gtest.h>
+
+#include "cli/flag_report.h"
+#include "tests/cli/program_run.h"
+
+namespace ornivale::cli_test {
+namespace {
+
+using testing::MakeLevel;
+using testing::ReadAll;
+using LineList = std::vector<std::string>;
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  CliRun Run(const std::vector<std::string>& args) const {
+    return RunProgram(ORNIVALE_CLI_PROGRAM, args, scratch_);
+  }
+
+  testing::TempDir levels_{"ornivale-cli levels"};
+
+ private:
+  testing::TempDir scratch_{"ornivale-cli-output"};
+};
+
+TEST_F(ProgramTest, ShowsAndSetsLevelsWithAnyName) {
+  // Spaces and characters outside any code page must reach the program and
+  // come back intact.
+  const std::string snow = levels_.Write("Höhle ❄ 1.trc", MakeLevel(0, 2));
+  const std::string city = levels_.Write("city.TRC", MakeLevel(3, 1, 12));
+
+  CliRun run = Run({"show", snow, city});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(Lines(run.out),
+            (LineList{snow + ": Lara type Normal Lara (0), weather Snow (2)",
+                      city + ": Lara type Catsuit (3), weather Rain (1)"}));
+
+  run = Run({"set", "--lara", "Invisible", "--weather=rain", snow, city});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(ReadAll(snow), MakeLevel(6, 1));
+  EXPECT_EQ(ReadAll(city), MakeLevel(6, 1, 12));
+
+  run = Run({"show", "--json", snow});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(Lines(run.out), LineList{cli::FlagsJson(snow, {6, 1})});
+}
+
+TEST_F(ProgramTest, FailuresGoToStandardErrorAndTheExitStatusIsOne) {
+  const std::string good = levels_.Write("good.trc", MakeLevel(4, 0));
+  const std::string cut = levels_.Write("cut.trc", {0x54, 0x52, 0x34});
+  const CliRun run = Run({"set", "--weather", "snow", cut, good});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(Lines(run.out),
+            LineList{good + ": Lara type Divesuit (4), weather Snow (2)"});
+  EXPECT_EQ(Lines(run.err),
+            LineList{"ornivale-cli: " + cut +
+                     " isn't a complete level: it ends inside its version."});
+  EXPECT_EQ(ReadAll(good), MakeLevel(4, 2));
+  EXPECT_EQ(ReadAll(cut), (testing::Bytes{0x54, 0x52, 0x34}));
+}
+
+TEST_F(ProgramTest, UsageErrorsExitWithTwoAndAOneLineHint) {
+  const std::string level = levels_.Write("a.trc", MakeLevel(4, 0));
+  const CliRun run = Run({"set", "--lara", "wetsuit", level});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(
+      Lines(run.err),
+      (LineList{"ornivale-cli: unknown Lara type 'wetsuit'",
+                "Lara types: normal, young, catsuit, divesuit, invisible, "
+                "a list text or a stored value."}));
+  EXPECT_EQ(ReadAll(level), MakeLevel(4, 0));
+
+  EXPECT_EQ(Run({}).status, 2);
+  EXPECT_EQ(Run({"show"}).status, 2);
+}
+
+TEST_F(ProgramTest, HelpAndVersion) {
+  const CliRun help = Run({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.err, "");
+  EXPECT_EQ(Lines(help.out).at(0),
+            "Usage: ornivale-cli show [--json] LEVEL...");
+  const CliRun version = Run({"--version"});
+  EXPECT_EQ(version.status, 0);
+  ASSERT_EQ(Lines(version.out).size(), 1u);
+  EXPECT_EQ(version.out.rfind("ornivale-cli ", 0), 0u);
+}
+
+}  // namespace
+}  // namespace ornivale::cli_test
