@@ -33,7 +33,8 @@ int ConsoleStream::Buffer::overflow(int c) {
   return traits_type::not_eof(c);
 }
 
-// Whole lines go out at once, so a character is never split between writes.
+// Text goes out at the end of a line or at a flush. The program writes whole
+// strings, so a character is never split between two writes.
 std::streamsize ConsoleStream::Buffer::xsputn(const char* text,
                                               std::streamsize count) {
   pending_.append(text, static_cast<std::size_t>(count));
