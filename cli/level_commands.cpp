@@ -1,7 +1,6 @@
 #include "cli/level_commands.h"
 
-#include <cctype>
-
+#include "cli/ascii_lower.h"
 #include "cli/console_window.h"
 #include "cli/flag_report.h"
 #include "cli/stored_flags.h"
@@ -32,10 +31,7 @@ bool Failed(const ConsoleWindow& window, std::ostream& err) {
 // is not a level is neither opened nor passed over in silence.
 bool HasLevelName(const std::string& path) {
   if (path.size() < 4) return false;
-  std::string tail = path.substr(path.size() - 4);
-  for (char& c : tail) {
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  }
+  const std::string tail = AsciiLower(path.substr(path.size() - 4));
   return tail == ".trc" || tail == ".tr4";
 }
 

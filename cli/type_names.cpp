@@ -1,24 +1,16 @@
 #include "cli/type_names.h"
 
-#include <cctype>
 #include <cstdint>
 
+#include "cli/ascii_lower.h"
 #include "level/flag_vocabulary.h"
 
 namespace ornivale::cli {
 namespace {
 
-std::string Lower(const std::string& text) {
-  std::string lower = text;
-  for (char& c : lower) {
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  }
-  return lower;
-}
-
 std::string ShortName(const char* text) {
   const std::string full = text;
-  return Lower(full.substr(0, full.find(' ')));
+  return AsciiLower(full.substr(0, full.find(' ')));
 }
 
 // A stored value written as plain decimal digits; none for anything else.
@@ -36,9 +28,9 @@ template <typename Entries, typename PositionOf>
 std::optional<int> Find(const Entries& entries, PositionOf position_of,
                         const std::string& type) {
   if (auto value = StoredValue(type)) return position_of(*value);
-  const std::string wanted = Lower(type);
+  const std::string wanted = AsciiLower(type);
   for (std::size_t i = 0; i < entries.size(); ++i) {
-    if (wanted == Lower(entries[i].text) ||
+    if (wanted == AsciiLower(entries[i].text) ||
         wanted == ShortName(entries[i].text)) {
       return static_cast<int>(i);
     }
