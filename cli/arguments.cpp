@@ -36,7 +36,7 @@ struct TypeOption {
   const char* name;
   const char* kind;
   const char* kinds;
-  std::optional<int> (*find)(const std::string&);
+  std::optional<uint16_t> (*find)(const std::string&);
   std::string (*names)();
 };
 
@@ -47,7 +47,7 @@ const TypeOption kWeatherOption{"--weather", "weather type", "Weather types",
 
 // Takes the TYPE of `option` at args[i] into `target`.
 void TakeType(const TypeOption& option, const std::vector<std::string>& args,
-              std::size_t& i, std::optional<int>& target) {
+              std::size_t& i, std::optional<uint16_t>& target) {
   if (target) throw Usage(std::string(option.name) + " is given twice");
   const std::string type = OptionValue(args, i, option.name);
   target = option.find(type);
@@ -92,17 +92,17 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
       parsed.levels.push_back(arg);
     } else if (arg == "--") {
       options_over = true;
-    } else if (!set && arg == "--json") {
+    } else if (arg == "--json") {
       parsed.json = true;
     } else if (set && Names(arg, kLaraOption.name)) {
-      TakeType(kLaraOption, args, i, parsed.lara);
+      TakeType(kLaraOption, args, i, parsed.change.lara);
     } else if (set && Names(arg, kWeatherOption.name)) {
-      TakeType(kWeatherOption, args, i, parsed.weather);
+      TakeType(kWeatherOption, args, i, parsed.change.weather);
     } else {
       throw Usage("unknown option '" + arg + "' for " + args[0]);
     }
   }
-  if (set && !parsed.lara && !parsed.weather) {
+  if (set && !parsed.change.lara && !parsed.change.weather) {
     throw Usage("set needs --lara TYPE, --weather TYPE or both");
   }
   if (parsed.levels.empty()) throw Usage("no level given");

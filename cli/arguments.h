@@ -1,9 +1,10 @@
 #pragma once
 
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "level/flag_write.h"
 
 namespace ornivale::cli {
 
@@ -12,9 +13,8 @@ enum class Command { Help, Version, Show, Set };
 // What the command line asks for.
 struct Arguments {
   Command command = Command::Help;
-  bool json = false;           // show: one JSON object a level
-  std::optional<int> lara;     // set: the list position for c2
-  std::optional<int> weather;  // set: the list position for c1
+  bool json = false;  // one JSON object a level
+  FlagChange change;  // set: the stored values to write
   std::vector<std::string> levels;
 };
 

@@ -5,8 +5,8 @@
 
 namespace ornivale::cli {
 
-// Level names and TYPE words are matched without regard to case; both are
-// ASCII where case matters, so the C locale's rule is the right one.
+// TYPE words are matched without regard to case; the list texts are ASCII,
+// so the C locale's rule is the right one.
 inline std::string AsciiLower(std::string text) {
   for (char& c : text) {
     c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

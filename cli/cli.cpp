@@ -9,16 +9,18 @@ namespace {
 
 void PrintHelp(std::ostream& out) {
   out << "Usage: ornivale-cli show [--json] LEVEL...\n"
-         "       ornivale-cli set [--lara TYPE] [--weather TYPE] LEVEL...\n"
+         "       ornivale-cli set [--json] [--lara TYPE] [--weather TYPE] "
+         "LEVEL...\n"
          "       ornivale-cli --help | --version\n"
          "\n"
          "Shows or changes the Lara type and weather of Tomb Raider "
          "Chronicles levels.\n"
          "\n"
          "  show       prints each level's Lara type and weather\n"
-         "  --json     one JSON object a line instead, for scripts\n"
-         "  set        rewrites the two values in place, and no other byte;\n"
-         "             a value not named keeps what the level stores\n"
+         "  --json     one JSON object a line instead, for scripts; a failed\n"
+         "             level's is {\"path\":…,\"error\":{\"code\":…,\"message\":…}}\n"
+         "  set        rewrites the values named in place, two bytes each, and\n"
+         "             no other byte; a value not named keeps what is stored\n"
          "  --lara     Lara type: "
       << LaraTypeNames()
       << "\n"
@@ -30,7 +32,9 @@ void PrintHelp(std::ostream& out) {
          "Lara\",\n"
          "\"Normal Weather\") or the value a level stores for it (3 for "
          "Catsuit).\n"
-         "Levels end in .trc; .tr4 levels can be shown but not set.\n"
+         "Levels end in .trc. A Tomb Raider IV level, named .tr4 or holding\n"
+         "its data where a TRC level keeps padding, is never set, and show\n"
+         "reports it as one.\n"
          "\n"
          "Exit status: 0 when every level succeeded, 1 when any failed, 2 "
          "for a\n"
@@ -49,6 +53,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out,
     return kUsageError;
   }
 
+  const Output output{out, err, parsed.json};
   bool all_succeeded = true;
   switch (parsed.command) {
     case Command::Help:
@@ -59,13 +64,12 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out,
       break;
     case Command::Show:
       for (const std::string& path : parsed.levels) {
-        all_succeeded &= ShowLevel(path, parsed.json, opener, out, err);
+        all_succeeded &= ShowLevel(path, opener, output);
       }
       break;
     case Command::Set:
       for (const std::string& path : parsed.levels) {
-        all_succeeded &=
-            SetLevel(path, {parsed.lara, parsed.weather}, opener, out, err);
+        all_succeeded &= SetLevel(path, parsed.change, opener, output);
       }
       break;
   }

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "level/level_file.h"
+#include "disk/disk_file.h"
 
 namespace ornivale::cli {
 

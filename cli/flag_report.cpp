@@ -53,16 +53,25 @@ std::string FlagJson(const char* text, int32_t value) {
 
 }  // namespace
 
-std::string DescribeFlags(const StoredFlags& flags) {
-  return "Lara type " + Describe(LaraText(flags.lara), flags.lara) +
-         ", weather " + Describe(WeatherText(flags.weather), flags.weather);
+std::string DescribeFlags(const LevelScan& scan) {
+  const int32_t lara = scan.lara.Value;
+  const int32_t weather = scan.weather.Value;
+  return "Lara type " + Describe(LaraText(lara), lara) + ", weather " +
+         Describe(WeatherText(weather), weather);
 }
 
-std::string FlagsJson(const std::string& path, const StoredFlags& flags) {
+std::string FlagsJson(const std::string& path, const LevelScan& scan) {
+  const int32_t lara = scan.lara.Value;
+  const int32_t weather = scan.weather.Value;
   return "{\"path\":" + JsonString(path) +
-         ",\"lara\":" + FlagJson(LaraText(flags.lara), flags.lara) +
-         ",\"weather\":" + FlagJson(WeatherText(flags.weather), flags.weather) +
-         "}";
+         ",\"lara\":" + FlagJson(LaraText(lara), lara) +
+         ",\"weather\":" + FlagJson(WeatherText(weather), weather) + "}";
+}
+
+std::string FailureJson(const LevelStatus& status, const std::string& message) {
+  return "{\"path\":" + JsonString(status.path) +
+         ",\"error\":{\"code\":" + JsonString(CodeName(status.code)) +
+         ",\"message\":" + JsonString(message) + "}}";
 }
 
 }  // namespace ornivale::cli

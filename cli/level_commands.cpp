@@ -1,96 +1,88 @@
 #include "cli/level_commands.h"
 
-#include "cli/ascii_lower.h"
-#include "cli/console_window.h"
+#include <memory>
+
+#include "cli/failure_text.h"
 #include "cli/flag_report.h"
-#include "cli/stored_flags.h"
-#include "level/command_errors.h"
-#include "level/flag_save.h"
-#include "level/level4.h"
+#include "level/level_names.h"
+#include "level/level_scan.h"
 
 namespace ornivale::cli {
 namespace {
 
-void ReportFailure(const std::string& path, const std::string& failure,
-                   std::ostream& err) {
-  err << "ornivale-cli: ";
-  if (failure.find(path) == std::string::npos) err << path << ": ";
-  err << failure << '\n';
-}
-
-// Reports what the core said went wrong, if anything.
-bool Failed(const ConsoleWindow& window, std::ostream& err) {
-  for (const std::string& failure : window.Failures()) {
-    ReportFailure(window.GetLevelPath(), failure, err);
+// A typed name is checked before anything is opened, so that a file that
+// is not a level is neither read nor passed over in silence; a ".tr4" name
+// is never written.
+LevelStatus CheckName(const std::string& path, OpenMode mode) {
+  const auto kind = KindOfName(path);
+  if (!kind) return Failure(LevelCode::NotNamedAsLevel, path);
+  if (mode == OpenMode::ReadWrite && *kind == kKindTr4) {
+    return Failure(LevelCode::Tr4Level, path);
   }
-  return !window.Failures().empty();
+  return {};
 }
 
-// The window's Open dialog offers only level names, and the core reads the
-// flags of nothing else; a typed name is checked first, so that a file that
-// is not a level is neither opened nor passed over in silence.
-bool HasLevelName(const std::string& path) {
-  if (path.size() < 4) return false;
-  const std::string tail = AsciiLower(path.substr(path.size() - 4));
-  return tail == ".trc" || tail == ".tr4";
+// Keeps the first failure of a level's road.
+void Keep(LevelStatus& first, LevelStatus next) {
+  if (first.ok()) first = std::move(next);
 }
 
-bool Load(Level4& level, ConsoleWindow& window, std::ostream& err) {
-  const std::string path = window.GetLevelPath();
-  if (!HasLevelName(path)) {
-    ReportFailure(path,
-                  path +
-                      " isn't named as a level: the name must end in "
-                      "\".trc\" or \".tr4\".",
-                  err);
+LevelStatus Tr4Level(const LevelScan& scan, const std::string& path) {
+  LevelStatus status = Failure(LevelCode::Tr4Level, path);
+  status.offset = scan.tr4_data_offset;
+  return status;
+}
+
+bool Report(const LevelStatus& status, const LevelScan& scan,
+            const std::string& path, const Output& output) {
+  if (!status.ok()) {
+    const std::string message = TerminalMessage(status);
+    output.err << "ornivale-cli: " << message << '\n';
+    if (output.json) output.out << FailureJson(status, message) << '\n';
     return false;
   }
-  level.OpenLevel(path, window);
-  return !Failed(window, err);
-}
-
-std::optional<StoredFlags> Read(const Level4& level, ConsoleWindow& window,
-                                std::ostream& err) {
-  std::optional<StoredFlags> flags;
-  RunReportingFailures(window.GetLevelPath(), window, [&] {
-    flags = ReadStoredFlags(level, level.LastScan().value());
-  });
-  if (Failed(window, err)) return std::nullopt;
-  return flags;
+  if (output.json) {
+    output.out << FlagsJson(path, scan) << '\n';
+  } else {
+    output.out << path << ": " << DescribeFlags(scan) << '\n';
+  }
+  return true;
 }
 
 }  // namespace
 
-bool ShowLevel(const std::string& path, bool json,
-               const LevelFileOpener& opener, std::ostream& out,
-               std::ostream& err) {
-  Level4 level(opener);
-  ConsoleWindow window(path);
-  if (!Load(level, window, err)) return false;
-  const std::optional<StoredFlags> flags = Read(level, window, err);
-  if (!flags) return false;
-  if (json) {
-    out << FlagsJson(path, *flags) << '\n';
-  } else {
-    out << path << ": " << DescribeFlags(*flags) << '\n';
+bool ShowLevel(const std::string& path, const LevelFileOpener& opener,
+               const Output& output) {
+  LevelStatus status = CheckName(path, OpenMode::ReadOnly);
+  std::unique_ptr<LevelFile> file;
+  if (status.ok()) status = opener(path, OpenMode::ReadOnly, &file);
+  LevelScan scan;
+  if (status.ok()) {
+    scan = ScanLevel(*file);
+    status = scan.status;
+    Keep(status, file->Close());
   }
-  return true;
+  if (status.ok() && scan.HoldsTr4LevelData()) status = Tr4Level(scan, path);
+  return Report(status, scan, path, output);
 }
 
 bool SetLevel(const std::string& path, const FlagChange& change,
-              const LevelFileOpener& opener, std::ostream& out,
-              std::ostream& err) {
-  Level4 level(opener);
-  ConsoleWindow window(path);
-  if (!Load(level, window, err)) return false;
-  if (change.lara) window.SetFlagSelection(FlagList::c2, *change.lara);
-  if (change.weather) window.SetFlagSelection(FlagList::c1, *change.weather);
-  SaveFlags(level, window);
-  if (Failed(window, err)) return false;
-  const std::optional<StoredFlags> flags = Read(level, window, err);
-  if (!flags) return false;
-  out << path << ": " << DescribeFlags(*flags) << '\n';
-  return true;
+              const LevelFileOpener& opener, const Output& output) {
+  LevelStatus status = CheckName(path, OpenMode::ReadWrite);
+  std::unique_ptr<LevelFile> file;
+  if (status.ok()) status = opener(path, OpenMode::ReadWrite, &file);
+  LevelScan now;
+  if (status.ok()) {
+    const LevelScan scanned = ScanLevel(*file);
+    status = scanned.status;
+    Keep(status, WriteFlags(*file, scanned, change));
+    if (status.ok()) {
+      now = ScanLevel(*file);
+      status = now.status;
+    }
+    Keep(status, file->Close());
+  }
+  return Report(status, now, path, output);
 }
 
 }  // namespace ornivale::cli

@@ -1,33 +1,33 @@
 #pragma once
 
-#include <optional>
 #include <ostream>
 #include <string>
 
+#include "level/flag_write.h"
 #include "level/level_file.h"
 
 namespace ornivale::cli {
 
-// The entries to select before saving, as list positions; an empty one
-// keeps what the level stores.
-struct FlagChange {
-  std::optional<int> lara;     // c2
-  std::optional<int> weather;  // c1
+// How a command prints: a line of text a level, or with `json` one JSON
+// object a line, failures included.
+struct Output {
+  std::ostream& out;
+  std::ostream& err;
+  bool json = false;
 };
 
-// Each command works on one level with a Level4 of its own, so no level
-// depends on the one before. It writes its result line to `out` and each
-// failure, with the level's path, to `err`, and returns whether it succeeded.
+// Each command opens its level once, closes it before it returns, and
+// prints one result line to `out` or, for a failure, one line with the
+// level's path to `err` (and its JSON to `out`). Returns whether it
+// succeeded.
 
-// Prints the level's flags as a line of text or, with `json`, of JSON.
-bool ShowLevel(const std::string& path, bool json,
-               const LevelFileOpener& opener, std::ostream& out,
-               std::ostream& err);
+// Prints the flags the level stores.
+bool ShowLevel(const std::string& path, const LevelFileOpener& opener,
+               const Output& output);
 
-// Saves `change` over the level's flag pair, then prints the flags the level
-// now stores.
+// Writes the values `change` gives over the level's flag pair, two bytes
+// each, then prints the flags it now stores, read back from the file.
 bool SetLevel(const std::string& path, const FlagChange& change,
-              const LevelFileOpener& opener, std::ostream& out,
-              std::ostream& err);
+              const LevelFileOpener& opener, const Output& output);
 
 }  // namespace ornivale::cli

@@ -24,15 +24,16 @@ std::optional<int32_t> StoredValue(const std::string& type) {
   return value;
 }
 
-template <typename Entries, typename PositionOf>
-std::optional<int> Find(const Entries& entries, PositionOf position_of,
-                        const std::string& type) {
-  if (auto value = StoredValue(type)) return position_of(*value);
+// The stored value of the entry that `type` names.
+template <typename Entries>
+std::optional<uint16_t> Find(const Entries& entries, const std::string& type) {
+  const std::optional<int32_t> value = StoredValue(type);
   const std::string wanted = AsciiLower(type);
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    if (wanted == AsciiLower(entries[i].text) ||
-        wanted == ShortName(entries[i].text)) {
-      return static_cast<int>(i);
+  for (const FlagEntry& entry : entries) {
+    if (value ? *value == entry.value
+              : wanted == AsciiLower(entry.text) ||
+                    wanted == ShortName(entry.text)) {
+      return static_cast<uint16_t>(entry.value);
     }
   }
   return std::nullopt;
@@ -50,12 +51,12 @@ std::string Names(const Entries& entries) {
 
 }  // namespace
 
-std::optional<int> FindLaraType(const std::string& type) {
-  return Find(LaraTypes, LaraPosition, type);
+std::optional<uint16_t> FindLaraType(const std::string& type) {
+  return Find(LaraTypes, type);
 }
 
-std::optional<int> FindWeatherType(const std::string& type) {
-  return Find(WeatherTypes, WeatherPosition, type);
+std::optional<uint16_t> FindWeatherType(const std::string& type) {
+  return Find(WeatherTypes, type);
 }
 
 std::string LaraTypeNames() { return Names(LaraTypes); }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -8,10 +9,10 @@ namespace ornivale::cli {
 // A TYPE on the command line names an entry of c2 (Lara type) or c1
 // (weather) by its list text in any case ("Catsuit", "normal weather"), by
 // its short name, the first word of the text ("young", "rain"), or by the
-// value a level stores for it ("3"). Each returns the entry's list position,
-// none when nothing matches.
-std::optional<int> FindLaraType(const std::string& type);
-std::optional<int> FindWeatherType(const std::string& type);
+// value a level stores for it ("3"). Each returns the value the level
+// stores for the entry, none when no entry matches.
+std::optional<uint16_t> FindLaraType(const std::string& type);
+std::optional<uint16_t> FindWeatherType(const std::string& type);
 
 // The short names of the entries in list order, comma-separated: "normal,
 // young, catsuit, divesuit, invisible".

@@ -1,6 +1,7 @@
-// Any bytes as a level named "fuzz.trc": the scan must not crash, hang, read
-// outside the file or write to it, and a save after it may change at most
-// the four bytes of the flag pair.
+// Any bytes as a level: the scan must not crash, hang, read outside the file
+// or write to it; a write after it changes only the two bytes of each value
+// given, never a level with Tomb Raider IV data, and never the file's length.
+// The window's commands run on the same bytes under a ".trc" name.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -8,33 +9,43 @@
 #include <vector>
 
 #include "level/flag_save.h"
+#include "level/flag_write.h"
 #include "level/level4.h"
+#include "level/level_scan.h"
 
 namespace {
 
 using ornivale::FlagList;
 using ornivale::LevelFile;
+using ornivale::LevelStatus;
 using ornivale::MessageIcon;
 using ornivale::OpenMode;
 
 class CheckedFile : public LevelFile {
  public:
   CheckedFile(std::vector<uint8_t>& bytes, bool writable)
-      : bytes_(bytes), writable_(writable) {}
-  int64_t Size() const override { return static_cast<int64_t>(bytes_.size()); }
-  void Read(int64_t offset, uint8_t* out, std::size_t count) override {
-    if (offset < 0 || offset + static_cast<int64_t>(count) > Size()) std::abort();
-    std::copy_n(bytes_.begin() + offset, count, out);
+      : LevelFile("fuzz.trc"), bytes_(bytes), writable_(writable) {}
+  LevelStatus Size(int64_t* size) override {
+    *size = static_cast<int64_t>(bytes_.size());
+    return {};
   }
-  void Write(int64_t offset, const uint8_t* data, std::size_t count) override {
-    if (!writable_ || offset < 0 || offset + static_cast<int64_t>(count) > Size()) {
+  LevelStatus Read(int64_t offset, uint8_t* out, std::size_t count) override {
+    if (offset < 0 || offset + static_cast<int64_t>(count) > Length()) std::abort();
+    std::copy_n(bytes_.begin() + offset, count, out);
+    return {};
+  }
+  LevelStatus Write(int64_t offset, const uint8_t* data, std::size_t count) override {
+    if (!writable_ || offset < 0 || offset + static_cast<int64_t>(count) > Length()) {
       std::abort();
     }
     std::copy_n(data, count, bytes_.begin() + offset);
+    return {};
   }
-  void Flush() override {}
+  LevelStatus Sync() override { return {}; }
+  LevelStatus Close() override { return {}; }
 
  private:
+  int64_t Length() const { return static_cast<int64_t>(bytes_.size()); }
   std::vector<uint8_t>& bytes_;
   bool writable_;
 };
@@ -56,26 +67,50 @@ class Window : public ornivale::WindowServices {
   int c2 = -1;
 };
 
+// Only the bytes of [first, last) may differ.
+void CheckOnlyChanged(const std::vector<uint8_t>& before,
+                      const std::vector<uint8_t>& after, int64_t first,
+                      int64_t last) {
+  if (after.size() != before.size()) std::abort();
+  for (std::size_t i = 0; i < after.size(); ++i) {
+    const auto offset = static_cast<int64_t>(i);
+    if (after[i] != before[i] && (offset < first || offset >= last)) std::abort();
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::vector<uint8_t> original(data, data + size);
   std::vector<uint8_t> bytes = original;
-  ornivale::Level4 level([&](const std::string&, OpenMode mode) {
-    return std::make_unique<CheckedFile>(bytes, mode == OpenMode::ReadWrite);
+
+  // The value API: the Lara type only, then the weather only.
+  CheckedFile file(bytes, true);
+  const ornivale::LevelScan scan = ornivale::ScanLevel(file);
+  if (bytes != original) std::abort();
+  const ornivale::FlagChange lara_only{uint16_t{6}, std::nullopt};
+  const LevelStatus written = ornivale::WriteFlags(file, scan, lara_only);
+  if (scan.HoldsTr4LevelData() && written.ok()) std::abort();
+  if (!written.ok() && bytes != original) std::abort();
+  CheckOnlyChanged(original, bytes, scan.flags_offset, scan.flags_offset + 2);
+  const std::vector<uint8_t> after_lara = bytes;
+  ornivale::WriteFlags(file, scan, {std::nullopt, uint16_t{2}});
+  CheckOnlyChanged(after_lara, bytes, scan.flags_offset + 2, scan.flags_offset + 4);
+
+  // The window's Load and Save.
+  bytes = original;
+  ornivale::Level4 level([&](const std::string&, OpenMode mode,
+                             std::unique_ptr<LevelFile>* opened) {
+    *opened = std::make_unique<CheckedFile>(bytes, mode == OpenMode::ReadWrite);
+    return LevelStatus{};
   });
   Window window;
   level.OpenLevel("fuzz.trc", window);
   if (bytes != original) std::abort();
-
   window.c2 = 4;
   window.c1 = 2;
   ornivale::SaveFlags(level, window);
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    const auto offset = static_cast<int64_t>(i);
-    const bool in_pair = level.LastScan() && offset >= level.FlagsPos() - 1 &&
-                         offset <= level.FlagsPos() + 2;
-    if (bytes[i] != original[i] && !in_pair) std::abort();
-  }
+  const int64_t pair = level.LastScan() ? level.FlagsPos() - 1 : 0;
+  CheckOnlyChanged(original, bytes, pair, level.LastScan() ? pair + 4 : 0);
   return 0;
 }

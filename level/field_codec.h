@@ -3,8 +3,6 @@
 #include <array>
 #include <cstdint>
 
-#include "level/file_channel.h"
-
 namespace ornivale {
 
 // One 16-bit field as read: the raw bytes in file order and the decoded
@@ -21,26 +19,29 @@ struct DwordField {
   int32_t Value = 0;
 };
 
-inline int32_t DecodeWord(const std::array<uint8_t, 2>& raw) {
-  const auto bits = static_cast<uint16_t>(raw[0] | (raw[1] << 8));
-  return static_cast<int16_t>(bits);
+// The field whose bytes start at `bytes`.
+inline WordField WordAt(const uint8_t* bytes) {
+  WordField field;
+  field.Raw = {bytes[0], bytes[1]};
+  const auto bits = static_cast<uint16_t>(bytes[0] | (bytes[1] << 8));
+  field.Value = static_cast<int16_t>(bits);
+  return field;
 }
 
-inline int32_t DecodeDword(const std::array<uint8_t, 4>& raw) {
-  const uint32_t bits = static_cast<uint32_t>(raw[0]) |
-                        (static_cast<uint32_t>(raw[1]) << 8) |
-                        (static_cast<uint32_t>(raw[2]) << 16) |
-                        (static_cast<uint32_t>(raw[3]) << 24);
-  return static_cast<int32_t>(bits);
+inline DwordField DwordAt(const uint8_t* bytes) {
+  DwordField field;
+  field.Raw = {bytes[0], bytes[1], bytes[2], bytes[3]};
+  const uint32_t bits = static_cast<uint32_t>(bytes[0]) |
+                        (static_cast<uint32_t>(bytes[1]) << 8) |
+                        (static_cast<uint32_t>(bytes[2]) << 16) |
+                        (static_cast<uint32_t>(bytes[3]) << 24);
+  field.Value = static_cast<int32_t>(bits);
+  return field;
 }
 
-// Read a field at the channel's position; the position advances by its size.
-WordField ReadWord(FileChannel& channel);
-DwordField ReadDword(FileChannel& channel);
-
-// Writes `value` (0 to 65535) as an unsigned 16-bit little-endian field, low
-// byte first; the position advances by 2. Throws std::out_of_range for any
-// other value, which no flag has.
-void WriteWord(FileChannel& channel, int32_t value);
+// A stored value as the level keeps it: unsigned 16-bit, low byte first.
+inline std::array<uint8_t, 2> EncodeWord(uint16_t value) {
+  return {static_cast<uint8_t>(value & 0xFF), static_cast<uint8_t>(value >> 8)};
+}
 
 }  // namespace ornivale

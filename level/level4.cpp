@@ -1,24 +1,10 @@
 #include "level/level4.h"
 
-#include <cctype>
-#include <limits>
-
-#include "level/command_errors.h"
-#include "level/file_channel.h"
+#include "disk/disk_file.h"
 #include "level/flag_vocabulary.h"
+#include "level/window_messages.h"
 
 namespace ornivale {
-namespace {
-
-std::string UpperTail(const std::string& path, std::size_t count) {
-  std::string tail = path.substr(path.size() - count);
-  for (char& c : tail) {
-    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  }
-  return tail;
-}
-
-}  // namespace
 
 Level4::Level4() : Level4(OpenDiskFile) {}
 
@@ -27,53 +13,38 @@ Level4::Level4(LevelFileOpener opener) : opener_(std::move(opener)) {}
 void Level4::OpenLevel(const std::string& path, WindowServices& window) {
   last_scan_.reset();
   window.AddLog("Opening " + path + "...");
-  RunReportingFailures(path, window, [&] { Scan(path, window); });
+  std::unique_ptr<LevelFile> file;
+  const LevelStatus opened = opener_(path, OpenMode::ReadOnly, &file);
+  if (!opened.ok()) return ShowFailure(opened, window);
+  LevelScan scan = ScanLevel(*file);
+  const LevelStatus closed = file->Close();
+  if (scan.status.ok()) scan.status = closed;
+  Show(path, scan, window);
 }
 
-void Level4::Scan(const std::string& path, WindowServices& window) {
-  FileChannel channel(opener_(path, OpenMode::ReadOnly));
-
-  ReadLevelVersion(channel, header_);
-  if (header_.LevelVersion.Value != kLevelVersion) {
-    throw LevelError(path + " isn't a valid Tomb Raider Chronicles Level");
-  }
+// The log and the level state follow the stages of the walk: the version,
+// then the kind that the name sets, then the flag pair. Nothing changes
+// before the whole pair has been read.
+void Level4::Show(const std::string& path, const LevelScan& scan,
+                  WindowServices& window) {
+  if (!scan.VersionMatches()) return ShowFailure(scan.status, window);
   window.AddLog("File opened");
-
-  UpdateKind(path);
+  if (const auto kind = KindOfName(path)) level_kind_ = *kind;
   window.AddLog("Reading textures...");
   if (level_kind_ != kKindTr4 && level_kind_ != kKindTrc) return;
+  if (!scan.status.ok()) return ShowFailure(scan.status, window);
 
-  const int64_t flags_pos = PassTextures(channel, header_);
-  if (flags_pos > std::numeric_limits<int32_t>::max()) {
-    throw LevelError(path + " is too large to be a level.");
-  }
-  // Both flags are read before anything changes, so a level cut short
-  // inside them leaves the selections and FlagsPos as they were.
-  WordField lara;
-  WordField weather;
-  try {
-    lara = ReadWord(channel);
-    weather = ReadWord(channel);
-  } catch (const EndOfFileError&) {
-    throw EndOfFileError("its Lara type and weather");
-  }
-
-  flags_pos_ = static_cast<int32_t>(flags_pos);
-  window.SetFlagSelection(FlagList::c2, LaraPosition(lara.Value).value_or(-1));
+  flags_pos_ = static_cast<int32_t>(scan.flags_offset + 1);
+  window.SetFlagSelection(FlagList::c2,
+                          LaraPosition(scan.lara.Value).value_or(-1));
   window.SetFlagSelection(FlagList::c1,
-                          WeatherPosition(weather.Value).value_or(-1));
-  last_scan_ = ScannedLevel{path, flags_pos_, level_kind_};
+                          WeatherPosition(scan.weather.Value).value_or(-1));
+  last_scan_ = ScannedLevel{path, level_kind_, scan};
   window.AddLog("Done");
 }
 
-void Level4::UpdateKind(const std::string& path) {
-  if (path.size() < 4) return;
-  const std::string tail = UpperTail(path, 4);
-  if (tail == ".TR4") {
-    level_kind_ = kKindTr4;
-  } else if (tail == ".TRC") {
-    level_kind_ = kKindTrc;
-  }
+void ShowFailure(const LevelStatus& status, WindowServices& window) {
+  window.ShowMessage(WindowMessage(status), "Error", MessageIcon::Critical);
 }
 
 }  // namespace ornivale

@@ -1,28 +1,25 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "level/level_file.h"
-#include "level/level_layout.h"
+#include "level/level_names.h"
+#include "level/level_scan.h"
 #include "level/window_services.h"
 
 namespace ornivale {
 
-// The level kinds that a file name sets: a Tomb Raider IV level (".TR4")
-// and a Tomb Raider Chronicles level (".TRC").
-inline constexpr int32_t kKindTr4 = 5;
-inline constexpr int32_t kKindTrc = 6;
-
 // A level whose scan reached its flag pair: what a save needs to write there.
 struct ScannedLevel {
   std::string path;
-  int32_t flags_pos = 0;
   int32_t kind = 0;
+  LevelScan scan;
 };
 
-// The level state of the program: one instance lives as long as the program.
+// The window's level state: one instance lives as long as the program.
 class Level4 {
  public:
   // Reads and writes the operating system's files.
@@ -41,26 +38,25 @@ class Level4 {
   int32_t FlagsPos() const { return flags_pos_; }
   // 5 after a name ending in ".TR4", 6 after ".TRC", 0 before either.
   int32_t LevelKind() const { return level_kind_; }
-  // The version, texture counts and block headers as far as the last scan
-  // read them.
-  const LevelHeader& Header() const { return header_; }
   // The level of the last OpenLevel, if that scan reached the flag pair.
   const std::optional<ScannedLevel>& LastScan() const { return last_scan_; }
 
-  std::unique_ptr<LevelFile> OpenFile(const std::string& path,
-                                      OpenMode mode) const {
-    return opener_(path, mode);
+  LevelStatus OpenFile(const std::string& path, OpenMode mode,
+                       std::unique_ptr<LevelFile>* file) const {
+    return opener_(path, mode, file);
   }
 
  private:
-  void Scan(const std::string& path, WindowServices& window);
-  void UpdateKind(const std::string& path);
+  void Show(const std::string& path, const LevelScan& scan,
+            WindowServices& window);
 
   LevelFileOpener opener_;
   int32_t flags_pos_ = 0;
   int32_t level_kind_ = 0;
-  LevelHeader header_;
   std::optional<ScannedLevel> last_scan_;
 };
+
+// Shows `status` in the window's one "Error" box.
+void ShowFailure(const LevelStatus& status, WindowServices& window);
 
 }  // namespace ornivale

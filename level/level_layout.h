@@ -4,7 +4,6 @@
 #include <cstdint>
 
 #include "level/field_codec.h"
-#include "level/file_channel.h"
 
 namespace ornivale {
 
@@ -24,16 +23,7 @@ struct LevelHeader {
   std::array<TextureChunk, 3> Chunks;
 };
 
-// Both functions read at the channel's position and throw EndOfFileError,
-// whose text names the field, when the file ends inside a field or payload.
-
-// Reads the version at the start of the file into header.LevelVersion.
-void ReadLevelVersion(FileChannel& channel, LevelHeader& header);
-
-// Reads the texture counts and the three block headers that follow the
-// version, filling `header` as it goes, and passes over each block's payload
-// (a PackedSize of 0 or less passes over nothing). Leaves the channel at the
-// flag pair and returns its position.
-int64_t PassTextures(FileChannel& channel, LevelHeader& header);
+// Whether two headers hold the same bytes.
+bool SameHeader(const LevelHeader& a, const LevelHeader& b);
 
 }  // namespace ornivale

@@ -2,12 +2,16 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <sys/stat.h>
 #endif
 
+#include "disk/disk_file.h"
 #include "level/flag_save.h"
+#include "level/flag_write.h"
 #include "level/level4.h"
-#include "level/level_error.h"
 #include "level/utf8.h"
+#include "level/window_messages.h"
 #include "tests/test_support.h"
 
 namespace ornivale {
@@ -30,21 +34,23 @@ class DiskLevelTest : public ::testing::Test {
     window_.c2 = lara_position;
     window_.c1 = weather_position;
     window_.log.clear();
+    window_.messages.clear();
     SaveFlags(level_, window_);
   }
   std::string OnlyMessage() const {
     EXPECT_EQ(window_.messages.size(), 1u);
     return window_.messages.empty() ? "" : window_.messages[0].text;
   }
-  // The one message says that `path` could not be opened, with the reason.
-  bool ReportedCantOpen(const std::string& path) const {
-    return OnlyMessage().rfind("Can't open " + path + ": ", 0) == 0;
-  }
 
   TempDir dir_;
   Level4 level_;
   RecordingWindow window_;
 };
+
+LevelCode OpenCode(const std::string& path, OpenMode mode) {
+  std::unique_ptr<LevelFile> file;
+  return OpenDiskFile(path, mode, &file).code;
+}
 
 TEST_F(DiskLevelTest, LoadsAndSavesInPlace) {
   const Bytes original = MakeLevel(3, 1, 10, 20, 30, 100);
@@ -63,15 +69,18 @@ TEST_F(DiskLevelTest, MissingFileIsReportedAndNeverCreated) {
   const std::string path = dir_.File("nothing here.trc");
   Load(path);
   EXPECT_EQ(window_.log, Log{"Opening " + path + "..."});
-  EXPECT_TRUE(ReportedCantOpen(path));
-  EXPECT_FALSE(testing::Exists(path));
-  EXPECT_THROW(OpenDiskFile(path, OpenMode::ReadWrite), LevelError);
+  EXPECT_EQ(OnlyMessage().rfind("Can't open " + path + ": ", 0), 0u);
+  EXPECT_EQ(OpenCode(path, OpenMode::ReadWrite), LevelCode::CannotOpen);
   EXPECT_FALSE(testing::Exists(path));
 }
 
 TEST_F(DiskLevelTest, FolderIsNotALevel) {
-  Load(dir_.File(""));
-  EXPECT_EQ(window_.messages.size(), 1u);
+  const std::string folder = dir_.File("folder.trc");
+  std::filesystem::create_directory(testing::FsPath(folder));
+  EXPECT_EQ(OpenCode(folder, OpenMode::ReadOnly), LevelCode::NotRegularFile);
+  EXPECT_EQ(OpenCode(folder, OpenMode::ReadWrite), LevelCode::NotRegularFile);
+  Load(folder);
+  EXPECT_EQ(OnlyMessage(), WindowMessage(Failure(LevelCode::NotRegularFile, folder)));
   EXPECT_EQ(level_.FlagsPos(), 0);
 }
 
@@ -86,9 +95,53 @@ TEST_F(DiskLevelTest, NonAsciiNamesWork) {
   EXPECT_EQ(testing::ReadAll(path), MakeLevel(0, 0));
 }
 
+TEST_F(DiskLevelTest, SyncAndCloseOfARealFileSucceedOnce) {
+  const std::string path = dir_.Write("a.trc", MakeLevel(3, 1));
+  std::unique_ptr<LevelFile> file;
+  ASSERT_TRUE(OpenDiskFile(path, OpenMode::ReadWrite, &file).ok());
+  const LevelScan scan = ScanLevel(*file);
+  EXPECT_TRUE(WriteFlags(*file, scan, {uint16_t{6}, std::nullopt}).ok());
+  EXPECT_TRUE(file->Close().ok());
+  EXPECT_TRUE(file->Close().ok());
+  EXPECT_EQ(testing::ReadAll(path), MakeLevel(6, 1));
+}
+
+// Another program cuts the level short between the check and the write.
+// POSIX lets it, and the write must not grow the file back; Windows does
+// not let it while the level is open for saving.
+TEST_F(DiskLevelTest, LevelCutShortBeforeTheWriteIsNotGrown) {
+  const std::string path = dir_.Write("a.trc", MakeLevel(3, 1, 0, 0, 0, 0));
+  std::unique_ptr<LevelFile> file;
+  ASSERT_TRUE(OpenDiskFile(path, OpenMode::ReadWrite, &file).ok());
+  std::error_code error;
+  std::filesystem::resize_file(testing::FsPath(path), 35, error);
+#ifdef _WIN32
+  EXPECT_TRUE(error) << "a level open for saving was cut short";
+#else
+  ASSERT_FALSE(error);
+  const uint8_t bytes[2] = {4, 0};
+  EXPECT_EQ(file->Write(34, bytes, 2).code, LevelCode::Changed);
+  EXPECT_EQ(file->Write(36, bytes, 2).code, LevelCode::Changed);
+  EXPECT_EQ(std::filesystem::file_size(testing::FsPath(path)), 35u);
+#endif
+}
+
+#ifndef _WIN32
+// A pipe would keep an open for reading waiting for a writer for ever.
+TEST_F(DiskLevelTest, PipeAndDeviceAreRefusedAtOnce) {
+  const std::string pipe = dir_.File("pipe.trc");
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  EXPECT_EQ(OpenCode(pipe, OpenMode::ReadOnly), LevelCode::NotRegularFile);
+  EXPECT_EQ(OpenCode(pipe, OpenMode::ReadWrite), LevelCode::NotRegularFile);
+  EXPECT_EQ(OpenCode("/dev/null", OpenMode::ReadOnly), LevelCode::NotRegularFile);
+  Load(pipe);
+  EXPECT_EQ(OnlyMessage(), WindowMessage(Failure(LevelCode::NotRegularFile, pipe)));
+}
+#endif
+
 #ifdef _WIN32
 // The game or an editor holding the level open without sharing it.
-TEST_F(DiskLevelTest, LevelHeldByAnotherProgramIsReportedNotWritten) {
+TEST_F(DiskLevelTest, LevelHeldByAnotherProgramIsReportedAsInUse) {
   const Bytes original = MakeLevel(3, 1);
   const std::string path = dir_.Write("held.trc", original);
   Load(path);
@@ -98,11 +151,11 @@ TEST_F(DiskLevelTest, LevelHeldByAnotherProgramIsReportedNotWritten) {
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   Save(0, 0);
-  EXPECT_TRUE(ReportedCantOpen(path));
+  EXPECT_EQ(OnlyMessage(), WindowMessage(Failure(LevelCode::InUse, path)));
   EXPECT_EQ(window_.log, Log{});
   window_.messages.clear();
   Load(path);
-  EXPECT_TRUE(ReportedCantOpen(path));
+  EXPECT_EQ(OnlyMessage(), WindowMessage(Failure(LevelCode::InUse, path)));
   CloseHandle(held);
 
   EXPECT_EQ(testing::ReadAll(path), original);
@@ -120,9 +173,28 @@ TEST_F(DiskLevelTest, LevelSharedOnlyForReadingCanBeViewedButNotSaved) {
   EXPECT_TRUE(window_.messages.empty());
   EXPECT_EQ(window_.c2, 3);
   Save(0, 0);
-  EXPECT_TRUE(ReportedCantOpen(path));
+  EXPECT_EQ(OnlyMessage(), WindowMessage(Failure(LevelCode::InUse, path)));
   CloseHandle(reader);
   EXPECT_EQ(testing::ReadAll(path), original);
+}
+
+// From the check to the last byte written, no other program may write.
+TEST_F(DiskLevelTest, LevelOpenForSavingSharesNoWriteAccess) {
+  const std::string path = dir_.Write("a.trc", MakeLevel(4, 0));
+  std::unique_ptr<LevelFile> file;
+  ASSERT_TRUE(OpenDiskFile(path, OpenMode::ReadWrite, &file).ok());
+  HANDLE writer = CreateFileW(testing::FsPath(path).c_str(), GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  EXPECT_EQ(writer, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+  if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
+  // Another look is still welcome.
+  EXPECT_EQ(OpenCode(path, OpenMode::ReadOnly), LevelCode::Ok);
+}
+
+TEST_F(DiskLevelTest, DeviceIsNotALevel) {
+  EXPECT_EQ(OpenCode("NUL", OpenMode::ReadOnly), LevelCode::NotRegularFile);
 }
 
 TEST_F(DiskLevelTest, ReadOnlyLevelCanBeViewedButNotSaved) {
@@ -141,7 +213,7 @@ TEST_F(DiskLevelTest, ReadOnlyLevelCanBeViewedButNotSaved) {
   EXPECT_TRUE(window_.messages.empty());
   EXPECT_EQ(window_.c2, 3);
   Save(0, 0);
-  EXPECT_TRUE(ReportedCantOpen(path));
+  EXPECT_EQ(OnlyMessage().rfind("Can't open " + path + ": ", 0), 0u);
   EXPECT_EQ(testing::ReadAll(path), original);
   SetFileAttributesW(testing::FsPath(path).c_str(), FILE_ATTRIBUTE_NORMAL);
 }

@@ -6,7 +6,6 @@
 #include <fstream>
 #include <iterator>
 
-#include "level/level_error.h"
 
 namespace ornivale::testing {
 
@@ -95,45 +94,74 @@ bool Exists(const std::string& path) {
 
 class MemoryDisk::File : public LevelFile {
  public:
-  File(MemoryDisk& disk, Bytes& bytes) : disk_(disk), bytes_(bytes) {
+  File(MemoryDisk& disk, const std::string& path, Bytes& bytes, OpenMode mode)
+      : LevelFile(path), disk_(disk), bytes_(bytes), mode_(mode) {
     ++disk_.stats.open_now;
   }
-  ~File() override { --disk_.stats.open_now; }
+  ~File() override { Close(); }
 
-  int64_t Size() const override { return static_cast<int64_t>(bytes_.size()); }
-  void Read(int64_t offset, uint8_t* out, std::size_t count) override {
+  LevelStatus Size(int64_t* size) override {
+    *size = static_cast<int64_t>(bytes_.size());
+    return {};
+  }
+  LevelStatus Read(int64_t offset, uint8_t* out, std::size_t count) override {
+    if (offset + static_cast<int64_t>(count) > static_cast<int64_t>(bytes_.size())) {
+      LevelStatus status = Failure(LevelCode::CutShort, path());
+      status.offset = static_cast<int64_t>(bytes_.size());
+      return status;
+    }
     std::copy_n(bytes_.begin() + offset, count, out);
+    return {};
   }
-  void Write(int64_t offset, const uint8_t* data, std::size_t count) override {
-    if (disk_.fail_write) throw LevelError("Can't write: disk failure");
-    ++disk_.stats.writes;
+  LevelStatus Write(int64_t offset, const uint8_t* data, std::size_t count) override {
+    if (mode_ != OpenMode::ReadWrite) std::abort();
+    if (disk_.before_write) disk_.before_write(bytes_);
+    if (disk_.fail_write) return Failure(LevelCode::WriteFailed, path(), "disk failure");
+    if (offset + static_cast<int64_t>(count) > static_cast<int64_t>(bytes_.size())) {
+      return Failure(LevelCode::Changed, path(), "it was cut short");
+    }
+    disk_.stats.writes.emplace_back(offset, count);
     std::copy_n(data, count, bytes_.begin() + offset);
+    return {};
   }
-  void Flush() override {
-    if (disk_.fail_flush) throw LevelError("Can't write: disk full");
+  LevelStatus Sync() override {
+    if (disk_.fail_sync) return Failure(LevelCode::WriteFailed, path(), "disk full");
+    ++disk_.stats.syncs;
+    return {};
+  }
+  LevelStatus Close() override {
+    if (closed_) return {};
+    closed_ = true;
+    --disk_.stats.open_now;
+    if (disk_.fail_close) return Failure(LevelCode::WriteFailed, path(), "lost");
+    return {};
   }
 
  private:
   MemoryDisk& disk_;
   Bytes& bytes_;
+  OpenMode mode_;
+  bool closed_ = false;
 };
 
 LevelFileOpener MemoryDisk::Opener() {
-  return [this](const std::string& path,
-                OpenMode mode) -> std::unique_ptr<LevelFile> {
+  return [this](const std::string& path, OpenMode mode,
+                std::unique_ptr<LevelFile>* file) -> LevelStatus {
     auto found = files_.find(path);
     if (found == files_.end()) {
-      throw LevelError("Can't open " + path + ": No such file");
+      return Failure(LevelCode::CannotOpen, path, "No such file");
     }
+    if (held_by_another) return Failure(LevelCode::InUse, path);
     if (mode == OpenMode::ReadOnly) {
       ++stats.opens_read_only;
     } else {
       if (fail_open_for_write) {
-        throw LevelError("Can't open " + path + ": Permission denied");
+        return Failure(LevelCode::CannotOpen, path, "Permission denied");
       }
       ++stats.opens_read_write;
     }
-    return std::make_unique<File>(*this, found->second);
+    *file = std::make_unique<File>(*this, path, found->second, mode);
+    return {};
   };
 }
 

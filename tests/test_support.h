@@ -2,9 +2,11 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "level/level_file.h"
@@ -94,18 +96,25 @@ class MemoryDisk {
     int opens_read_only = 0;
     int opens_read_write = 0;
     int open_now = 0;
-    int writes = 0;
+    int syncs = 0;
+    // Each write as (offset, byte count).
+    std::vector<std::pair<int64_t, std::size_t>> writes;
   };
 
   void Put(const std::string& path, Bytes bytes) { files_[path] = std::move(bytes); }
   const Bytes& Get(const std::string& path) const { return files_.at(path); }
 
-  // The opener that a Level4 uses to reach this disk.
+  // The opener that a Level4 or a command uses to reach this disk.
   LevelFileOpener Opener();
 
-  bool fail_open_for_write = false;
+  bool fail_open_for_write = false;  // as a read-only file
+  bool held_by_another = false;      // every open: in use
   bool fail_write = false;
-  bool fail_flush = false;
+  bool fail_sync = false;
+  bool fail_close = false;
+  // Runs before each write, as another program might: it may change the
+  // file's bytes or length.
+  std::function<void(Bytes&)> before_write;
   Stats stats;
 
  private:

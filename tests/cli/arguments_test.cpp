@@ -10,13 +10,13 @@ namespace {
 using Args = std::vector<std::string>;
 
 TEST(TypeNames, ListTextsInAnyCaseShortNamesAndStoredValues) {
-  EXPECT_EQ(FindLaraType("Catsuit"), 2);
-  EXPECT_EQ(FindLaraType("CATSUIT"), 2);
+  EXPECT_EQ(FindLaraType("Catsuit"), 3);
+  EXPECT_EQ(FindLaraType("CATSUIT"), 3);
   EXPECT_EQ(FindLaraType("normal lara"), 0);
   EXPECT_EQ(FindLaraType("Young"), 1);
-  EXPECT_EQ(FindLaraType("invisible"), 4);
-  EXPECT_EQ(FindLaraType("6"), 4);
-  EXPECT_EQ(FindLaraType("03"), 2);
+  EXPECT_EQ(FindLaraType("invisible"), 6);
+  EXPECT_EQ(FindLaraType("6"), 6);
+  EXPECT_EQ(FindLaraType("03"), 3);
   EXPECT_EQ(FindWeatherType("Normal Weather"), 0);
   EXPECT_EQ(FindWeatherType("normal"), 0);
   EXPECT_EQ(FindWeatherType("SNOW"), 2);
@@ -46,13 +46,14 @@ TEST(ParseArguments, SetTakesEitherOptionFormAnywhere) {
   Arguments parsed =
       ParseArguments({"set", "a.trc", "--lara=divesuit", "--weather", "Snow"});
   EXPECT_EQ(parsed.command, Command::Set);
-  EXPECT_EQ(parsed.lara, 3);
-  EXPECT_EQ(parsed.weather, 2);
+  EXPECT_EQ(parsed.change.lara, 4);
+  EXPECT_EQ(parsed.change.weather, 2);
   EXPECT_EQ(parsed.levels, Args{"a.trc"});
 
-  parsed = ParseArguments({"set", "--weather=0", "a.trc", "b.trc"});
-  EXPECT_FALSE(parsed.lara);
-  EXPECT_EQ(parsed.weather, 0);
+  parsed = ParseArguments({"set", "--weather=0", "a.trc", "--json", "b.trc"});
+  EXPECT_FALSE(parsed.change.lara);
+  EXPECT_EQ(parsed.change.weather, 0);
+  EXPECT_TRUE(parsed.json);
   EXPECT_EQ(parsed.levels, (Args{"a.trc", "b.trc"}));
 }
 
@@ -88,7 +89,7 @@ TEST(ParseArguments, UsageErrorsSayWhatIsWrong) {
        "no level given"},
       {{"show", "--lara", "catsuit", "a.trc"},
        "unknown option '--lara' for show"},
-      {{"set", "--json", "a.trc"}, "unknown option '--json' for set"},
+      {{"set", "--jason", "a.trc"}, "unknown option '--jason' for set"},
       {{"set", "a.trc"}, "set needs --lara TYPE, --weather TYPE or both"},
       {{"set", "--lara", "catsuit"}, "no level given"},
       {{"set", "a.trc", "--lara"}, "--lara needs a TYPE"},

@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#include "cli/failure_text.h"
 #include "cli/flag_report.h"
 #include "tests/cli/cli_run.h"
 #include "tests/test_support.h"
@@ -8,16 +14,37 @@ namespace ornivale::cli_test {
 namespace {
 
 using testing::Bytes;
+using testing::LevelBytes;
 using testing::MakeLevel;
+using testing::MemoryDisk;
 using testing::ReadAll;
 using testing::TempDir;
 using LineList = std::vector<std::string>;
+using Writes = std::vector<std::pair<int64_t, std::size_t>>;
 
 // A level that ends after the first byte of its Lara type.
 Bytes CutInsideFlags() {
   Bytes level = MakeLevel(3, 1, 0, 0, 0, 0);
   level.resize(level.size() - 3);
   return level;
+}
+
+// A Tomb Raider IV level: its level data where a TRC level keeps its flags.
+Bytes Tr4Level() {
+  return LevelBytes().Version().Counts().Block(0, 0).Block(0, 0).Block(0, 0)
+      .Dword(64).Dword(4).Raw({0x78, 0x9C, 0x03, 0x00}).Build();
+}
+
+std::string Error(LevelStatus status) {
+  return "ornivale-cli: " + cli::TerminalMessage(status);
+}
+
+LevelScan Flags(uint16_t lara, uint16_t weather) {
+  const Bytes bytes = LevelBytes().Flags(lara, weather).Build();
+  LevelScan scan;
+  scan.lara = WordAt(&bytes[0]);
+  scan.weather = WordAt(&bytes[2]);
+  return scan;
 }
 
 class CliTest : public ::testing::Test {
@@ -38,59 +65,89 @@ TEST_F(CliTest, ShowPrintsTextAndStoredValueOfEachLevelInOrder) {
                       young + ": Lara type Young Lara (1), weather Snow (2)"}));
 }
 
-TEST_F(CliTest, ShowJsonPrintsOneObjectALevel) {
-  const std::string known = dir_.Write("known.trc", MakeLevel(6, 0));
-  const std::string unknown = dir_.Write("unknown.trc", MakeLevel(2, 0xFFFF));
-  const CliRun run = RunInProcess({"show", "--json", known, unknown});
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(Lines(run.out), (LineList{cli::FlagsJson(known, {6, 0}),
-                                      cli::FlagsJson(unknown, {2, -1})}));
-}
-
 TEST(FlagsJson, TextsAndValuesWithEscapedPath) {
   EXPECT_EQ(
-      cli::FlagsJson("a\"b\\c\n.trc", {6, 0}),
+      cli::FlagsJson("a\"b\\c\n.trc", Flags(6, 0)),
       R"({"path":"a\"b\\c\u000a.trc","lara":{"value":6,"text":"Invisible"},)"
       R"("weather":{"value":0,"text":"Normal Weather"}})");
-  EXPECT_EQ(cli::FlagsJson("ü.trc", {2, -1}),
+  EXPECT_EQ(cli::FlagsJson("ü.trc", Flags(2, 0xFFFF)),
             R"({"path":"ü.trc","lara":{"value":2,"text":null},)"
             R"("weather":{"value":-1,"text":null}})");
   // A byte that isn't UTF-8 would make the line invalid JSON.
-  EXPECT_EQ(cli::FlagsJson("\xff.trc", {0, 1})
+  EXPECT_EQ(cli::FlagsJson("\xff.trc", Flags(0, 1))
                 .rfind("{\"path\":\"\xEF\xBF\xBD.trc\",\"lara\"", 0),
             0u);
+  LevelStatus cut = Failure(LevelCode::CutShort, "c.trc");
+  EXPECT_EQ(cli::FailureJson(cut, "it \"ends\""),
+            R"({"path":"c.trc","error":{"code":"cut-short","message":"it \"ends\""}})");
 }
 
-TEST_F(CliTest, LevelsWithoutAFlagPairAreReportedAndTheOthersShown) {
+// With --json, standard output has exactly one line for each level, in
+// order, failures included; standard error has the failures' messages.
+TEST_F(CliTest, JsonHasOneLineALevelWithFailuresAsErrorObjects) {
   const std::string cut = dir_.Write("cut.trc", CutInsideFlags());
-  const std::string missing = dir_.File("missing.trc");
-  const std::string good = dir_.Write("good.trc", MakeLevel(0, 0));
-  for (bool json : {false, true}) {
-    const CliRun run =
-        json ? RunInProcess({"show", "--json", cut, missing, good})
-             : RunInProcess({"show", cut, missing, good});
+  const std::string good = dir_.Write("good.trc", MakeLevel(6, 0));
+  for (const char* command : {"show", "set"}) {
+    SCOPED_TRACE(command);
+    const CliRun run = command == std::string("show")
+                           ? RunInProcess({"show", "--json", cut, good})
+                           : RunInProcess({"set", "--json", "--lara", "6", cut, good});
+    LevelStatus cut_short = Failure(LevelCode::CutShort, cut);
+    cut_short.part = "its Lara type and weather";
+    cut_short.offset = 35;
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(Lines(run.out).size(), 1u);
-    EXPECT_EQ(Lines(run.out)[0].rfind(json ? "{" : good + ":", 0), 0u);
-    const LineList errors = Lines(run.err);
-    ASSERT_EQ(errors.size(), 2u);
-    EXPECT_EQ(errors[0], "ornivale-cli: " + cut +
-                             " isn't a complete level: it ends inside its "
-                             "Lara type and weather.");
-    EXPECT_EQ(errors[1].rfind("ornivale-cli: Can't open " + missing + ": ", 0),
-              0u);
+    EXPECT_EQ(Lines(run.out),
+              (LineList{cli::FailureJson(cut_short, cli::TerminalMessage(cut_short)),
+                        cli::FlagsJson(good, Flags(6, 0))}));
+    EXPECT_EQ(Lines(run.err), LineList{Error(cut_short)});
   }
+}
+
+TEST_F(CliTest, LevelsThatCantBeReadAreReportedAndTheOthersShown) {
+  const std::string missing = dir_.File("missing.trc");
+  const std::string folder = dir_.File("folder.trc");
+  std::filesystem::create_directory(testing::FsPath(folder));
+  const std::string good = dir_.Write("good.trc", MakeLevel(0, 0));
+  const CliRun run = RunInProcess({"show", missing, folder, good});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(Lines(run.out), LineList{good + ": Lara type Normal Lara (0), weather "
+                                            "Normal Weather (0)"});
+  const LineList errors = Lines(run.err);
+  ASSERT_EQ(errors.size(), 2u);
+  EXPECT_EQ(errors[0].rfind(Error(Failure(LevelCode::CannotOpen, missing)), 0), 0u);
+  EXPECT_EQ(errors[1], Error(Failure(LevelCode::NotRegularFile, folder)));
   EXPECT_FALSE(testing::Exists(missing));
 }
 
-TEST_F(CliTest, NamesThatArentLevelNamesAreReportedWithoutBeingRead) {
-  const std::string copy = dir_.Write("city.trc.bak", MakeLevel(3, 1));
-  const CliRun run = RunInProcess({"show", copy});
+TEST_F(CliTest, NamesThatArentLevelNamesAreReportedWithoutBeingOpened) {
+  MemoryDisk disk;
+  disk.Put("city.trc.bak", MakeLevel(3, 1));
+  const CliRun run = RunInProcess({"show", "city.trc.bak"}, disk.Opener());
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "ornivale-cli: " + copy +
-                         " isn't named as a level: the name must end in "
-                         "\".trc\" or \".tr4\".\n");
+  EXPECT_EQ(Lines(run.err),
+            LineList{Error(Failure(LevelCode::NotNamedAsLevel, "city.trc.bak"))});
+  EXPECT_EQ(disk.stats.opens_read_only, 0);
+}
+
+// One open a level; set writes the two bytes of the value it names and
+// nothing else, so a weather another program set meanwhile stays.
+TEST(CliOnMemoryDisk, SetOfOneFlagOpensOnceAndWritesTwoBytes) {
+  MemoryDisk disk;
+  disk.Put("a.trc", MakeLevel(3, 1));
+  disk.before_write = [](Bytes& bytes) { bytes[36] = 0x02; };
+  const CliRun run = RunInProcess({"set", "--lara", "young", "a.trc"}, disk.Opener());
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "a.trc: Lara type Young Lara (1), weather Snow (2)\n");
+  EXPECT_EQ(disk.stats.writes, (Writes{{34, 2}}));
+  EXPECT_EQ(disk.stats.opens_read_write, 1);
+  EXPECT_EQ(disk.stats.opens_read_only, 0);
+  EXPECT_EQ(disk.stats.syncs, 1);
+  EXPECT_EQ(disk.Get("a.trc"), MakeLevel(1, 2));
+
+  EXPECT_EQ(RunInProcess({"show", "a.trc"}, disk.Opener()).status, 0);
+  EXPECT_EQ(disk.stats.opens_read_only, 1);
+  EXPECT_EQ(disk.stats.open_now, 0);
 }
 
 TEST_F(CliTest, SetOneFlagKeepsTheOtherAsStored) {
@@ -141,45 +198,109 @@ TEST_F(CliTest, OneBadLevelAmongManyIsLeftAloneAndTheOthersAreChanged) {
   EXPECT_EQ(ReadAll(bad_version), wrong_version);
   EXPECT_EQ(ReadAll(bad_kind), tr4);
   EXPECT_EQ(Lines(run.out),
-            (LineList{first + ": Lara type Catsuit (3), weather "
-                              "Normal Weather (0)",
-                      last + ": Lara type Catsuit (3), weather "
-                             "Snow (2)"}));
+            (LineList{first + ": Lara type Catsuit (3), weather Normal Weather (0)",
+                      last + ": Lara type Catsuit (3), weather Snow (2)"}));
   const LineList errors = Lines(run.err);
   ASSERT_EQ(errors.size(), 3u);
-  EXPECT_NE(errors[0].find(bad_cut + " isn't a complete level"),
-            std::string::npos);
-  EXPECT_NE(errors[1].find(bad_version +
-                           " isn't a valid Tomb Raider Chronicles Level"),
-            std::string::npos);
-  EXPECT_NE(errors[2].find(bad_kind + " is a Tomb Raider IV level"),
-            std::string::npos);
+  EXPECT_NE(errors[0].find(bad_cut + " is cut short"), std::string::npos);
+  EXPECT_EQ(errors[1], Error(Failure(LevelCode::WrongVersion, bad_version)));
+  EXPECT_EQ(errors[2], Error(Failure(LevelCode::Tr4Level, bad_kind)));
 }
 
-TEST(CliOnFailingDisk, AFailedWriteIsReportedWithThePath) {
-  testing::MemoryDisk disk;
-  disk.Put("a.trc", MakeLevel(3, 1));
-  disk.fail_write = true;
-  const CliRun run =
-      RunInProcess({"set", "--weather", "snow", "a.trc"}, disk.Opener());
+// Whatever the name says, a level whose bytes hold Tomb Raider IV level
+// data is shown as one and never written.
+TEST_F(CliTest, TombRaiderFourLevelDataIsReportedAndNeverWritten) {
+  const std::string named_trc = dir_.Write("karnak.trc", Tr4Level());
+  CliRun run = RunInProcess({"show", named_trc});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "ornivale-cli: a.trc: Can't write: disk failure\n");
-  EXPECT_EQ(disk.stats.open_now, 0);
+  LevelStatus tr4 = Failure(LevelCode::Tr4Level, named_trc);
+  tr4.offset = 34;
+  EXPECT_EQ(Lines(run.err), LineList{Error(tr4)});
+
+  run = RunInProcess({"set", "--weather", "rain", named_trc});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(ReadAll(named_trc), Tr4Level());
+#ifndef _WIN32
+  const std::string four = dir_.Write("four.tr4", Tr4Level());
+  const std::string alias = dir_.File("alias.trc");
+  ASSERT_EQ(symlink(four.c_str(), alias.c_str()), 0);
+  run = RunInProcess({"set", "--lara", "young", alias});
+  EXPECT_EQ(run.status, 1);
+  tr4.path = alias;
+  EXPECT_EQ(Lines(run.err), LineList{Error(tr4)});
+  EXPECT_EQ(ReadAll(four), Tr4Level());
+#endif
 }
 
-TEST(CliOnFailingDisk, EachLevelGetsAFreshStateAndItsFilesClosed) {
-  testing::MemoryDisk disk;
-  disk.Put("a.trc", MakeLevel(3, 1));
-  disk.Put("b.trc", MakeLevel(3, 1));
-  disk.fail_open_for_write = true;
-  const CliRun run =
-      RunInProcess({"set", "--lara", "young", "a.trc", "b.trc"}, disk.Opener());
+#ifndef _WIN32
+TEST_F(CliTest, PipeIsReportedAtOnce) {
+  const std::string pipe = dir_.File("pipe.trc");
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  const CliRun run = RunInProcess({"show", pipe});
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(Lines(run.err).size(), 2u);
-  EXPECT_EQ(disk.stats.open_now, 0);
-  EXPECT_EQ(disk.stats.writes, 0);
-  EXPECT_EQ(disk.Get("a.trc"), MakeLevel(3, 1));
+  EXPECT_EQ(Lines(run.err), LineList{Error(Failure(LevelCode::NotRegularFile, pipe))});
+}
+#endif
+
+TEST(CliOnMemoryDisk, FailuresOfTheDiskAreReportedAndEveryFileClosed) {
+  const struct {
+    bool MemoryDisk::*failure;
+    LevelStatus expected;
+  } failures[] = {
+      {&MemoryDisk::fail_write, Failure(LevelCode::WriteFailed, "a.trc", "disk failure")},
+      {&MemoryDisk::fail_sync, Failure(LevelCode::WriteFailed, "a.trc", "disk full")},
+      {&MemoryDisk::fail_close, Failure(LevelCode::WriteFailed, "a.trc", "lost")},
+      {&MemoryDisk::held_by_another, Failure(LevelCode::InUse, "a.trc")},
+      {&MemoryDisk::fail_open_for_write,
+       Failure(LevelCode::CannotOpen, "a.trc", "Permission denied")},
+  };
+  for (const auto& f : failures) {
+    SCOPED_TRACE(CodeName(f.expected.code));
+    MemoryDisk disk;
+    disk.Put("a.trc", MakeLevel(3, 1));
+    disk.*f.failure = true;
+    const CliRun run = RunInProcess({"set", "--weather", "snow", "a.trc"}, disk.Opener());
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(Lines(run.err), LineList{Error(f.expected)});
+    EXPECT_EQ(disk.stats.open_now, 0);
+  }
+}
+
+TEST(TerminalMessage, SaysWhatFailedWithWhichLevelOnOneLine) {
+  LevelStatus cut = Failure(LevelCode::CutShort, "a.trc");
+  cut.part = "texture block 2";
+  cut.offset = 30;
+  const struct {
+    LevelStatus status;
+    const char* text;
+  } cases[] = {
+      {Failure(LevelCode::CannotOpen, "a.trc", "No such file"),
+       "can't open a.trc: No such file"},
+      {Failure(LevelCode::InUse, "a.trc"),
+       "a.trc is in use by another program; close it there and try again"},
+      {Failure(LevelCode::NotRegularFile, "a.trc"),
+       "a.trc isn't a regular file (a folder, a pipe or a device)"},
+      {Failure(LevelCode::ReadFailed, "a.trc", "I/O error"), "can't read a.trc: I/O error"},
+      {Failure(LevelCode::WrongVersion, "a.trc"),
+       "a.trc isn't a Tomb Raider Chronicles level: it doesn't begin with \"TR4\" "
+       "and a zero byte"},
+      {cut, "a.trc is cut short: it ends at byte 30, inside texture block 2"},
+      {Failure(LevelCode::TooLarge, "a.trc"), "a.trc is too large to be a level"},
+      {Failure(LevelCode::Tr4Level, "a.trc"),
+       "a.trc is a Tomb Raider IV level, which keeps no Lara type or weather; it "
+       "was left as it is"},
+      {Failure(LevelCode::Changed, "a.trc"),
+       "a.trc changed on disk while it was being saved; run the command again"},
+      {Failure(LevelCode::WriteFailed, "a.trc", "No space left on device"),
+       "can't write a.trc: No space left on device"},
+      {Failure(LevelCode::NotNamedAsLevel, "a.txt"),
+       "a.txt isn't named as a level: the name must end in \".trc\" or \".tr4\""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(cli::TerminalMessage(c.status), c.text) << CodeName(c.status.code);
+  }
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 // arguments, standard output, standard error and an exit status.
 #include <gtest/gtest.h>
 
-#include "cli/flag_report.h"
+#include "cli/failure_text.h"
 #include "tests/cli/program_run.h"
 
 namespace ornivale::cli_test {
@@ -11,6 +11,16 @@ namespace {
 using testing::MakeLevel;
 using testing::ReadAll;
 using LineList = std::vector<std::string>;
+
+// A path as a JSON string: a Windows path has backslashes.
+std::string JsonPath(const std::string& path) {
+  std::string json = "\"";
+  for (char c : path) {
+    if (c == '\\' || c == '"') json += '\\';
+    json += c;
+  }
+  return json + "\"";
+}
 
 class ProgramTest : public ::testing::Test {
  protected:
@@ -45,7 +55,10 @@ TEST_F(ProgramTest, ShowsAndSetsLevelsWithAnyName) {
 
   run = Run({"show", "--json", snow});
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(Lines(run.out), LineList{cli::FlagsJson(snow, {6, 1})});
+  EXPECT_EQ(Lines(run.out),
+            LineList{"{\"path\":" + JsonPath(snow) +
+                     ",\"lara\":{\"value\":6,\"text\":\"Invisible\"},"
+                     "\"weather\":{\"value\":1,\"text\":\"Rain\"}}"});
 }
 
 TEST_F(ProgramTest, FailuresGoToStandardErrorAndTheExitStatusIsOne) {
@@ -55,9 +68,10 @@ TEST_F(ProgramTest, FailuresGoToStandardErrorAndTheExitStatusIsOne) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(Lines(run.out),
             LineList{good + ": Lara type Divesuit (4), weather Snow (2)"});
-  EXPECT_EQ(Lines(run.err),
-            LineList{"ornivale-cli: " + cut +
-                     " isn't a complete level: it ends inside its version."});
+  LevelStatus cut_short = Failure(LevelCode::CutShort, cut);
+  cut_short.part = "its version";
+  cut_short.offset = 3;
+  EXPECT_EQ(Lines(run.err), LineList{"ornivale-cli: " + cli::TerminalMessage(cut_short)});
   EXPECT_EQ(ReadAll(good), MakeLevel(4, 2));
   EXPECT_EQ(ReadAll(cut), (testing::Bytes{0x54, 0x52, 0x34}));
 }

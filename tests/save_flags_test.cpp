@@ -2,6 +2,7 @@
 
 #include "level/flag_save.h"
 #include "level/level4.h"
+#include "level/window_messages.h"
 #include "tests/test_support.h"
 
 namespace ornivale {
@@ -40,9 +41,10 @@ class SaveTest : public ::testing::Test {
     std::copy(pair.begin(), pair.end(), expected.begin() + 34);
     return expected;
   }
-  void ExpectRefused(const std::string& text) {
+  // One "Error" box saying what `expected` says, and no "Level saved".
+  void ExpectRefused(const LevelStatus& expected) {
     ASSERT_EQ(window_.messages.size(), 1u);
-    EXPECT_EQ(window_.messages[0].text, text);
+    EXPECT_EQ(window_.messages[0].text, WindowMessage(expected));
     EXPECT_EQ(window_.messages[0].title, "Error");
     EXPECT_EQ(window_.messages[0].icon, MessageIcon::Critical);
     EXPECT_TRUE(std::find(window_.log.begin(), window_.log.end(), "Level saved") ==
@@ -84,7 +86,7 @@ TEST_F(SaveTest, NoSelectionAtAllWritesNothingButStillSaves) {
   LoadLevel();
   Save(kNone, kNone);
   EXPECT_EQ(disk_.Get("a.trc"), original_);
-  EXPECT_EQ(disk_.stats.writes, 0);
+  EXPECT_TRUE(disk_.stats.writes.empty());
   EXPECT_EQ(window_.log, (Log{"Saving level...", "Level saved"}));
 }
 
@@ -108,7 +110,7 @@ TEST_F(SaveTest, SavesTwiceAndKeepsTheLength) {
 
 TEST_F(SaveTest, NothingLoadedIsRefusedWithoutOpeningAFile) {
   Save(1, 1);
-  ExpectRefused("There is no loaded level to save. Load a level first.");
+  ExpectRefused(Failure(LevelCode::NothingLoaded, window_.path));
   EXPECT_TRUE(window_.log.empty());
   EXPECT_EQ(disk_.stats.opens_read_write, 0);
 }
@@ -116,7 +118,7 @@ TEST_F(SaveTest, NothingLoadedIsRefusedWithoutOpeningAFile) {
 TEST_F(SaveTest, PickedFilesThatNeverReachedTheFlagsAreRefused) {
   Load("x.dat", MakeLevel(3, 1));  // no kind yet: the scan stops early
   Save(1, 1);
-  ExpectRefused("There is no loaded level to save. Load a level first.");
+  ExpectRefused(Failure(LevelCode::NothingLoaded, window_.path));
   EXPECT_EQ(disk_.stats.opens_read_write, 0);
 }
 
@@ -127,7 +129,7 @@ TEST_F(SaveTest, FailedLoadAfterAGoodOneIsRefused) {
   Load("wrong.trc", wrong);
   window_.messages.clear();
   Save(1, 1);
-  ExpectRefused("wrong.trc couldn't be loaded, so it can't be saved.");
+  ExpectRefused(Failure(LevelCode::LoadFailed, "wrong.trc"));
   EXPECT_EQ(disk_.Get("a.trc"), original_);
   EXPECT_EQ(disk_.Get("wrong.trc"), wrong);
   EXPECT_EQ(disk_.stats.opens_read_write, 0);
@@ -137,7 +139,7 @@ TEST_F(SaveTest, PathOtherThanTheLoadedLevelIsRefused) {
   LoadLevel();
   window_.path = "other.trc";
   Save(1, 1);
-  ExpectRefused("other.trc isn't the loaded level. Load it before saving.");
+  ExpectRefused(Failure(LevelCode::NotLoadedLevel, "other.trc"));
   EXPECT_EQ(disk_.stats.opens_read_write, 0);
 }
 
@@ -145,16 +147,12 @@ TEST_F(SaveTest, TombRaiderFourLevelIsRefused) {
   const Bytes tr4 = MakeLevel(3, 1);
   Load("old.tr4", tr4);
   Save(0, 0);
-  ExpectRefused(
-      "old.tr4 is a Tomb Raider IV level: it keeps other data where a TRC "
-      "level keeps the Lara type and weather, so they can't be saved.");
+  ExpectRefused(Failure(LevelCode::Tr4Level, "old.tr4"));
   EXPECT_EQ(disk_.Get("old.tr4"), tr4);
   EXPECT_EQ(disk_.stats.opens_read_write, 0);
 }
 
 TEST_F(SaveTest, LevelChangedSinceLoadIsNotWritten) {
-  const std::string changed =
-      "a.trc has changed since it was loaded. Load it again before saving.";
   const auto modifications = {
       +[](Bytes& b) { b[1] = 0x00; },                 // version
       +[](Bytes& b) { b[14] = 0x02; b.insert(b.begin() + 18, {1, 2}); },  // block 1 grew
@@ -168,9 +166,9 @@ TEST_F(SaveTest, LevelChangedSinceLoadIsNotWritten) {
     modify(now);
     disk_.Put("a.trc", now);
     Save(0, 0);
-    ExpectRefused(changed);
+    ExpectRefused(Failure(LevelCode::Changed, "a.trc"));
     EXPECT_EQ(disk_.Get("a.trc"), now);
-    EXPECT_EQ(disk_.stats.writes, 0);
+    EXPECT_TRUE(disk_.stats.writes.empty());
     EXPECT_EQ(disk_.stats.open_now, 0);
   }
 }
@@ -179,27 +177,56 @@ TEST_F(SaveTest, FileThatCannotBeOpenedForWritingIsReported) {
   LoadLevel();
   disk_.fail_open_for_write = true;
   Save(0, 0);
-  ExpectRefused("Can't open a.trc: Permission denied");
+  ExpectRefused(Failure(LevelCode::CannotOpen, "a.trc", "Permission denied"));
   EXPECT_TRUE(window_.log.empty());
   EXPECT_EQ(disk_.Get("a.trc"), original_);
 }
 
-TEST_F(SaveTest, FailedWriteOrFlushIsReportedAndTheFileClosed) {
-  const struct {
-    bool MemoryDisk::*failure;
-    const char* message;
-  } failures[] = {{&MemoryDisk::fail_write, "Can't write: disk failure"},
-                  {&MemoryDisk::fail_flush, "Can't write: disk full"}};
-  for (const auto& failure : failures) {
-    SCOPED_TRACE(failure.message);
+// "Level saved" means the bytes are on the disk: a failed write, sync or
+// close is a failed save.
+TEST_F(SaveTest, FailedWriteSyncOrCloseIsReportedAndTheFileClosed) {
+  for (bool MemoryDisk::*failure :
+       {&MemoryDisk::fail_write, &MemoryDisk::fail_sync, &MemoryDisk::fail_close}) {
     window_.messages.clear();
     LoadLevel();
-    disk_.*failure.failure = true;
+    disk_.*failure = true;
     Save(0, 0);
-    disk_.*failure.failure = false;
-    ExpectRefused(failure.message);
+    disk_.*failure = false;
+    ASSERT_EQ(window_.messages.size(), 1u);
+    EXPECT_EQ(window_.messages[0].text.rfind("Can't write a.trc: ", 0), 0u);
     EXPECT_EQ(window_.log, Log{"Saving level..."});
     EXPECT_EQ(disk_.stats.open_now, 0);
+  }
+}
+
+TEST_F(SaveTest, LevelHeldByAnotherProgramIsReportedAsInUse) {
+  LoadLevel();
+  disk_.held_by_another = true;
+  Save(0, 0);
+  ExpectRefused(Failure(LevelCode::InUse, "a.trc"));
+  EXPECT_EQ(disk_.Get("a.trc"), original_);
+}
+
+// A Tomb Raider IV level keeps its level data where a TRC level keeps the
+// flags and padding: whatever its name, Save leaves it alone.
+TEST_F(SaveTest, TombRaiderFourLevelDataIsRefusedWhateverTheName) {
+  const Bytes tr4 = testing::LevelBytes().Version().Counts().Block(0, 0).Block(0, 0)
+                        .Block(0, 0).Dword(64).Dword(4).Raw({0x78, 0xDA, 0x03, 0x00}).Build();
+  LevelStatus refused = Failure(LevelCode::Tr4Level, "");
+  refused.offset = 34;
+  for (const char* name : {"karnak.trc", "karnak.tr4.", "other.dat"}) {
+    SCOPED_TRACE(name);
+    window_.messages.clear();
+    LoadLevel();  // a .trc name sets the kind that the others keep
+    Load(name, tr4);
+    ASSERT_EQ(level_.LevelKind(), kKindTrc);
+    ASSERT_TRUE(level_.LastScan().has_value());
+    window_.log.clear();
+    Save(0, 0);
+    refused.path = name;
+    ExpectRefused(refused);
+    EXPECT_EQ(disk_.Get(name), tr4);
+    EXPECT_EQ(window_.log, Log{"Saving level..."});
   }
 }
 
@@ -212,7 +239,9 @@ TEST_F(SaveTest, LevelDeletedSinceLoadIsReportedNotCreated) {
   window_.log.clear();
   SaveFlags(level, window_);
   ASSERT_EQ(window_.messages.size(), 1u);
-  EXPECT_EQ(window_.messages[0].text.rfind("Can't open " + window_.path + ": ", 0), 0u);
+  EXPECT_EQ(window_.messages[0].text.rfind(
+                WindowMessage(Failure(LevelCode::CannotOpen, window_.path)), 0),
+            0u);
   EXPECT_FALSE(testing::Exists(window_.path));
   EXPECT_TRUE(window_.log.empty());
 }

@@ -1,0 +1,155 @@
+// ornivale-cli's work on many small levels through the value API, beside
+// the least a program can do with plain POSIX calls: open, read the header
+// fields at their offsets, write and fsync for set, close.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "disk/disk_file.h"
+#include "level/flag_write.h"
+#include "level/level_scan.h"
+
+namespace ornivale {
+namespace {
+
+constexpr int kLevels = 5000;
+
+void PutLe(std::vector<char>& out, uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>(value >> (8 * i)));
+}
+
+// kLevels levels of a few hundred bytes in a folder of their own, written
+// once for the whole run and removed at its end.
+class SmallLevelFolder {
+ public:
+  SmallLevelFolder()
+      : dir_(std::filesystem::temp_directory_path() /
+             ("ornivale-bench-levels-" + std::to_string(getpid()))) {
+    std::filesystem::create_directories(dir_);
+    std::vector<char> level;
+    PutLe(level, 3428948, 4);
+    for (int i = 0; i < 3; ++i) PutLe(level, 1, 2);
+    for (uint32_t payload : {64u, 32u, 16u}) {
+      PutLe(level, payload, 4);
+      PutLe(level, payload, 4);
+      level.insert(level.end(), payload, '\x5A');
+    }
+    PutLe(level, 3, 2);
+    PutLe(level, 1, 2);
+    level.insert(level.end(), 28, '\0');
+    for (int i = 0; i < kLevels; ++i) {
+      paths.push_back((dir_ / ("level" + std::to_string(i) + ".trc")).string());
+      std::ofstream(paths.back(), std::ios::binary)
+          .write(level.data(), static_cast<std::streamsize>(level.size()));
+    }
+  }
+  ~SmallLevelFolder() { std::filesystem::remove_all(dir_); }
+
+  std::vector<std::string> paths;
+
+ private:
+  std::filesystem::path dir_;
+};
+
+const std::vector<std::string>& SmallLevels() {
+  static const SmallLevelFolder folder;
+  return folder.paths;
+}
+
+uint32_t Le(const uint8_t* bytes, int count) {
+  uint32_t value = 0;
+  for (int i = 0; i < count; ++i) value |= static_cast<uint32_t>(bytes[i]) << (8 * i);
+  return value;
+}
+
+// The flag pair's offset by plain preads: version, counts and the first
+// block header in one, then each later block header.
+int64_t PlainFlagsOffset(int fd) {
+  uint8_t head[18];
+  if (pread(fd, head, sizeof head, 0) != sizeof head) std::abort();
+  int64_t offset = 18 + Le(head + 14, 4);
+  for (int block = 1; block < 3; ++block) {
+    uint8_t header[8];
+    if (pread(fd, header, sizeof header, offset) != sizeof header) std::abort();
+    offset += 8 + Le(header + 4, 4);
+  }
+  return offset;
+}
+
+void BM_ShowPlainPosix(benchmark::State& state) {
+  const auto& levels = SmallLevels();
+  for (auto _ : state) {
+    for (const std::string& path : levels) {
+      const int fd = open(path.c_str(), O_RDONLY);
+      uint8_t flags[4];
+      if (pread(fd, flags, sizeof flags, PlainFlagsOffset(fd)) != 4) std::abort();
+      benchmark::DoNotOptimize(flags);
+      close(fd);
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * kLevels);
+}
+
+void BM_ShowValueApi(benchmark::State& state) {
+  const auto& levels = SmallLevels();
+  for (auto _ : state) {
+    for (const std::string& path : levels) {
+      std::unique_ptr<LevelFile> file;
+      if (!OpenDiskFile(path, OpenMode::ReadOnly, &file).ok()) std::abort();
+      const LevelScan scan = ScanLevel(*file);
+      if (!scan.status.ok() || scan.HoldsTr4LevelData()) std::abort();
+      benchmark::DoNotOptimize(scan.lara.Value);
+      if (!file->Close().ok()) std::abort();
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * kLevels);
+}
+
+void BM_SetPlainPosix(benchmark::State& state) {
+  const auto& levels = SmallLevels();
+  const uint8_t lara[2] = {4, 0};
+  for (auto _ : state) {
+    for (const std::string& path : levels) {
+      const int fd = open(path.c_str(), O_RDWR);
+      if (pwrite(fd, lara, sizeof lara, PlainFlagsOffset(fd)) != 2) std::abort();
+      if (fsync(fd) != 0) std::abort();
+      close(fd);
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * kLevels);
+}
+
+// As `ornivale-cli set --lara divesuit` does it: scan, check, write, sync,
+// read back, close, through one handle.
+void BM_SetValueApi(benchmark::State& state) {
+  const auto& levels = SmallLevels();
+  for (auto _ : state) {
+    for (const std::string& path : levels) {
+      std::unique_ptr<LevelFile> file;
+      if (!OpenDiskFile(path, OpenMode::ReadWrite, &file).ok()) std::abort();
+      const LevelScan scan = ScanLevel(*file);
+      if (!WriteFlags(*file, scan, {uint16_t{4}, std::nullopt}).ok()) std::abort();
+      benchmark::DoNotOptimize(ScanLevel(*file).lara.Value);
+      if (!file->Close().ok()) std::abort();
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * kLevels);
+}
+
+BENCHMARK(BM_ShowPlainPosix)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ShowValueApi)->Unit(benchmark::kMillisecond);
+// Each set waits for the disk: a few rounds are enough.
+BENCHMARK(BM_SetPlainPosix)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_SetValueApi)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+}  // namespace ornivale
+
+BENCHMARK_MAIN();

@@ -1,0 +1,45 @@
+#include "cli/failure_text.h"
+
+namespace ornivale::cli {
+
+std::string TerminalMessage(const LevelStatus& status) {
+  const std::string& path = status.path;
+  switch (status.code) {
+    case LevelCode::CannotOpen:
+      return "can't open " + path + ": " + status.reason;
+    case LevelCode::InUse:
+      return path + " is in use by another program; close it there and try "
+                    "again";
+    case LevelCode::NotRegularFile:
+      return path + " isn't a regular file (a folder, a pipe or a device)";
+    case LevelCode::ReadFailed:
+      return "can't read " + path + ": " + status.reason;
+    case LevelCode::WrongVersion:
+      return path + " isn't a Tomb Raider Chronicles level: it doesn't begin "
+                    "with \"TR4\" and a zero byte";
+    case LevelCode::CutShort:
+      return path + " is cut short: it ends at byte " +
+             std::to_string(status.offset) + ", inside " + status.part;
+    case LevelCode::TooLarge:
+      return path + " is too large to be a level";
+    case LevelCode::Tr4Level:
+      return path + " is a Tomb Raider IV level, which keeps no Lara type or "
+                    "weather; it was left as it is";
+    case LevelCode::Changed:
+      return path + " changed on disk while it was being saved; run the "
+                    "command again";
+    case LevelCode::WriteFailed:
+      return "can't write " + path + ": " + status.reason;
+    case LevelCode::NotNamedAsLevel:
+      return path + " isn't named as a level: the name must end in \".trc\" "
+                    "or \".tr4\"";
+    case LevelCode::Ok:
+    case LevelCode::NothingLoaded:
+    case LevelCode::LoadFailed:
+    case LevelCode::NotLoadedLevel:
+      break;  // the window's alone
+  }
+  return path + ": " + CodeName(status.code);
+}
+
+}  // namespace ornivale::cli

@@ -1,0 +1,157 @@
+#include "level/level_scan.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+
+namespace ornivale {
+namespace {
+
+constexpr std::size_t kVersionBytes = 4;
+constexpr std::size_t kCountBytes = 6;
+constexpr std::size_t kBlockHeaderBytes = 8;
+constexpr std::size_t kFlagBytes = 4;
+// Tomb Raider IV level data: unpacked size, packed size, then a zlib stream
+// whose two-byte header begins with 0x78 and is a multiple of 31.
+constexpr std::size_t kLevelDataHeadBytes = 10;
+constexpr uint8_t kZlibDeflate32K = 0x78;
+
+// The parts a level can end inside, as a failure names them.
+constexpr const char* kBlocks[] = {"texture block 1", "texture block 2",
+                                   "texture block 3"};
+constexpr const char* kBlockHeaders[] = {"the header of texture block 1",
+                                         "the header of texture block 2",
+                                         "the header of texture block 3"};
+
+// Reads a level in a few windows of bytes, each as much of a stretch as the
+// file holds, and records the first failure in the scan.
+class Reader {
+ public:
+  Reader(LevelFile& file, LevelScan& scan) : file_(file), scan_(scan) {}
+
+  bool Size() { return Keep(file_.Size(&scan_.size), ""); }
+
+  // Reads the `count` bytes at `offset`, or those up to the end of the file.
+  bool Fetch(int64_t offset, std::size_t count, const char* part) {
+    offset_ = offset;
+    length_ = static_cast<std::size_t>(
+        std::clamp<int64_t>(scan_.size - offset, 0, static_cast<int64_t>(count)));
+    return length_ == 0 || Keep(file_.Read(offset, bytes_.data(), length_), part);
+  }
+
+  bool Holds(int64_t offset, std::size_t count) const {
+    return offset >= offset_ &&
+           offset - offset_ + static_cast<int64_t>(count) <=
+               static_cast<int64_t>(length_);
+  }
+
+  // The fetched bytes of `part`, or null when the file ends inside it.
+  const uint8_t* Part(int64_t offset, std::size_t count, const char* part) {
+    if (!Holds(offset, count)) {
+      EndsInside(part);
+      return nullptr;
+    }
+    return bytes_.data() + (offset - offset_);
+  }
+
+  void EndsInside(const char* part) {
+    Keep(Failure(LevelCode::CutShort, file_.path()), part);
+    scan_.status.offset = scan_.size;
+  }
+
+  void Fail(LevelCode code) {
+    scan_.status = Failure(code, file_.path());
+  }
+
+ private:
+  bool Keep(LevelStatus status, const char* part) {
+    if (status.code == LevelCode::CutShort) status.part = part;
+    scan_.status = std::move(status);
+    return scan_.status.ok();
+  }
+
+  LevelFile& file_;
+  LevelScan& scan_;
+  std::array<uint8_t, kVersionBytes + kCountBytes + kBlockHeaderBytes> bytes_{};
+  int64_t offset_ = 0;
+  std::size_t length_ = 0;
+};
+
+bool IsLevelDataHead(const uint8_t* head, int64_t room_after_sizes) {
+  const DwordField packed = DwordAt(head + 4);
+  const uint32_t packed_size = static_cast<uint32_t>(packed.Value);
+  const uint8_t* zlib = head + 8;
+  return packed_size > 0 && zlib[0] == kZlibDeflate32K &&
+         ((zlib[0] << 8) | zlib[1]) % 31 == 0 &&
+         static_cast<int64_t>(packed_size) <= room_after_sizes;
+}
+
+}  // namespace
+
+LevelScan ScanLevel(LevelFile& file) {
+  LevelScan scan;
+  LevelHeader& header = scan.header;
+  Reader reader(file, scan);
+  if (!reader.Size()) return scan;
+
+  // The version, the counts and the first block header lie together.
+  if (!reader.Fetch(0, kVersionBytes + kCountBytes + kBlockHeaderBytes,
+                    "its version")) {
+    return scan;
+  }
+  const uint8_t* bytes = reader.Part(0, kVersionBytes, "its version");
+  if (!bytes) return scan;
+  header.LevelVersion = DwordAt(bytes);
+  if (!scan.VersionMatches()) {
+    reader.Fail(LevelCode::WrongVersion);
+    return scan;
+  }
+
+  bytes = reader.Part(kVersionBytes, kCountBytes, "its texture counts");
+  if (!bytes) return scan;
+  for (std::size_t i = 0; i < header.TexCounts.size(); ++i) {
+    header.TexCounts[i] = WordAt(bytes + 2 * i);
+  }
+
+  int64_t offset = kVersionBytes + kCountBytes;
+  for (std::size_t i = 0; i < header.Chunks.size(); ++i) {
+    const char* block = kBlocks[i];
+    const char* block_header = kBlockHeaders[i];
+    if (i > 0 && !reader.Fetch(offset, kBlockHeaderBytes, block_header)) {
+      return scan;
+    }
+    bytes = reader.Part(offset, kBlockHeaderBytes, block_header);
+    if (!bytes) return scan;
+    TextureChunk& chunk = header.Chunks[i];
+    chunk.UnpackedSize = DwordAt(bytes);
+    chunk.PackedSize = DwordAt(bytes + 4);
+    offset += kBlockHeaderBytes;
+    if (chunk.PackedSize.Value > 0) {
+      if (scan.size - offset < chunk.PackedSize.Value) {
+        reader.EndsInside(block);
+        return scan;
+      }
+      offset += chunk.PackedSize.Value;
+    }
+  }
+
+  // A position counted from 1 must fit the level's signed 32-bit FlagsPos.
+  if (offset >= std::numeric_limits<int32_t>::max()) {
+    reader.Fail(LevelCode::TooLarge);
+    return scan;
+  }
+  scan.flags_offset = offset;
+  const char* flags = "its Lara type and weather";
+  if (!reader.Fetch(offset, kLevelDataHeadBytes, flags)) return scan;
+  bytes = reader.Part(offset, kFlagBytes, flags);
+  if (!bytes) return scan;
+  scan.lara = WordAt(bytes);
+  scan.weather = WordAt(bytes + 2);
+  if (reader.Holds(offset, kLevelDataHeadBytes) &&
+      IsLevelDataHead(bytes, scan.size - offset - 8)) {
+    scan.tr4_data_offset = offset;
+  }
+  return scan;
+}
+
+}  // namespace ornivale

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace ornivale {
+
+// What went wrong with a level, as a value: each front end turns it into the
+// one message its user sees.
+enum class LevelCode {
+  Ok,
+  // Reaching the file.
+  CannotOpen,      // reason: the operating system's words
+  InUse,           // another program holds it open and shares it no further
+  NotRegularFile,  // a folder, a pipe or a device
+  ReadFailed,      // reason
+  // What the file holds.
+  WrongVersion,  // the first four bytes are not "TR4" and a zero byte
+  CutShort,      // part: what the file ends inside; offset: where it ends
+  TooLarge,      // the flag pair lies past what a 32-bit position reaches
+  Tr4Level,      // offset: where its level data begins, -1 when told by name
+  Changed,       // the file no longer holds the level that was scanned
+  // Writing.
+  WriteFailed,  // reason; a failed sync or close is one too
+  // Refusals before any file is opened.
+  NotNamedAsLevel,  // the name ends in neither ".trc" nor ".tr4"
+  NothingLoaded,    // the window: no scan has reached a flag pair
+  LoadFailed,       // the window: the last picked file failed its scan
+  NotLoadedLevel,   // the window: the path is not the scanned level's
+};
+
+struct LevelStatus {
+  LevelCode code = LevelCode::Ok;
+  std::string path;
+  std::string part;
+  int64_t offset = -1;
+  std::string reason;
+
+  bool ok() const { return code == LevelCode::Ok; }
+};
+
+inline LevelStatus Failure(LevelCode code, std::string path,
+                           std::string reason = {}) {
+  LevelStatus status;
+  status.code = code;
+  status.path = std::move(path);
+  status.reason = std::move(reason);
+  return status;
+}
+
+// A stable lower-case name for scripts: "cut-short", "in-use", …
+const char* CodeName(LevelCode code);
+
+}  // namespace ornivale
