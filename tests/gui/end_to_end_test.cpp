@@ -97,6 +97,34 @@ TEST_F(Program, OpensAndSavesALevelWhoseFolderAndNameAreNotAscii) {
   EXPECT_EQ(ReadBytes(path), expected);
 }
 
+// Windows opens "karnak.tr4." as karnak.tr4. That name ends in neither
+// level ending, so the kind of the level before it stays and the scan finds
+// a "flag pair": only the bytes behind it tell that this is a Tomb Raider IV
+// level, whose level data Save must leave alone.
+TEST_F(Program, TombRaiderFourLevelPickedWithATrailingDotIsNotSaved) {
+  const std::wstring city = folder_.Write(L"city.trc", LevelBytes(3, 1));
+  const Bytes tr4 = testing::LevelBytes().Version().Counts().Block(0, 0).Block(0, 0)
+                        .Block(0, 0).Dword(64).Dword(4).Raw({0x78, 0x9C, 0x03, 0x00})
+                        .Build();
+  const std::wstring karnak = folder_.Write(L"karnak.tr4", tr4);
+
+  ASSERT_EQ(driver_.LoadThroughDialog(city), std::nullopt);
+  ASSERT_TRUE(driver_.WaitForLogLines(4));
+  ASSERT_EQ(driver_.LoadThroughDialog(karnak + L"."), std::nullopt);
+  ASSERT_TRUE(driver_.WaitForLogLines(8));
+  ASSERT_EQ(driver_.Log()[7], L"Done");
+  EXPECT_EQ(driver_.Label(), karnak + L".");
+
+  driver_.Press(control_id::Command3);
+  const auto box = driver_.AnswerMessageBox(L"Error");
+  ASSERT_TRUE(box.has_value()) << "no message box";
+  const std::wstring told = L" is a Tomb Raider IV level";
+  EXPECT_EQ(box->text.rfind(karnak + L"." + told, 0), 0u) << box->text;
+  EXPECT_NE(box->text.find(L"The file was not changed."), std::wstring::npos);
+  EXPECT_NE(driver_.Log().back(), L"Level saved");
+  EXPECT_EQ(ReadBytes(karnak), tr4);
+}
+
 TEST_F(Program, CancellingTheOpenDialogChangesNothing) {
   ASSERT_EQ(driver_.CancelLoad(), std::nullopt);
   EXPECT_EQ(driver_.Log(), Lines{});
