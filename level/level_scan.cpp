@@ -31,11 +31,13 @@ class Reader {
 
   bool Size() { return Keep(file_.Size(&scan_.size), ""); }
 
-  // Reads the `count` bytes at `offset`, or those up to the end of the file.
+  // Reads the `count` bytes at `offset` (at most a head's worth), or those
+  // up to the end of the file.
   bool Fetch(int64_t offset, std::size_t count, const char* part) {
     offset_ = offset;
-    length_ = static_cast<std::size_t>(
-        std::clamp<int64_t>(scan_.size - offset, 0, static_cast<int64_t>(count)));
+    length_ = static_cast<std::size_t>(std::clamp<int64_t>(
+        scan_.size - offset, 0,
+        static_cast<int64_t>(std::min(count, bytes_.size()))));
     return length_ == 0 || Keep(file_.Read(offset, bytes_.data(), length_), part);
   }
 
