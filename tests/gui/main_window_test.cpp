@@ -477,5 +477,11 @@ TEST_F(Colours, ClosedListsAndLogShowWhiteOnBlue) {
   EXPECT_TRUE(HasWhitePixel(control_id::l, RECT{0, 0, 120, 14}));
 }
 
+TEST_F(Colours, ListsHaveTheirLabelsBesideThemInThePicture) {
+  // A star is a pixel or two; a label's strokes are far more.
+  EXPECT_GT(LabelPixelsBeside(control_id::c1), 60);
+  EXPECT_GT(LabelPixelsBeside(control_id::c2), 60);
+}
+
 }  // namespace
 }  // namespace ornivale::gui_test
