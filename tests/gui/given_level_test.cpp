@@ -43,6 +43,17 @@ class GivenLevel : public MainWindowTest {
     PostMessageW(Window(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
     Pump();
   }
+
+  // What a load of `path` through the Open dialog shows, with no dialog.
+  void ExpectLoaded(const std::wstring& path, const wchar_t* lara,
+                    const wchar_t* weather) {
+    EXPECT_EQ(Log(), LoadLogLines(path));
+    EXPECT_EQ(Label(), path);
+    EXPECT_EQ(SelectedText(control_id::c2), lara);
+    EXPECT_EQ(SelectedText(control_id::c1), weather);
+    EXPECT_EQ(picker_.calls, 0);
+    EXPECT_TRUE(boxes_.Seen().empty());
+  }
 };
 
 TEST_F(GivenLevel, OnTheCommandLineLoadsTheFirstArgumentWithItsSpaces) {
@@ -56,12 +67,7 @@ TEST_F(GivenLevel, OnTheCommandLineLoadsTheFirstArgumentWithItsSpaces) {
   EXPECT_EQ(*given, path);
 
   window_.LoadLevel(*given);
-  EXPECT_EQ(Log(), LoadLogLines(path));
-  EXPECT_EQ(Label(), path);
-  EXPECT_EQ(SelectedText(control_id::c2), L"Catsuit");
-  EXPECT_EQ(SelectedText(control_id::c1), L"Rain");
-  EXPECT_EQ(picker_.calls, 0);
-  EXPECT_TRUE(boxes_.Seen().empty());
+  ExpectLoaded(path, L"Catsuit", L"Rain");
 }
 
 TEST_F(GivenLevel, OnTheCommandLineANameInTheCurrentFolderBecomesAFullPath) {
@@ -90,12 +96,7 @@ TEST_F(GivenLevel, DroppedFilesLoadTheFirstAsThroughTheOpenDialog) {
   const std::wstring first = folder_.Write(L"first.trc", LevelBytes(4, 2));
   const std::wstring second = folder_.Write(L"second.trc", LevelBytes(1, 0));
   Drop({first, second});
-  EXPECT_EQ(Log(), LoadLogLines(first));
-  EXPECT_EQ(Label(), first);
-  EXPECT_EQ(SelectedText(control_id::c2), L"Divesuit");
-  EXPECT_EQ(SelectedText(control_id::c1), L"Snow");
-  EXPECT_EQ(picker_.calls, 0);
-  EXPECT_TRUE(boxes_.Seen().empty());
+  ExpectLoaded(first, L"Divesuit", L"Snow");
 }
 
 TEST_F(GivenLevel, DroppedPathLongerThanMaxPathIsLoadedWhole) {
@@ -104,9 +105,7 @@ TEST_F(GivenLevel, DroppedPathLongerThanMaxPathIsLoadedWhole) {
       folder.Write(std::wstring(80, L'n') + L".trc", LevelBytes(3, 1));
   ASSERT_GT(path.size(), static_cast<std::size_t>(MAX_PATH));
   Drop({path});
-  EXPECT_EQ(Log(), LoadLogLines(path));
-  EXPECT_EQ(Label(), path);
-  EXPECT_EQ(SelectedText(control_id::c2), L"Catsuit");
+  ExpectLoaded(path, L"Catsuit", L"Rain");
 }
 
 TEST_F(GivenLevel, DroppedLevelOfAWrongVersionShowsTheErrorMessage) {
