@@ -8,6 +8,15 @@
 #include "cli/console_stream.h"
 #include "level/utf8.h"
 
+#ifdef __MINGW32__
+// A Windows console hands `*` and `?` over as typed; the C runtime's start-up
+// code expands them in the arguments (`show *.trc`), as Visual C++ programs
+// linked with wsetargv.obj do.
+extern "C" {
+int _dowildcard = -1;
+}
+#endif
+
 // The wide entry point: Windows hands over any file name intact only as
 // UTF-16, which the core takes as UTF-8.
 int wmain(int argc, wchar_t** argv) {

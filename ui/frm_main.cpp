@@ -20,8 +20,9 @@ constexpr wchar_t kClassName[] = L"OrnivaleMainWindow";
 // Fixed size: nothing in the window follows a resize.
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU |
                          WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-// Lets IsDialogMessage move the focus between the controls with Tab.
-constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
+// Lets IsDialogMessage move the focus between the controls with Tab, and
+// takes files dropped from Explorer.
+constexpr DWORD kExStyle = WS_EX_CONTROLPARENT | WS_EX_ACCEPTFILES;
 
 constexpr char kAboutText[] =
     "Ornivale is a very simple program that change the Lara type and "
@@ -112,6 +113,9 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_ACTIVATE:
       OnActivate(wparam);
+      return 0;
+    case WM_DROPFILES:
+      OnDropFiles(reinterpret_cast<HDROP>(wparam));
       return 0;
     case WM_SETFOCUS:
       RestoreFocus();
@@ -276,10 +280,22 @@ void frmMain::OnCommand(int id, int code) {
 }
 
 void frmMain::Command4_Click() {
-  const std::optional<std::wstring> path = cd.PickLevel(hwnd_);
-  if (!path) return;
-  SetWindowTextW(Label1, path->c_str());
-  level_.OpenLevel(Narrow(*path), *this);
+  if (const std::optional<std::wstring> path = cd.PickLevel(hwnd_)) {
+    LoadLevel(*path);
+  }
+}
+
+void frmMain::LoadLevel(const std::wstring& path) {
+  SetWindowTextW(Label1, path.c_str());
+  level_.OpenLevel(Narrow(path), *this);
+}
+
+// The first file of a drop is loaded; a drop is finished before the load,
+// whose message box could otherwise hold it.
+void frmMain::OnDropFiles(HDROP drop) {
+  const std::optional<std::wstring> path = FirstDroppedFile(drop);
+  DragFinish(drop);
+  if (path) LoadLevel(*path);
 }
 
 void frmMain::Command3_Click() { SaveFlags(level_, *this); }

@@ -8,6 +8,7 @@
 #include "level/window_services.h"
 #include "ui/background_picture.h"
 #include "ui/gdi_handle.h"
+#include "ui/given_level.h"
 #include "ui/level_picker.h"
 
 namespace ornivale {
@@ -32,6 +33,11 @@ class frmMain final : public WindowServices {
   // Null once the window is destroyed (Exit, or closed by its title bar).
   HWND hwnd() const { return hwnd_; }
 
+  // Loads `path` as Load does with a file picked in the Open dialog: Label1
+  // takes the path, then the scan runs. Also for a level named on the
+  // command line or dropped onto the window.
+  void LoadLevel(const std::wstring& path);
+
   void AddLog(const std::string& text) override;
   void SetFlagSelection(FlagList list, int position) override;
   int GetFlagSelection(FlagList list) const override;
@@ -49,6 +55,7 @@ class frmMain final : public WindowServices {
   void OnPaint();
   void OnCommand(int id, int code);
   void OnActivate(WPARAM wparam);
+  void OnDropFiles(HDROP drop);
   void OnDpiChanged(UINT dpi, const RECT& suggested);
   HBRUSH OnControlColour(HDC dc, HWND control);
   void OnMeasureItem(MEASUREITEMSTRUCT& item) const;

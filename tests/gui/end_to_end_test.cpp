@@ -29,11 +29,6 @@ class Program : public ::testing::Test {
     driver_ = MainWindowDriver(window);
   }
 
-  Lines LoadLines(const std::wstring& path) const {
-    return {L"Opening " + path + L"...", L"File opened",
-            L"Reading textures...", L"Done"};
-  }
-
   TempFolder folder_;
   StartedProgram program_{g_program};
   MainWindowDriver driver_{nullptr};
@@ -46,7 +41,7 @@ TEST_F(Program, LoadsALevelAndSavesNewFlagsThroughTheRealDialog) {
 
   ASSERT_EQ(driver_.LoadThroughDialog(path), std::nullopt);
   ASSERT_TRUE(driver_.WaitForLogLines(4));
-  EXPECT_EQ(driver_.Log(), LoadLines(path));
+  EXPECT_EQ(driver_.Log(), LoadLogLines(path));
   EXPECT_EQ(driver_.SelectedText(control_id::c2), L"Catsuit");
   EXPECT_EQ(driver_.SelectedText(control_id::c1), L"Rain");
   EXPECT_EQ(driver_.Label(), path);
@@ -85,7 +80,7 @@ TEST_F(Program, OpensAndSavesALevelWhoseFolderAndNameAreNotAscii) {
 
   ASSERT_EQ(driver_.LoadThroughDialog(path), std::nullopt);
   ASSERT_TRUE(driver_.WaitForLogLines(4));
-  EXPECT_EQ(driver_.Log(), LoadLines(path));
+  EXPECT_EQ(driver_.Log(), LoadLogLines(path));
   EXPECT_EQ(driver_.Label(), path);
   EXPECT_EQ(driver_.SelectedText(control_id::c2), L"Divesuit");
 
@@ -161,6 +156,47 @@ TEST_F(Program, ExitEndsTheProcess) {
 TEST_F(Program, ClosingByTheTitleBarEndsTheProcess) {
   PostMessageW(driver_.window(), WM_SYSCOMMAND, SC_CLOSE, 0);
   ASSERT_TRUE(program_.WaitForExit(kWaitMs));
+}
+
+// "Open with" and a drop on the program's icon start it with the level's
+// path as its one argument.
+TEST(ProgramStartedWithALevel, ShowsItLoadedAsThroughTheOpenDialog) {
+  const TempFolder folder(L"levels with spaces");
+  const std::wstring path = folder.Write(L"city level.trc", LevelBytes(3, 1));
+  const StartedProgram program(g_program, {path});
+  ASSERT_TRUE(program.started()) << "cannot start the program";
+  const HWND window = WaitForMainWindow(program.process_id(), kWaitMs);
+  ASSERT_NE(window, nullptr) << "the main window did not appear";
+  const MainWindowDriver driver(window);
+
+  ASSERT_TRUE(driver.WaitForLogLines(4));
+  EXPECT_EQ(driver.Log(), LoadLogLines(path));
+  EXPECT_EQ(driver.Label(), path);
+  EXPECT_EQ(driver.SelectedText(control_id::c2), L"Catsuit");
+  EXPECT_EQ(driver.SelectedText(control_id::c1), L"Rain");
+  EXPECT_TRUE(DialogsOf(program.process_id()).empty());
+}
+
+TEST(ProgramStartedWithALevel, OfAWrongVersionShowsTheErrorOverItsWindow) {
+  const TempFolder folder;
+  const std::wstring path = folder.Write(
+      L"other.trc", LevelBytes(3, 1, {0, 0, 0}, {0x54, 0x52, 0x35, 0x00}));
+  const StartedProgram program(g_program, {path});
+  ASSERT_TRUE(program.started()) << "cannot start the program";
+  const HWND box = WaitForDialog(program.process_id(), L"Error", kWaitMs);
+  ASSERT_NE(box, nullptr) << "no message box";
+  // The box belongs to the main window, which is already on screen.
+  const HWND window = WaitForMainWindow(program.process_id(), 0);
+  ASSERT_NE(window, nullptr) << "the main window is not on screen";
+  EXPECT_EQ(GetWindow(box, GW_OWNER), window);
+
+  const MainWindowDriver driver(window);
+  const auto contents = driver.AnswerMessageBox(L"Error");
+  ASSERT_TRUE(contents.has_value());
+  EXPECT_EQ(contents->text,
+            path + L" isn't a valid Tomb Raider Chronicles Level");
+  EXPECT_EQ(driver.Log(), Lines{L"Opening " + path + L"..."});
+  EXPECT_EQ(driver.Label(), path);
 }
 
 }  // namespace

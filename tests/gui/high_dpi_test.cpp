@@ -43,5 +43,11 @@ TEST_F(HighDpi, ScalesTheClientAreaControlsAndFonts) {
   EXPECT_EQ(font.lfHeight, -17);  // 8.25 pt at 144 DPI, rounded
 }
 
+TEST_F(HighDpi, ListsKeepTheirLabelsBesideThem) {
+  ASSERT_EQ(DpiForWindow(Window()), 144u) << "this test needs a 144-DPI screen";
+  EXPECT_GT(LabelPixelsBeside(control_id::c1), 120);
+  EXPECT_GT(LabelPixelsBeside(control_id::c2), 120);
+}
+
 }  // namespace
 }  // namespace ornivale::gui_test

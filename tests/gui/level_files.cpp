@@ -23,6 +23,11 @@ Bytes ReadBytes(const std::wstring& path) {
   return testing::ReadAll(Narrow(path));
 }
 
+std::vector<std::wstring> LoadLogLines(const std::wstring& path) {
+  return {L"Opening " + path + L"...", L"File opened", L"Reading textures...",
+          L"Done"};
+}
+
 TempFolder::TempFolder(const std::wstring& name_part) : dir_(Narrow(name_part)) {}
 
 std::wstring TempFolder::Write(const std::wstring& name,

@@ -26,6 +26,9 @@ std::size_t FlagsOffset(std::array<uint32_t, 3> payloads = {0, 0, 0});
 
 Bytes ReadBytes(const std::wstring& path);
 
+// What the activity log shows after a load of the level at `path` succeeds.
+std::vector<std::wstring> LoadLogLines(const std::wstring& path);
+
 // A fresh folder under the temporary folder, with everything in it removed
 // when the object goes.
 class TempFolder {

@@ -62,4 +62,25 @@ RECT MainWindowTest::ClientRectOf(int id) const {
   return r;
 }
 
+int MainWindowTest::LabelPixelsBeside(int list_id) {
+  RedrawWindow(Window(), nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Pump();
+  const RECT list = ClientRectOf(list_id);
+  const int right = list.right + (list.right - list.left) / 4;
+  const HDC dc = GetDC(Window());
+  int count = 0;
+  for (int y = list.top; y < list.bottom; ++y) {
+    for (int x = list.right; x < right; ++x) {
+      const COLORREF pixel = GetPixel(dc, x, y);
+      if (GetRValue(pixel) >= 200 && GetGValue(pixel) >= 200 &&
+          GetBValue(pixel) >= 190) {
+        ++count;
+      }
+    }
+  }
+  ReleaseDC(Window(), dc);
+  return count;
+}
+
 }  // namespace ornivale::gui_test

@@ -52,6 +52,10 @@ class MainWindowTest : public ::testing::Test {
   std::wstring SelectedText(int list_id) const;
   std::wstring Label() const;
   RECT ClientRectOf(int id) const;
+  // Nearly white pixels on screen right of the list `list_id`, in its rows
+  // and over a quarter of its width: the strokes of its label, which the
+  // background picture carries.
+  int LabelPixelsBeside(int list_id);
 
   Level4 level_;
   FakeLevelPicker picker_;

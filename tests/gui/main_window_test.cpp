@@ -40,10 +40,6 @@ class MainWindow : public MainWindowTest {
                           uint16_t weather) {
     return folder_.Write(name, LevelBytes(lara, weather));
   }
-  Lines LoadLines(const std::wstring& path) {
-    return {L"Opening " + path + L"...", L"File opened",
-            L"Reading textures...", L"Done"};
-  }
   void Select(int list_id, int position) {
     SendMessageW(Control(list_id), CB_SETCURSEL, position, 0);
   }
@@ -139,7 +135,7 @@ TEST_F(MainWindow, LoadShowsTheLevelsFlagsAndLogsEachStage) {
   Load(path);
   EXPECT_EQ(picker_.calls, 1);
   EXPECT_EQ(picker_.last_owner, Window());
-  EXPECT_EQ(Log(), LoadLines(path));
+  EXPECT_EQ(Log(), LoadLogLines(path));
   EXPECT_EQ(SelectedText(control_id::c2), L"Catsuit");
   EXPECT_EQ(SelectedText(control_id::c1), L"Rain");
   EXPECT_EQ(Label(), path);
@@ -159,7 +155,7 @@ TEST_F(MainWindow, LoadOfAWrongVersionShowsAStopMessageAndKeepsTheFlags) {
             bad + L" isn't a valid Tomb Raider Chronicles Level");
   EXPECT_EQ(seen[0].title, L"Error");
   EXPECT_EQ(seen[0].icon, StandardIcon(IDI_HAND));
-  Lines expected = LoadLines(good);
+  Lines expected = LoadLogLines(good);
   expected.push_back(L"Opening " + bad + L"...");
   EXPECT_EQ(Log(), expected);
   EXPECT_EQ(Label(), bad);
@@ -178,7 +174,7 @@ TEST_F(MainWindow, CancellingTheOpenDialogChangesNothing) {
   Load(path);
   Load(std::nullopt);
   EXPECT_EQ(picker_.calls, 3);
-  EXPECT_EQ(Log(), LoadLines(path));
+  EXPECT_EQ(Log(), LoadLogLines(path));
   EXPECT_EQ(Label(), path);
   EXPECT_EQ(SelectedText(control_id::c2), L"Young Lara");
   EXPECT_EQ(SelectedText(control_id::c1), L"Normal Weather");
@@ -192,8 +188,8 @@ TEST_F(MainWindow, TwoLoadsInARowLogBothInOrder) {
       L"second.TRC", LevelBytes(6, 0, {5, 0, 2}));
   Load(first);
   Load(second);
-  Lines expected = LoadLines(first);
-  for (const auto& line : LoadLines(second)) expected.push_back(line);
+  Lines expected = LoadLogLines(first);
+  for (const auto& line : LoadLogLines(second)) expected.push_back(line);
   EXPECT_EQ(Log(), expected);
   EXPECT_EQ(SelectedText(control_id::c2), L"Invisible");
   EXPECT_EQ(SelectedText(control_id::c1), L"Normal Weather");
@@ -206,7 +202,7 @@ TEST_F(MainWindow, LoadsAPathWithCharactersOutsideAscii) {
   const std::wstring path =
       folder.Write(L"niveau-été-ß.trc", LevelBytes(3, 2));
   Load(path);
-  EXPECT_EQ(Log(), LoadLines(path));
+  EXPECT_EQ(Log(), LoadLogLines(path));
   EXPECT_EQ(Label(), path);
   EXPECT_EQ(SelectedText(control_id::c1), L"Snow");
 
@@ -239,7 +235,7 @@ TEST_P(SaveFlags, WritesOnlyTheSelectedFlags) {
   Bytes expected = original;
   std::copy(c.flag_bytes.begin(), c.flag_bytes.end(), expected.begin() + 34);
   EXPECT_EQ(ReadBytes(path), expected);
-  Lines log = LoadLines(path);
+  Lines log = LoadLogLines(path);
   log.push_back(L"Saving level...");
   log.push_back(L"Level saved");
   EXPECT_EQ(Log(), log);
@@ -293,7 +289,7 @@ TEST_F(MainWindow, SaveOfATr4LevelIsRefused) {
   const Bytes bytes = LevelBytes(3, 1);
   const std::wstring path = folder_.Write(L"old.tr4", bytes);
   Load(path);
-  EXPECT_EQ(Log(), LoadLines(path));
+  EXPECT_EQ(Log(), LoadLogLines(path));
   Select(control_id::c2, 4);
   Click(control_id::Command3);
 
@@ -479,6 +475,12 @@ TEST_F(Colours, ClosedListsAndLogShowWhiteOnBlue) {
   EXPECT_TRUE(HasWhitePixel(control_id::c1, RECT{2, 3, 120, 18}));
   EXPECT_TRUE(HasWhitePixel(control_id::c2, RECT{2, 3, 120, 18}));
   EXPECT_TRUE(HasWhitePixel(control_id::l, RECT{0, 0, 120, 14}));
+}
+
+TEST_F(Colours, ListsHaveTheirLabelsBesideThemInThePicture) {
+  // A star is a pixel or two; a label's strokes are far more.
+  EXPECT_GT(LabelPixelsBeside(control_id::c1), 60);
+  EXPECT_GT(LabelPixelsBeside(control_id::c2), 60);
 }
 
 }  // namespace

@@ -74,10 +74,14 @@ HWND WaitForMainWindow(DWORD process_id, DWORD timeout_ms) {
   return found;
 }
 
-StartedProgram::StartedProgram(const std::wstring& exe) {
+StartedProgram::StartedProgram(const std::wstring& exe,
+                               const std::vector<std::wstring>& arguments) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   std::wstring command_line = L"\"" + exe + L"\"";
+  for (const std::wstring& argument : arguments) {
+    command_line += L" \"" + argument + L"\"";
+  }
   if (!CreateProcessW(exe.c_str(), command_line.data(), nullptr, nullptr,
                       FALSE, 0, nullptr, nullptr, &startup, &process_)) {
     process_ = PROCESS_INFORMATION{};

@@ -26,7 +26,10 @@ HWND WaitForMainWindow(DWORD process_id, DWORD timeout_ms);
 // A program this test started. Ending it ends only that process.
 class StartedProgram {
  public:
-  explicit StartedProgram(const std::wstring& exe);
+  // Each of `arguments` is passed quoted, whole; none may hold a quote or
+  // end in a backslash.
+  explicit StartedProgram(const std::wstring& exe,
+                          const std::vector<std::wstring>& arguments = {});
   ~StartedProgram();
   StartedProgram(const StartedProgram&) = delete;
   StartedProgram& operator=(const StartedProgram&) = delete;
