@@ -27,7 +27,7 @@ void Keep(LevelStatus& first, LevelStatus next) {
   if (first.ok()) first = std::move(next);
 }
 
-LevelStatus Tr4Level(const LevelScan& scan, const std::string& path) {
+LevelStatus Tr4LevelFound(const LevelScan& scan, const std::string& path) {
   LevelStatus status = Failure(LevelCode::Tr4Level, path);
   status.offset = scan.tr4_data_offset;
   return status;
@@ -62,7 +62,7 @@ bool ShowLevel(const std::string& path, const LevelFileOpener& opener,
     status = scan.status;
     Keep(status, file->Close());
   }
-  if (status.ok() && scan.HoldsTr4LevelData()) status = Tr4Level(scan, path);
+  if (status.ok() && scan.HoldsTr4LevelData()) status = Tr4LevelFound(scan, path);
   return Report(status, scan, path, output);
 }
 

@@ -3,18 +3,14 @@
 #include <string>
 
 #include "disk/disk_file.h"
+#include "level/utf8.h"
 
 namespace ornivale {
 namespace {
 
 std::wstring Wide(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(),
-                                         static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                      wide.data(), length);
-  return wide;
+  const std::u16string wide = Utf8ToUtf16(utf8);
+  return std::wstring(wide.begin(), wide.end());
 }
 
 // The system's own words for an error, in UTF-8, without the final full
@@ -32,13 +28,7 @@ std::string ErrorText(DWORD error) {
     wide.pop_back();
   }
   if (wide.empty()) return "system error " + std::to_string(error);
-  const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(),
-                                       static_cast<int>(wide.size()), nullptr, 0,
-                                       nullptr, nullptr);
-  std::string utf8(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                      utf8.data(), size, nullptr, nullptr);
-  return utf8;
+  return Utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
 }
 
 bool HeldByAnother(DWORD error) {
