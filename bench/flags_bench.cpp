@@ -13,8 +13,7 @@
 #include <vector>
 
 #include "disk/disk_file.h"
-#include "level/flag_write.h"
-#include "level/level_scan.h"
+#include "level/level_access.h"
 
 namespace ornivale {
 namespace {
@@ -101,12 +100,9 @@ void BM_ShowValueApi(benchmark::State& state) {
   const auto& levels = SmallLevels();
   for (auto _ : state) {
     for (const std::string& path : levels) {
-      std::unique_ptr<LevelFile> file;
-      if (!OpenDiskFile(path, OpenMode::ReadOnly, &file).ok()) std::abort();
-      const LevelScan scan = ScanLevel(*file);
-      if (!scan.status.ok() || scan.HoldsTr4LevelData()) std::abort();
-      benchmark::DoNotOptimize(scan.lara.Value);
-      if (!file->Close().ok()) std::abort();
+      const LevelState level = InspectLevel(path, NameRule::TrcNamesOnly, OpenDiskFile);
+      if (!level.ok()) std::abort();
+      benchmark::DoNotOptimize(level.scan.lara.Value);
     }
   }
   state.SetItemsProcessed(state.iterations() * kLevels);
@@ -127,17 +123,19 @@ void BM_SetPlainPosix(benchmark::State& state) {
 }
 
 // As `ornivale-cli set --lara divesuit` does it: scan, check, write, sync,
-// read back, close, through one handle.
+// read back, close, through one handle, then a look at the path.
 void BM_SetValueApi(benchmark::State& state) {
   const auto& levels = SmallLevels();
   for (auto _ : state) {
     for (const std::string& path : levels) {
       std::unique_ptr<LevelFile> file;
-      if (!OpenDiskFile(path, OpenMode::ReadWrite, &file).ok()) std::abort();
-      const LevelScan scan = ScanLevel(*file);
-      if (!WriteFlags(*file, scan, {uint16_t{4}, std::nullopt}).ok()) std::abort();
-      benchmark::DoNotOptimize(ScanLevel(*file).lara.Value);
-      if (!file->Close().ok()) std::abort();
+      if (!OpenForSaving(path, NameRule::TrcNamesOnly, OpenDiskFile, &file).ok()) {
+        std::abort();
+      }
+      const LevelState level =
+          ApplyFlags(std::move(file), {uint16_t{4}, std::nullopt}, nullptr);
+      if (!level.ok()) std::abort();
+      benchmark::DoNotOptimize(level.scan.lara.Value);
     }
   }
   state.SetItemsProcessed(state.iterations() * kLevels);

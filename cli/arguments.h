@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "level/flag_write.h"
+#include "level/level_state.h"
 
 namespace ornivale::cli {
 

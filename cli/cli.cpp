@@ -73,6 +73,16 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out,
       }
       break;
   }
+  // Results that never reached their reader (a full disk, a closed pipe)
+  // are a failure too, and the levels a set changed stay changed.
+  if (!out.flush()) {
+    err << "ornivale-cli: can't write to standard output, so the results are "
+           "lost"
+        << (parsed.command == Command::Set ? "; the levels were set all the same"
+                                           : "")
+        << '\n';
+    return kSomeFailed;
+  }
   return all_succeeded ? kAllSucceeded : kSomeFailed;
 }
 

@@ -1,8 +1,22 @@
 #include "cli/failure_text.h"
 
 namespace ornivale::cli {
+namespace {
+
+// The bytes may have gone out before the failure.
+std::string AfterWritingMessage(const LevelStatus& status) {
+  const std::string what =
+      status.code == LevelCode::Changed
+          ? status.path + " changed on disk while it was being set (" +
+                status.reason + ")"
+          : "setting " + status.path + " may not have finished: " + status.reason;
+  return what + "; it may now hold the new values";
+}
+
+}  // namespace
 
 std::string TerminalMessage(const LevelStatus& status) {
+  if (status.may_be_written) return AfterWritingMessage(status);
   const std::string& path = status.path;
   switch (status.code) {
     case LevelCode::CannotOpen:

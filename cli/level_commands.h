@@ -3,8 +3,8 @@
 #include <ostream>
 #include <string>
 
-#include "level/flag_write.h"
 #include "level/level_file.h"
+#include "level/level_state.h"
 
 namespace ornivale::cli {
 
@@ -25,8 +25,8 @@ struct Output {
 bool ShowLevel(const std::string& path, const LevelFileOpener& opener,
                const Output& output);
 
-// Writes the values `change` gives over the level's flag pair, two bytes
-// each, then prints the flags it now stores, read back from the file.
+// Writes the values `change` gives over the level's flag pair in one write,
+// then prints the flags it now stores, read back from the file and checked.
 bool SetLevel(const std::string& path, const FlagChange& change,
               const LevelFileOpener& opener, const Output& output);
 

@@ -1,3 +1,4 @@
+#include <csignal>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -30,12 +31,8 @@ int wmain(int argc, wchar_t** argv) {
 #else
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
+  // A closed pipe is reported like a full disk, not a silent death.
+  std::signal(SIGPIPE, SIG_IGN);
 #endif
-  int status = ornivale::cli::RunCli(args, std::cout, std::cerr);
-  // A result that never reached its reader (a full disk, a closed pipe) is
-  // a failure too.
-  if (!std::cout.flush() && status == ornivale::cli::kAllSucceeded) {
-    status = ornivale::cli::kSomeFailed;
-  }
-  return status;
+  return ornivale::cli::RunCli(args, std::cout, std::cerr);
 }

@@ -11,7 +11,8 @@ namespace ornivale {
 // Win32 handles with the UTF-8 path turned into UTF-16 so that any file name
 // works. Only a regular file opens; a folder, a pipe or a device is refused
 // at once, without waiting for it. Opened for writing, a level on Windows is
-// held so that no other program can write it until it is closed.
+// shared with no other program until it is closed, and an open that meets
+// another program's hold is tried again for about a second first.
 LevelStatus OpenDiskFile(const std::string& path, OpenMode mode,
                          std::unique_ptr<LevelFile>* file);
 

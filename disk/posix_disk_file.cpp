@@ -14,24 +14,53 @@ LevelStatus SystemFailure(LevelCode code, const std::string& path, int error) {
   return Failure(code, path, std::strerror(error));
 }
 
+FileStamp StampOf(const struct stat& info) {
+  FileStamp stamp;
+  stamp.size = info.st_size;
+  stamp.modified = static_cast<int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 +
+                   info.st_mtim.tv_nsec;
+  stamp.volume = static_cast<uint64_t>(info.st_dev);
+  stamp.index = static_cast<uint64_t>(info.st_ino);
+  return stamp;
+}
+
+// Owns a descriptor: closed once, by Close or at the end of its life. The
+// descriptor is gone after close() whatever it returns (EINTR included),
+// so it is never closed twice.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() { Close(); }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+
+  int get() const { return fd_; }
+  // Hands the descriptor over to a new owner.
+  int Release() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
+  // 0, or the error of a close that failed.
+  int Close() {
+    if (fd_ < 0) return 0;
+    const int result = close(fd_);
+    fd_ = -1;
+    return result == 0 ? 0 : errno;
+  }
+
+ private:
+  int fd_;
+};
+
 class PosixFile final : public LevelFile {
  public:
-  PosixFile(std::string path, int fd, OpenMode mode)
-      : LevelFile(std::move(path)), fd_(fd), mode_(mode) {}
-  ~PosixFile() override { Close(); }
-
-  // The end of a regular file is its size; reads and writes name their
-  // offsets, so the descriptor's own position serves nothing else.
-  LevelStatus Size(int64_t* size) override {
-    const off_t end = lseek(fd_, 0, SEEK_END);
-    if (end < 0) return SystemFailure(LevelCode::ReadFailed, path(), errno);
-    *size = end;
-    return {};
-  }
+  PosixFile(std::string path, const FileStamp& stamp, int fd, OpenMode mode)
+      : LevelFile(std::move(path), stamp), fd_(fd), mode_(mode) {}
 
   LevelStatus Read(int64_t offset, uint8_t* out, std::size_t count) override {
     while (count > 0) {
-      const ssize_t n = pread(fd_, out, count, offset);
+      const ssize_t n = pread(fd_.get(), out, count, offset);
       if (n < 0 && errno == EINTR) continue;
       if (n < 0) return SystemFailure(LevelCode::ReadFailed, path(), errno);
       if (n == 0) {
@@ -46,20 +75,21 @@ class PosixFile final : public LevelFile {
     return {};
   }
 
-  // pwrite past the end would grow the file: the size is asked right before.
+  // Nothing stops another program from cutting the file short meanwhile,
+  // so a write may grow it back: the caller finds that in the size after.
   LevelStatus Write(int64_t offset, const uint8_t* data,
                     std::size_t count) override {
-    int64_t size = 0;
-    if (LevelStatus status = Size(&size); !status.ok()) return status;
-    if (offset < 0 || size - offset < static_cast<int64_t>(count)) {
-      return Failure(LevelCode::Changed, path(), "it was cut short");
-    }
+    bool some_written = false;
     while (count > 0) {
-      const ssize_t n = pwrite(fd_, data, count, offset);
+      const ssize_t n = pwrite(fd_.get(), data, count, offset);
       if (n < 0 && errno == EINTR) continue;
       if (n <= 0) {
-        return SystemFailure(LevelCode::WriteFailed, path(), n < 0 ? errno : EIO);
+        LevelStatus status = SystemFailure(LevelCode::WriteFailed, path(),
+                                           n < 0 ? errno : EIO);
+        status.may_be_written = some_written;
+        return status;
       }
+      some_written = true;
       data += n;
       offset += n;
       count -= static_cast<std::size_t>(n);
@@ -68,27 +98,31 @@ class PosixFile final : public LevelFile {
   }
 
   LevelStatus Sync() override {
-    if (fsync(fd_) != 0) {
+    if (fsync(fd_.get()) != 0) {
       return SystemFailure(LevelCode::WriteFailed, path(), errno);
     }
     return {};
   }
 
-  // The descriptor is gone after close() whatever it returns (EINTR
-  // included), so it is never closed twice.
   LevelStatus Close() override {
-    if (fd_ < 0) return {};
-    const int result = close(fd_);
-    const int error = errno;
-    fd_ = -1;
-    if (result == 0) return {};
+    const int error = fd_.Close();
+    if (error == 0) return {};
     return SystemFailure(mode_ == OpenMode::ReadWrite ? LevelCode::WriteFailed
                                                       : LevelCode::ReadFailed,
                          path(), error);
   }
 
+  LevelStatus StampOfPath(FileStamp* stamp) override {
+    struct stat info;
+    if (stat(path().c_str(), &info) != 0) {
+      return SystemFailure(LevelCode::CannotOpen, path(), errno);
+    }
+    *stamp = StampOf(info);
+    return {};
+  }
+
  private:
-  int fd_;
+  Descriptor fd_;
   OpenMode mode_;
 };
 
@@ -109,13 +143,13 @@ LevelStatus OpenDiskFile(const std::string& path, OpenMode mode,
     if (errno == ETXTBSY) return Failure(LevelCode::InUse, path);
     return SystemFailure(LevelCode::CannotOpen, path, errno);
   }
-  auto opened = std::make_unique<PosixFile>(path, fd, mode);
+  Descriptor opened(fd);  // until the file owns it
   struct stat info;
   if (fstat(fd, &info) != 0) {
     return SystemFailure(LevelCode::ReadFailed, path, errno);
   }
   if (!S_ISREG(info.st_mode)) return Failure(LevelCode::NotRegularFile, path);
-  *file = std::move(opened);
+  *file = std::make_unique<PosixFile>(path, StampOf(info), opened.Release(), mode);
   return {};
 }
 

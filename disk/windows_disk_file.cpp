@@ -52,26 +52,74 @@ DWORD Chunk(std::size_t count) {
   return count > 0x40000000u ? 0x40000000u : static_cast<DWORD>(count);
 }
 
+FileStamp StampOf(const BY_HANDLE_FILE_INFORMATION& info) {
+  const auto join = [](DWORD high, DWORD low) {
+    return (static_cast<uint64_t>(high) << 32) | low;
+  };
+  FileStamp stamp;
+  stamp.size = static_cast<int64_t>(join(info.nFileSizeHigh, info.nFileSizeLow));
+  stamp.modified = static_cast<int64_t>(join(info.ftLastWriteTime.dwHighDateTime,
+                                             info.ftLastWriteTime.dwLowDateTime));
+  stamp.volume = info.dwVolumeSerialNumber;
+  stamp.index = join(info.nFileIndexHigh, info.nFileIndexLow);
+  return stamp;
+}
+
+// Owns a handle: closed once, by Close or at the end of its life.
+class Handle {
+ public:
+  explicit Handle(HANDLE handle) : handle_(handle) {}
+  ~Handle() { Close(); }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+
+  HANDLE get() const { return handle_; }
+  HANDLE Release() {
+    const HANDLE handle = handle_;
+    handle_ = INVALID_HANDLE_VALUE;
+    return handle;
+  }
+  // ERROR_SUCCESS, or the error of a close that failed.
+  DWORD Close() {
+    if (handle_ == INVALID_HANDLE_VALUE) return ERROR_SUCCESS;
+    const BOOL closed = CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+    return closed ? ERROR_SUCCESS : GetLastError();
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+// Virus scanners, indexers and backup programs hold a file for a moment
+// after it changes: an open that meets one is tried again for about a
+// second, a little later each time, before the level counts as in use.
+HANDLE CreateRetryingSharingViolations(const std::wstring& path, DWORD access,
+                                       DWORD share, DWORD flags) {
+  constexpr int kRetries = 8;
+  constexpr DWORD kStepMs = 25;  // 25, 50, … 200 ms: 900 ms in all
+  for (int attempt = 0;; ++attempt) {
+    const HANDLE handle = CreateFileW(path.c_str(), access, share, nullptr,
+                                      OPEN_EXISTING, flags, nullptr);
+    if (handle != INVALID_HANDLE_VALUE || attempt == kRetries ||
+        !HeldByAnother(GetLastError())) {
+      return handle;
+    }
+    Sleep(kStepMs * static_cast<DWORD>(attempt + 1));
+  }
+}
+
 class WindowsFile final : public LevelFile {
  public:
-  WindowsFile(std::string path, HANDLE handle, OpenMode mode)
-      : LevelFile(std::move(path)), handle_(handle), mode_(mode) {}
-  ~WindowsFile() override { Close(); }
-
-  LevelStatus Size(int64_t* size) override {
-    LARGE_INTEGER bytes;
-    if (!GetFileSizeEx(handle_, &bytes)) {
-      return SystemFailure(LevelCode::ReadFailed, path(), GetLastError());
-    }
-    *size = bytes.QuadPart;
-    return {};
-  }
+  WindowsFile(std::string path, const FileStamp& stamp, HANDLE handle,
+              OpenMode mode)
+      : LevelFile(std::move(path), stamp), handle_(handle), mode_(mode) {}
 
   LevelStatus Read(int64_t offset, uint8_t* out, std::size_t count) override {
     while (count > 0) {
       OVERLAPPED at = At(offset);
       DWORD n = 0;
-      if (!ReadFile(handle_, out, Chunk(count), &n, &at)) {
+      if (!ReadFile(handle_.get(), out, Chunk(count), &n, &at)) {
         const DWORD error = GetLastError();
         if (error != ERROR_HANDLE_EOF) {
           return SystemFailure(LevelCode::ReadFailed, path(), error);
@@ -89,25 +137,22 @@ class WindowsFile final : public LevelFile {
     return {};
   }
 
-  // A write at or past the end would grow the file: the size is asked right
-  // before. No other program can change it meanwhile, since a level opened
-  // for writing shares no write access.
+  // No other program can change the file meanwhile: a level opened for
+  // writing is shared with none.
   LevelStatus Write(int64_t offset, const uint8_t* data,
                     std::size_t count) override {
-    int64_t size = 0;
-    if (LevelStatus status = Size(&size); !status.ok()) return status;
-    if (offset < 0 || size - offset < static_cast<int64_t>(count)) {
-      return Failure(LevelCode::Changed, path(), "it was cut short");
-    }
+    bool some_written = false;
     while (count > 0) {
       OVERLAPPED at = At(offset);
       DWORD n = 0;
-      if (!WriteFile(handle_, data, Chunk(count), &n, &at)) {
-        return SystemFailure(LevelCode::WriteFailed, path(), GetLastError());
+      const bool wrote = WriteFile(handle_.get(), data, Chunk(count), &n, &at);
+      if (!wrote || n == 0) {
+        LevelStatus status = SystemFailure(
+            LevelCode::WriteFailed, path(), wrote ? ERROR_WRITE_FAULT : GetLastError());
+        status.may_be_written = some_written;
+        return status;
       }
-      if (n == 0) {
-        return SystemFailure(LevelCode::WriteFailed, path(), ERROR_WRITE_FAULT);
-      }
+      some_written = true;
       data += n;
       offset += n;
       count -= n;
@@ -116,25 +161,40 @@ class WindowsFile final : public LevelFile {
   }
 
   LevelStatus Sync() override {
-    if (!FlushFileBuffers(handle_)) {
+    if (!FlushFileBuffers(handle_.get())) {
       return SystemFailure(LevelCode::WriteFailed, path(), GetLastError());
     }
     return {};
   }
 
   LevelStatus Close() override {
-    if (handle_ == INVALID_HANDLE_VALUE) return {};
-    const BOOL closed = CloseHandle(handle_);
-    const DWORD error = GetLastError();
-    handle_ = INVALID_HANDLE_VALUE;
-    if (closed) return {};
+    const DWORD error = handle_.Close();
+    if (error == ERROR_SUCCESS) return {};
     return SystemFailure(mode_ == OpenMode::ReadWrite ? LevelCode::WriteFailed
                                                       : LevelCode::ReadFailed,
                          path(), error);
   }
 
+  // An open for no access at all meets no sharing rule, so it works even
+  // while another program holds the file.
+  LevelStatus StampOfPath(FileStamp* stamp) override {
+    Handle found(CreateFileW(
+        Wide(path()).c_str(), 0,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (found.get() == INVALID_HANDLE_VALUE) {
+      return SystemFailure(LevelCode::CannotOpen, path(), GetLastError());
+    }
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(found.get(), &info)) {
+      return SystemFailure(LevelCode::ReadFailed, path(), GetLastError());
+    }
+    *stamp = StampOf(info);
+    return {};
+  }
+
  private:
-  HANDLE handle_;
+  Handle handle_;
   OpenMode mode_;
 };
 
@@ -149,16 +209,17 @@ bool IsFolder(const std::wstring& path) {
 LevelStatus OpenDiskFile(const std::string& path, OpenMode mode,
                          std::unique_ptr<LevelFile>* file) {
   const std::wstring wide = Wide(path);
-  // Looking lets other programs go on reading and writing; saving lets them
-  // only read, from the check of the level to the last byte written.
+  // Looking lets other programs go on reading and writing. Saving shares
+  // nothing, from the check of the level to the last byte read back: a
+  // program that holds the level open, even only to read it, stops it.
   const DWORD access =
       mode == OpenMode::ReadOnly ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
   const DWORD share = mode == OpenMode::ReadOnly
                           ? FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE
-                          : FILE_SHARE_READ;
-  const HANDLE handle = CreateFileW(wide.c_str(), access, share, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) {
+                          : 0;
+  Handle opened(CreateRetryingSharingViolations(wide, access, share,
+                                                FILE_ATTRIBUTE_NORMAL));
+  if (opened.get() == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     // A folder is refused as "access denied"; say what it really is.
     if (error == ERROR_ACCESS_DENIED && IsFolder(wide)) {
@@ -166,18 +227,17 @@ LevelStatus OpenDiskFile(const std::string& path, OpenMode mode,
     }
     return SystemFailure(LevelCode::CannotOpen, path, error);
   }
-  auto opened = std::make_unique<WindowsFile>(path, handle, mode);
-  if (GetFileType(handle) != FILE_TYPE_DISK) {
+  if (GetFileType(opened.get()) != FILE_TYPE_DISK) {
     return Failure(LevelCode::NotRegularFile, path);
   }
   BY_HANDLE_FILE_INFORMATION info;
-  if (!GetFileInformationByHandle(handle, &info)) {
+  if (!GetFileInformationByHandle(opened.get(), &info)) {
     return SystemFailure(LevelCode::ReadFailed, path, GetLastError());
   }
   if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
     return Failure(LevelCode::NotRegularFile, path);
   }
-  *file = std::move(opened);
+  *file = std::make_unique<WindowsFile>(path, StampOf(info), opened.Release(), mode);
   return {};
 }
 

@@ -1,7 +1,7 @@
 #include "level/flag_save.h"
 
 #include "level/flag_vocabulary.h"
-#include "level/flag_write.h"
+#include "level/level_access.h"
 
 namespace ornivale {
 namespace {
@@ -11,27 +11,29 @@ std::optional<uint16_t> Stored(std::optional<int32_t> value) {
   return static_cast<uint16_t>(*value);
 }
 
+// The window's own refusals come first: they need no file.
 LevelStatus Save(Level4& level, const std::string& path,
                  WindowServices& window) {
-  const std::optional<ScannedLevel>& scanned = level.LastScan();
-  if (!scanned) {
+  const std::optional<LevelState>& loaded = level.LastScan();
+  if (!loaded) {
     return Failure(level.FlagsPos() == 0 ? LevelCode::NothingLoaded
                                          : LevelCode::LoadFailed,
                    path);
   }
-  if (scanned->path != path) return Failure(LevelCode::NotLoadedLevel, path);
-  if (scanned->kind == kKindTr4) return Failure(LevelCode::Tr4Level, path);
+  if (loaded->path != path) return Failure(LevelCode::NotLoadedLevel, path);
 
   std::unique_ptr<LevelFile> file;
-  const LevelStatus opened = level.OpenFile(path, OpenMode::ReadWrite, &file);
+  const LevelStatus opened =
+      OpenForSaving(path, NameRule::AnyName, level.Opener(), &file);
   if (!opened.ok()) return opened;
   window.AddLog("Saving level...");
   const FlagChange change{
       Stored(LaraValue(window.GetFlagSelection(FlagList::c2))),
       Stored(WeatherValue(window.GetFlagSelection(FlagList::c1)))};
-  const LevelStatus written = WriteFlags(*file, scanned->scan, change);
-  const LevelStatus closed = file->Close();
-  return written.ok() ? closed : written;
+  LevelState saved = ApplyFlags(std::move(file), change, &*loaded);
+  if (!saved.ok()) return saved.status;
+  level.Saved(std::move(saved));
+  return {};
 }
 
 }  // namespace
@@ -39,7 +41,7 @@ LevelStatus Save(Level4& level, const std::string& path,
 void SaveFlags(Level4& level, WindowServices& window) {
   const LevelStatus status = Save(level, window.GetLevelPath(), window);
   if (!status.ok()) return ShowFailure(status, window);
-  // Only now are the bytes synced and the file closed.
+  // Only now are the bytes synced, read back and the file closed.
   window.AddLog("Level saved");
 }
 

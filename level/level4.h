@@ -1,23 +1,14 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 
 #include "level/level_file.h"
-#include "level/level_names.h"
-#include "level/level_scan.h"
+#include "level/level_state.h"
 #include "level/window_services.h"
 
 namespace ornivale {
-
-// A level whose scan reached its flag pair: what a save needs to write there.
-struct ScannedLevel {
-  std::string path;
-  int32_t kind = 0;
-  LevelScan scan;
-};
 
 // The window's level state: one instance lives as long as the program.
 class Level4 {
@@ -38,22 +29,22 @@ class Level4 {
   int32_t FlagsPos() const { return flags_pos_; }
   // 5 after a name ending in ".TR4", 6 after ".TRC", 0 before either.
   int32_t LevelKind() const { return level_kind_; }
-  // The level of the last OpenLevel, if that scan reached the flag pair.
-  const std::optional<ScannedLevel>& LastScan() const { return last_scan_; }
+  // The level of the last OpenLevel, if that scan reached the flag pair, as
+  // it was loaded or as the last save of it left it.
+  const std::optional<LevelState>& LastScan() const { return last_scan_; }
 
-  LevelStatus OpenFile(const std::string& path, OpenMode mode,
-                       std::unique_ptr<LevelFile>* file) const {
-    return opener_(path, mode, file);
-  }
+  const LevelFileOpener& Opener() const { return opener_; }
+  // A save of the loaded level: what it wrote is now what was loaded, so
+  // the next save needs no new load.
+  void Saved(LevelState state) { last_scan_ = std::move(state); }
 
  private:
-  void Show(const std::string& path, const LevelScan& scan,
-            WindowServices& window);
+  void Show(LevelState state, WindowServices& window);
 
   LevelFileOpener opener_;
   int32_t flags_pos_ = 0;
   int32_t level_kind_ = 0;
-  std::optional<ScannedLevel> last_scan_;
+  std::optional<LevelState> last_scan_;
 };
 
 // Shows `status` in the window's one "Error" box.

@@ -10,11 +10,30 @@
 
 namespace ornivale {
 
+// What the operating system says of a file: which file it is and what it
+// was when asked. A save compares stamps to know that a level is still the
+// one that was loaded, and that its path still names the file it wrote.
+struct FileStamp {
+  int64_t size = 0;
+  int64_t modified = 0;  // last-write time, in the system's own units
+  uint64_t volume = 0;   // the device or volume that holds it
+  uint64_t index = 0;    // its inode or file index there
+
+  bool SameFile(const FileStamp& other) const {
+    return volume == other.volume && index == other.index;
+  }
+  bool operator==(const FileStamp& other) const {
+    return SameFile(other) && size == other.size && modified == other.modified;
+  }
+  bool operator!=(const FileStamp& other) const { return !(*this == other); }
+};
+
 // An open level file: bytes at offsets counted from 0. Every member reports
 // a failure as a status that names the file's path.
 class LevelFile {
  public:
-  explicit LevelFile(std::string path) : path_(std::move(path)) {}
+  LevelFile(std::string path, const FileStamp& stamp)
+      : path_(std::move(path)), stamp_(stamp) {}
   // Closes the file if Close was not called; a failure then goes unheard,
   // so a road that wrote calls Close itself.
   virtual ~LevelFile() = default;
@@ -22,14 +41,14 @@ class LevelFile {
   LevelFile& operator=(const LevelFile&) = delete;
 
   const std::string& path() const { return path_; }
+  // The file as it was opened, asked of the system once, by the open.
+  const FileStamp& Stamp() const { return stamp_; }
 
-  // The size now, asked of the operating system each time.
-  virtual LevelStatus Size(int64_t* size) = 0;
   // Reads exactly `count` bytes at `offset`: CutShort when the file ends
   // first.
   virtual LevelStatus Read(int64_t offset, uint8_t* out, std::size_t count) = 0;
-  // Replaces `count` bytes at `offset`. Never grows a file: Changed, with
-  // nothing written, when the file no longer holds the whole range.
+  // Replaces `count` bytes at `offset` with one call where the system
+  // allows.
   virtual LevelStatus Write(int64_t offset, const uint8_t* data,
                             std::size_t count) = 0;
   // Returns once everything written is on the disk.
@@ -37,9 +56,13 @@ class LevelFile {
   // Closes the file; a file that failed to close may not hold what was
   // written. Only the first call does anything.
   virtual LevelStatus Close() = 0;
+  // The stamp of the file that the path names now: after a rename over it,
+  // another file than this one. Works after Close too.
+  virtual LevelStatus StampOfPath(FileStamp* stamp) = 0;
 
  private:
   std::string path_;
+  FileStamp stamp_;
 };
 
 enum class OpenMode {

@@ -18,4 +18,10 @@ std::optional<int32_t> KindOfName(const std::string& path) {
   return std::nullopt;
 }
 
+std::optional<int32_t> KindOfFile(const std::string& path) {
+  const std::size_t end = path.find_last_not_of(". ");
+  if (end == std::string::npos) return std::nullopt;
+  return KindOfName(path.substr(0, end + 1));
+}
+
 }  // namespace ornivale

@@ -12,7 +12,13 @@ inline constexpr int32_t kKindTr4 = 5;
 inline constexpr int32_t kKindTrc = 6;
 
 // The kind that the last four characters of `path` name, in any case; none
-// for any other ending and for a path shorter than that.
+// for any other ending and for a path shorter than that. The window's level
+// kind follows this, letter for letter.
 std::optional<int32_t> KindOfName(const std::string& path);
+
+// The kind of the file that `path` opens: Windows drops the trailing dots
+// and spaces of a name, so "karnak.tr4." opens karnak.tr4. The rules on
+// what may be written follow this.
+std::optional<int32_t> KindOfFile(const std::string& path);
 
 }  // namespace ornivale

@@ -11,10 +11,8 @@ constexpr std::size_t kVersionBytes = 4;
 constexpr std::size_t kCountBytes = 6;
 constexpr std::size_t kBlockHeaderBytes = 8;
 constexpr std::size_t kFlagBytes = 4;
-// Tomb Raider IV level data: unpacked size, packed size, then a zlib stream
-// whose two-byte header begins with 0x78 and is a multiple of 31.
+// Tomb Raider IV level data: unpacked size, packed size, then a zlib stream.
 constexpr std::size_t kLevelDataHeadBytes = 10;
-constexpr uint8_t kZlibDeflate32K = 0x78;
 
 // The parts a level can end inside, as a failure names them.
 constexpr const char* kBlocks[] = {"texture block 1", "texture block 2",
@@ -28,8 +26,6 @@ constexpr const char* kBlockHeaders[] = {"the header of texture block 1",
 class Reader {
  public:
   Reader(LevelFile& file, LevelScan& scan) : file_(file), scan_(scan) {}
-
-  bool Size() { return Keep(file_.Size(&scan_.size), ""); }
 
   // Reads the `count` bytes at `offset` (at most a head's worth), or those
   // up to the end of the file.
@@ -79,13 +75,24 @@ class Reader {
   std::size_t length_ = 0;
 };
 
-bool IsLevelDataHead(const uint8_t* head, int64_t room_after_sizes) {
-  const DwordField packed = DwordAt(head + 4);
-  const uint32_t packed_size = static_cast<uint32_t>(packed.Value);
-  const uint8_t* zlib = head + 8;
-  return packed_size > 0 && zlib[0] == kZlibDeflate32K &&
-         ((zlib[0] << 8) | zlib[1]) % 31 == 0 &&
-         static_cast<int64_t>(packed_size) <= room_after_sizes;
+// A zlib stream's two-byte header (RFC 1950): deflate, a window of at most
+// 32 KiB, no preset dictionary, and check bits that make it a multiple of
+// 31. Any window size counts: a level packed with a small one is still a
+// Tomb Raider IV level.
+bool IsZlibHeader(uint8_t cmf, uint8_t flg) {
+  const bool deflate = (cmf & 0x0F) == 8;
+  const bool window_fits = (cmf >> 4) <= 7;
+  const bool preset_dictionary = (flg & 0x20) != 0;
+  return deflate && window_fits && !preset_dictionary &&
+         ((cmf << 8) | flg) % 31 == 0;
+}
+
+// Packed level data where a TRC level keeps its flags and zero padding.
+// Whether all of it is there does not matter: a copy still in progress is
+// a Tomb Raider IV level too.
+bool IsLevelDataHead(const uint8_t* head) {
+  const auto packed_size = static_cast<uint32_t>(DwordAt(head + 4).Value);
+  return packed_size > 0 && IsZlibHeader(head[8], head[9]);
 }
 
 }  // namespace
@@ -94,7 +101,7 @@ LevelScan ScanLevel(LevelFile& file) {
   LevelScan scan;
   LevelHeader& header = scan.header;
   Reader reader(file, scan);
-  if (!reader.Size()) return scan;
+  scan.size = file.Stamp().size;
 
   // The version, the counts and the first block header lie together.
   if (!reader.Fetch(0, kVersionBytes + kCountBytes + kBlockHeaderBytes,
@@ -149,8 +156,7 @@ LevelScan ScanLevel(LevelFile& file) {
   if (!bytes) return scan;
   scan.lara = WordAt(bytes);
   scan.weather = WordAt(bytes + 2);
-  if (reader.Holds(offset, kLevelDataHeadBytes) &&
-      IsLevelDataHead(bytes, scan.size - offset - 8)) {
+  if (reader.Holds(offset, kLevelDataHeadBytes) && IsLevelDataHead(bytes)) {
     scan.tr4_data_offset = offset;
   }
   return scan;

@@ -19,7 +19,7 @@ enum class LevelCode {
   CutShort,      // part: what the file ends inside; offset: where it ends
   TooLarge,      // the flag pair lies past what a 32-bit position reaches
   Tr4Level,      // offset: where its level data begins, -1 when told by name
-  Changed,       // the file no longer holds the level that was scanned
+  Changed,       // the file is not, or no longer, the level that was scanned
   // Writing.
   WriteFailed,  // reason; a failed sync or close is one too
   // Refusals before any file is opened.
@@ -35,6 +35,9 @@ struct LevelStatus {
   std::string part;
   int64_t offset = -1;
   std::string reason;
+  // Set where the failure came after bytes went out (a failed sync, close
+  // or check of what was written): the level may hold the new values.
+  bool may_be_written = false;
 
   bool ok() const { return code == LevelCode::Ok; }
 };

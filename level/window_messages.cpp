@@ -1,8 +1,24 @@
 #include "level/window_messages.h"
 
 namespace ornivale {
+namespace {
+
+// The bytes may have gone out before the failure: the level may hold the
+// new values, and only a new load tells.
+std::string AfterWritingMessage(const LevelStatus& status) {
+  const std::string what =
+      status.code == LevelCode::Changed
+          ? status.path + " changed on disk while it was being saved: " +
+                status.reason
+          : "Saving " + status.path + " may not have finished: " + status.reason;
+  return what + ". The level may now hold the new values; load it again to "
+                "see what it holds.";
+}
+
+}  // namespace
 
 std::string WindowMessage(const LevelStatus& status) {
+  if (status.may_be_written) return AfterWritingMessage(status);
   const std::string& path = status.path;
   switch (status.code) {
     case LevelCode::Ok:

@@ -2,22 +2,25 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include <thread>
 #else
 #include <sys/stat.h>
 #endif
 
 #include "disk/disk_file.h"
 #include "level/flag_save.h"
-#include "level/flag_write.h"
 #include "level/level4.h"
 #include "level/utf8.h"
 #include "level/window_messages.h"
+#include "tests/faulty_disk.h"
 #include "tests/test_support.h"
 
 namespace ornivale {
 namespace {
 
 using testing::Bytes;
+using testing::FaultyDisk;
 using testing::MakeLevel;
 using testing::RecordingWindow;
 using testing::TempDir;
@@ -95,36 +98,93 @@ TEST_F(DiskLevelTest, NonAsciiNamesWork) {
   EXPECT_EQ(testing::ReadAll(path), MakeLevel(0, 0));
 }
 
-TEST_F(DiskLevelTest, SyncAndCloseOfARealFileSucceedOnce) {
+TEST_F(DiskLevelTest, CloseOfARealFileSucceedsOnce) {
   const std::string path = dir_.Write("a.trc", MakeLevel(3, 1));
   std::unique_ptr<LevelFile> file;
   ASSERT_TRUE(OpenDiskFile(path, OpenMode::ReadWrite, &file).ok());
-  const LevelScan scan = ScanLevel(*file);
-  EXPECT_TRUE(WriteFlags(*file, scan, {uint16_t{6}, std::nullopt}).ok());
   EXPECT_TRUE(file->Close().ok());
   EXPECT_TRUE(file->Close().ok());
-  EXPECT_EQ(testing::ReadAll(path), MakeLevel(6, 1));
 }
 
-// Another program cuts the level short between the check and the write.
-// POSIX lets it, and the write must not grow the file back; Windows does
-// not let it while the level is open for saving.
-TEST_F(DiskLevelTest, LevelCutShortBeforeTheWriteIsNotGrown) {
-  const std::string path = dir_.Write("a.trc", MakeLevel(3, 1, 0, 0, 0, 0));
+TEST_F(DiskLevelTest, TheStampSaysWhichFileAndWhatSize) {
+  const std::string path = dir_.Write("a.trc", MakeLevel(3, 1));
   std::unique_ptr<LevelFile> file;
-  ASSERT_TRUE(OpenDiskFile(path, OpenMode::ReadWrite, &file).ok());
-  std::error_code error;
-  std::filesystem::resize_file(testing::FsPath(path), 35, error);
-#ifdef _WIN32
-  EXPECT_TRUE(error) << "a level open for saving was cut short";
-#else
-  ASSERT_FALSE(error);
-  const uint8_t bytes[2] = {4, 0};
-  EXPECT_EQ(file->Write(34, bytes, 2).code, LevelCode::Changed);
-  EXPECT_EQ(file->Write(36, bytes, 2).code, LevelCode::Changed);
-  EXPECT_EQ(std::filesystem::file_size(testing::FsPath(path)), 35u);
-#endif
+  ASSERT_TRUE(OpenDiskFile(path, OpenMode::ReadOnly, &file).ok());
+  EXPECT_EQ(file->Stamp().size, static_cast<int64_t>(MakeLevel(3, 1).size()));
+  FileStamp now;
+  ASSERT_TRUE(file->StampOfPath(&now).ok());
+  EXPECT_EQ(now, file->Stamp());
+  file->Close();
+  // Another file put in its place, as a rename over it does.
+  const std::string other = dir_.Write("b.trc", MakeLevel(3, 1));
+  std::filesystem::rename(testing::FsPath(other), testing::FsPath(path));
+  ASSERT_TRUE(file->StampOfPath(&now).ok());
+  EXPECT_FALSE(now.SameFile(file->Stamp()));
 }
+
+// A disk that fails once bytes went out: the level holds what the disk
+// really wrote, and the message says it may hold the new values.
+TEST_F(DiskLevelTest, FailuresAfterTheWriteLeaveWhatTheDiskWroteAndSaySo) {
+  const struct {
+    const char* what;
+    std::function<void(FaultyDisk&)> arrange;
+    Bytes expected;  // what the level holds after
+  } cases[] = {
+      {"short write", [](FaultyDisk& d) { d.short_write = 2; }, MakeLevel(6, 1)},
+      {"sync", [](FaultyDisk& d) { d.fail_sync = true; }, MakeLevel(6, 2)},
+      {"close", [](FaultyDisk& d) { d.fail_close = true; }, MakeLevel(6, 2)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    FaultyDisk disk;
+    Level4 level(disk.Opener());
+    const std::string path = dir_.Write("a.trc", MakeLevel(3, 1));
+    window_.path = path;
+    level.OpenLevel(path, window_);
+    c.arrange(disk);
+    window_.c2 = 4;  // Invisible
+    window_.c1 = 2;  // Snow
+    window_.messages.clear();
+    SaveFlags(level, window_);
+    EXPECT_NE(OnlyMessage().find("may now hold the new values"), std::string::npos);
+    EXPECT_EQ(testing::ReadAll(path), c.expected);
+  }
+}
+
+#ifndef _WIN32
+// Nothing on POSIX stops another program from cutting the level short or
+// putting another file in its place while it is saved: the save finds it
+// and says so, never "Level saved".
+TEST_F(DiskLevelTest, LevelCutShortOrReplacedDuringTheSaveIsAFailure) {
+  const std::string path = dir_.Write("a.trc", MakeLevel(3, 1, 0, 0, 0, 30));
+  const auto cut = [&] { std::filesystem::resize_file(testing::FsPath(path), 20); };
+  const auto replace = [&] {
+    const std::string other = dir_.Write("other.trc", MakeLevel(3, 1, 0, 0, 0, 30));
+    std::filesystem::rename(testing::FsPath(other), testing::FsPath(path));
+  };
+  for (const std::function<void()>& race :
+       {std::function<void()>(cut), std::function<void()>(replace)}) {
+    for (bool before : {true, false}) {
+      dir_.Write("a.trc", MakeLevel(3, 1, 0, 0, 0, 30));
+      FaultyDisk disk;
+      (before ? disk.before_write : disk.after_write) = race;
+      Level4 level(disk.Opener());
+      window_.path = path;
+      level.OpenLevel(path, window_);
+      window_.c2 = 4;
+      window_.c1 = 2;
+      window_.log.clear();
+      window_.messages.clear();
+      SaveFlags(level, window_);
+      const std::string message = OnlyMessage();
+      EXPECT_EQ(message.rfind(path + " changed on disk while it was being saved", 0), 0u)
+          << message;
+      EXPECT_EQ(window_.log, Log{"Saving level..."});
+    }
+  }
+}
+
+#endif
 
 #ifndef _WIN32
 // A pipe would keep an open for reading waiting for a writer for ever.
@@ -161,36 +221,63 @@ TEST_F(DiskLevelTest, LevelHeldByAnotherProgramIsReportedAsInUse) {
   EXPECT_EQ(testing::ReadAll(path), original);
 }
 
-// A program that reads the level and lets others only read it too: the scan
-// needs no more than that, the save must not write behind its back.
-TEST_F(DiskLevelTest, LevelSharedOnlyForReadingCanBeViewedButNotSaved) {
-  const Bytes original = MakeLevel(4, 0);
-  const std::string path = dir_.Write("shared.trc", original);
-  HANDLE reader = CreateFileW(testing::FsPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
-  Load(path);
-  EXPECT_TRUE(window_.messages.empty());
-  EXPECT_EQ(window_.c2, 3);
-  Save(0, 0);
-  EXPECT_EQ(OnlyMessage(), WindowMessage(Failure(LevelCode::InUse, path)));
-  CloseHandle(reader);
-  EXPECT_EQ(testing::ReadAll(path), original);
+// A program that holds the level only to read it, whether it lets others
+// only read or also write: the scan needs no more than that, but a save
+// must not write under it.
+TEST_F(DiskLevelTest, LevelHeldForReadingCanBeViewedButNotSaved) {
+  for (DWORD share : {DWORD{FILE_SHARE_READ}, DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}}) {
+    SCOPED_TRACE(share);
+    const Bytes original = MakeLevel(4, 0);
+    const std::string path = dir_.Write("shared.trc", original);
+    HANDLE reader = CreateFileW(testing::FsPath(path).c_str(), GENERIC_READ, share, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    Load(path);
+    EXPECT_TRUE(window_.messages.empty());
+    EXPECT_EQ(window_.c2, 3);
+    Save(0, 0);
+    EXPECT_EQ(OnlyMessage(), WindowMessage(Failure(LevelCode::InUse, path)));
+    CloseHandle(reader);
+    EXPECT_EQ(testing::ReadAll(path), original);
+  }
 }
 
-// From the check to the last byte written, no other program may write.
-TEST_F(DiskLevelTest, LevelOpenForSavingSharesNoWriteAccess) {
+// A virus scanner or an indexer holds a file for a moment: a save that
+// meets one waits for it instead of giving up at once.
+TEST_F(DiskLevelTest, HolderThatLetsGoSoonDoesNotStopTheSave) {
+  const std::string path = dir_.Write("scanned.trc", MakeLevel(3, 1));
+  Load(path);
+  HANDLE scanner = CreateFileW(testing::FsPath(path).c_str(), GENERIC_READ, 0, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(scanner, INVALID_HANDLE_VALUE);
+  std::thread lets_go([scanner] {
+    Sleep(100);
+    CloseHandle(scanner);
+  });
+  Save(4, 2);
+  lets_go.join();
+  EXPECT_TRUE(window_.messages.empty()) << OnlyMessage();
+  EXPECT_EQ(testing::ReadAll(path), MakeLevel(6, 2));
+}
+
+// From the check to the last byte read back, no other program may open the
+// level: not to write it, not to cut it short, not even to read it.
+TEST_F(DiskLevelTest, LevelOpenForSavingIsSharedWithNoOne) {
   const std::string path = dir_.Write("a.trc", MakeLevel(4, 0));
   std::unique_ptr<LevelFile> file;
   ASSERT_TRUE(OpenDiskFile(path, OpenMode::ReadWrite, &file).ok());
-  HANDLE writer = CreateFileW(testing::FsPath(path).c_str(), GENERIC_WRITE,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-  EXPECT_EQ(writer, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
-  if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
-  // Another look is still welcome.
-  EXPECT_EQ(OpenCode(path, OpenMode::ReadOnly), LevelCode::Ok);
+  for (DWORD access : {DWORD{GENERIC_WRITE}, DWORD{GENERIC_READ}}) {
+    HANDLE other = CreateFileW(testing::FsPath(path).c_str(), access,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_EQ(other, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    if (other != INVALID_HANDLE_VALUE) CloseHandle(other);
+  }
+  std::error_code error;
+  std::filesystem::resize_file(testing::FsPath(path), 35, error);
+  EXPECT_TRUE(error) << "a level open for saving was cut short";
+  EXPECT_EQ(OpenCode(path, OpenMode::ReadOnly), LevelCode::InUse);
 }
 
 TEST_F(DiskLevelTest, DeviceIsNotALevel) {

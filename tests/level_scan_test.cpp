@@ -103,11 +103,8 @@ TEST(ScanLevel, PayloadLargerThanTheFileIsCutShortNotSkipped) {
 // A file of `size` bytes that holds `head` and then zeros, kept nowhere.
 class SparseFile : public LevelFile {
  public:
-  SparseFile(Bytes head, int64_t size) : LevelFile("big.trc"), head_(std::move(head)), size_(size) {}
-  LevelStatus Size(int64_t* size) override {
-    *size = size_;
-    return {};
-  }
+  SparseFile(Bytes head, int64_t size)
+      : LevelFile("big.trc", FileStamp{size, 0, 0, 0}), head_(std::move(head)) {}
   LevelStatus Read(int64_t offset, uint8_t* out, std::size_t count) override {
     for (std::size_t i = 0; i < count; ++i) {
       const auto at = static_cast<std::size_t>(offset) + i;
@@ -118,10 +115,13 @@ class SparseFile : public LevelFile {
   LevelStatus Write(int64_t, const uint8_t*, std::size_t) override { std::abort(); }
   LevelStatus Sync() override { return {}; }
   LevelStatus Close() override { return {}; }
+  LevelStatus StampOfPath(FileStamp* stamp) override {
+    *stamp = Stamp();
+    return {};
+  }
 
  private:
   Bytes head_;
-  int64_t size_;
 };
 
 TEST(ScanLevel, FlagPairBeyondA32BitPositionIsTooLarge) {
@@ -138,22 +138,55 @@ TEST(ScanLevel, FlagPairBeyondA32BitPositionIsTooLarge) {
   EXPECT_EQ(scan.flags_offset + 1, max);
 }
 
+// A level with no texture payloads and `data` where its flag pair lies.
+Bytes LevelWith(const Bytes& data) {
+  return LevelBytes().Version().Counts().Block(0, 0).Block(0, 0).Block(0, 0).Raw(data).Build();
+}
+
 TEST(ScanLevel, TombRaiderFourLevelDataAfterTheFlagPositionIsRecognised) {
   const LevelScan tr4 = Scan(Tr4Level());
   ASSERT_TRUE(tr4.status.ok());
   EXPECT_TRUE(tr4.HoldsTr4LevelData());
   EXPECT_EQ(tr4.tr4_data_offset, tr4.flags_offset);
   EXPECT_EQ(tr4.flags_offset, 40);
-  // A zlib header with another first byte, and one whose check bits fail.
-  EXPECT_TRUE(Scan(LevelBytes().Version().Counts().Block(0, 0).Block(0, 0).Block(0, 0)
-                       .Raw(Tr4LevelData(8, 0x78, 0x01)).Build())
-                  .HoldsTr4LevelData());
-  EXPECT_FALSE(Scan(LevelBytes().Version().Counts().Block(0, 0).Block(0, 0).Block(0, 0)
-                        .Raw(Tr4LevelData(8, 0x78, 0x9D)).Build())
-                   .HoldsTr4LevelData());
-  EXPECT_FALSE(Scan(LevelBytes().Version().Counts().Block(0, 0).Block(0, 0).Block(0, 0)
-                        .Raw(Tr4LevelData(8, 0x58, 0x85)).Build())
-                   .HoldsTr4LevelData());
+}
+
+// Every header that zlib itself writes: each window size from 256 bytes
+// (0x08) to 32 KiB (0x78) and each compression level, with its check bits.
+// Cut anywhere inside the packed data, as a copy in progress is, each is
+// still Tomb Raider IV level data.
+TEST(ScanLevel, EveryZlibWindowAndLevelIsTombRaiderFourDataWhereverItIsCut) {
+  int recognised = 0;
+  for (uint8_t window = 0; window <= 7; ++window) {
+    for (uint8_t level = 0; level <= 3; ++level) {
+      const auto cmf = static_cast<uint8_t>(window << 4 | 8);
+      auto flg = static_cast<uint8_t>(level << 6);
+      flg = static_cast<uint8_t>(flg + (31 - (cmf << 8 | flg) % 31) % 31);
+      const Bytes whole = LevelWith(Tr4LevelData(24, cmf, flg));
+      for (std::size_t length = 34 + 10; length <= whole.size(); length += 3) {
+        SCOPED_TRACE(::testing::Message() << std::hex << int{cmf} << ' ' << int{flg}
+                                          << std::dec << " cut at " << length);
+        const LevelScan scan = Scan(Bytes(whole.begin(), whole.begin() + length));
+        ASSERT_TRUE(scan.status.ok());
+        EXPECT_TRUE(scan.HoldsTr4LevelData());
+        ++recognised;
+      }
+    }
+  }
+  EXPECT_EQ(recognised, 8 * 4 * 8);  // eight cuts of each
+}
+
+TEST(ScanLevel, BytesThatNoZlibStreamBeginsWithAreNotTombRaiderFourData) {
+  const Bytes not_zlib[] = {
+      {0x78, 0x9D},  // check bits off by one
+      {0x88, 0x98},  // a window larger than zlib allows (0x8898 = 31 * 1128)
+      {0x77, 0x85},  // compression method 7, not deflate (0x7785 = 31 * 984)
+      {0x78, 0xBB},  // a preset dictionary (0x78BB = 31 * 997)
+  };
+  for (const Bytes& head : not_zlib) {
+    SCOPED_TRACE(::testing::Message() << std::hex << int{head[0]} << ' ' << int{head[1]});
+    EXPECT_FALSE(Scan(LevelWith(Tr4LevelData(8, head[0], head[1]))).HoldsTr4LevelData());
+  }
 }
 
 TEST(ScanLevel, TrcLevelsAndShortTailsHoldNoTombRaiderFourData) {
@@ -164,10 +197,9 @@ TEST(ScanLevel, TrcLevelsAndShortTailsHoldNoTombRaiderFourData) {
   for (uint32_t tail : {0u, 1u, 5u, 6u}) {
     EXPECT_FALSE(Scan(MakeLevel(3, 1, 0, 0, 0, tail)).HoldsTr4LevelData()) << tail;
   }
-  // Packed data that the file does not hold whole.
-  Bytes cut = Tr4Level(40);
-  cut.pop_back();
-  EXPECT_FALSE(Scan(cut).HoldsTr4LevelData());
+  // A packed size of 0 is a TRC level's padding, whatever follows.
+  EXPECT_FALSE(Scan(LevelWith(LevelBytes().Dword(3).Dword(0).Raw({0x78, 0x9C}).Build()))
+                   .HoldsTr4LevelData());
 }
 
 }  // namespace

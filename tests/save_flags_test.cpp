@@ -2,6 +2,7 @@
 
 #include "level/flag_save.h"
 #include "level/level4.h"
+#include "level/level_names.h"
 #include "level/window_messages.h"
 #include "tests/test_support.h"
 
@@ -152,17 +153,57 @@ TEST_F(SaveTest, TombRaiderFourLevelIsRefused) {
   EXPECT_EQ(disk_.stats.opens_read_write, 0);
 }
 
+// Whatever another program did to the level since it was loaded, even with
+// the lists untouched, Save must not undo it.
 TEST_F(SaveTest, LevelChangedSinceLoadIsNotWritten) {
+  const auto changes = {
+      +[](Bytes& b) { b[36] = 0x02; },                                    // weather set to Snow
+      +[](Bytes& b) { b.push_back(0x00); },                               // grew
+      +[](Bytes& b) { b.back() ^= 0xFF; },                                // level data rewritten
+      +[](Bytes& b) { b[14] = 0x02; b.insert(b.begin() + 18, {1, 2}); },  // the pair moved
+  };
+  for (auto change : changes) {
+    window_.messages.clear();
+    LoadLevel();
+    Bytes now = original_;
+    change(now);
+    disk_.Put("a.trc", now);
+    SaveFlags(level_, window_);  // the lists as the load left them
+    ExpectRefused(Failure(LevelCode::Changed, "a.trc"));
+    EXPECT_EQ(window_.log, Log{"Saving level..."});
+    EXPECT_EQ(disk_.Get("a.trc"), now);
+    EXPECT_EQ(disk_.stats.open_now, 0);
+  }
+}
+
+TEST_F(SaveTest, ASaveOfItsOwnNeedsNoNewLoad) {
   LoadLevel();
-  Bytes now = original_;
-  now[14] = 0x02;  // block 1 grew: the pair moved
-  now.insert(now.begin() + 18, {1, 2});
-  disk_.Put("a.trc", now);
+  Save(4, 2);
+  Save(1, 0);
+  EXPECT_TRUE(window_.messages.empty());
+  EXPECT_EQ(disk_.Get("a.trc"), WithFlags({0x01, 0x00, 0x00, 0x00}));
+  EXPECT_EQ(window_.log, (Log{"Saving level...", "Level saved", "Saving level...",
+                              "Level saved"}));
+}
+
+// The refusal by name looks at the name of the file being saved, as
+// Windows opens it, not at a kind that an earlier name left.
+TEST_F(SaveTest, TheSavedFilesOwnNameDecides) {
+  Load("karnak.tr4", MakeLevel(3, 1));
+  original_ = MakeLevel(3, 1);
+  Load("city.trc.", original_);  // Windows opens city.trc
+  ASSERT_EQ(level_.LevelKind(), kKindTr4);
+  ASSERT_TRUE(level_.LastScan().has_value());
+  window_.log.clear();
+  Save(0, 2);
+  EXPECT_TRUE(window_.messages.empty());
+  EXPECT_EQ(disk_.Get("city.trc."), WithFlags({0x00, 0x00, 0x02, 0x00}));
+
+  Load("other.tr4.", original_);
+  window_.log.clear();
   Save(0, 0);
-  ExpectRefused(Failure(LevelCode::Changed, "a.trc"));
-  EXPECT_EQ(window_.log, Log{"Saving level..."});
-  EXPECT_EQ(disk_.Get("a.trc"), now);
-  EXPECT_EQ(disk_.stats.open_now, 0);
+  ExpectRefused(Failure(LevelCode::Tr4Level, "other.tr4."));
+  EXPECT_EQ(disk_.Get("other.tr4."), original_);
 }
 
 TEST_F(SaveTest, FileThatCannotBeOpenedForWritingIsReported) {
@@ -177,17 +218,29 @@ TEST_F(SaveTest, FileThatCannotBeOpenedForWritingIsReported) {
 // "Level saved" means the bytes are on the disk: a failed write, sync or
 // close is a failed save.
 TEST_F(SaveTest, FailedWriteSyncOrCloseIsReportedAndTheFileClosed) {
-  for (bool MemoryDisk::*failure :
-       {&MemoryDisk::fail_write, &MemoryDisk::fail_sync, &MemoryDisk::fail_close}) {
+  const struct {
+    bool MemoryDisk::*failure;
+    bool may_be_written;
+  } cases[] = {{&MemoryDisk::fail_write, false},
+               {&MemoryDisk::fail_sync, true},
+               {&MemoryDisk::fail_close, true},
+               {&MemoryDisk::fail_read_back, true}};
+  for (const auto& c : cases) {
     window_.messages.clear();
     LoadLevel();
-    disk_.*failure = true;
+    disk_.*c.failure = true;
     Save(0, 0);
-    disk_.*failure = false;
+    disk_.*c.failure = false;
     ASSERT_EQ(window_.messages.size(), 1u);
-    EXPECT_EQ(window_.messages[0].text.rfind("Can't write a.trc: ", 0), 0u);
+    const std::string& text = window_.messages[0].text;
+    EXPECT_EQ(text.find("may now hold the new values") != std::string::npos,
+              c.may_be_written)
+        << text;
     EXPECT_EQ(window_.log, Log{"Saving level..."});
     EXPECT_EQ(disk_.stats.open_now, 0);
+    // The level on disk is no longer known: the next save wants a load.
+    Save(0, 0);
+    EXPECT_EQ(window_.messages.size(), c.may_be_written ? 2u : 1u);
   }
 }
 
@@ -206,7 +259,7 @@ TEST_F(SaveTest, TombRaiderFourLevelDataIsRefusedWhateverTheName) {
                         .Block(0, 0).Dword(64).Dword(4).Raw({0x78, 0xDA, 0x03, 0x00}).Build();
   LevelStatus refused = Failure(LevelCode::Tr4Level, "");
   refused.offset = 34;
-  for (const char* name : {"karnak.trc", "karnak.tr4.", "other.dat"}) {
+  for (const char* name : {"karnak.trc", "other.dat"}) {
     SCOPED_TRACE(name);
     window_.messages.clear();
     LoadLevel();  // a .trc name sets the kind that the others keep

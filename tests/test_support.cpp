@@ -92,36 +92,67 @@ bool Exists(const std::string& path) {
   return std::filesystem::exists(FsPath(path));
 }
 
+void MemoryDisk::Put(const std::string& path, Bytes bytes) {
+  std::shared_ptr<Entry>& entry = files_[path];
+  if (!entry) {
+    entry = std::make_shared<Entry>();
+    entry->index = next_index_++;
+  }
+  entry->bytes = std::move(bytes);
+  entry->modified = ++clock_;
+}
+
+void MemoryDisk::Replace(const std::string& path, Bytes bytes) {
+  files_.erase(path);
+  Put(path, std::move(bytes));
+}
+
+FileStamp MemoryDisk::StampOf(const Entry& entry) const {
+  FileStamp stamp;
+  stamp.size = static_cast<int64_t>(entry.bytes.size());
+  stamp.modified = entry.modified;
+  stamp.volume = 1;
+  stamp.index = entry.index;
+  return stamp;
+}
+
 class MemoryDisk::File : public LevelFile {
  public:
-  File(MemoryDisk& disk, const std::string& path, Bytes& bytes, OpenMode mode)
-      : LevelFile(path), disk_(disk), bytes_(bytes), mode_(mode) {
+  File(MemoryDisk& disk, const std::string& path, std::shared_ptr<Entry> entry,
+       OpenMode mode)
+      : LevelFile(path, disk.StampOf(*entry)), disk_(disk), entry_(std::move(entry)),
+        mode_(mode) {
     ++disk_.stats.open_now;
   }
   ~File() override { Close(); }
 
-  LevelStatus Size(int64_t* size) override {
-    *size = static_cast<int64_t>(bytes_.size());
-    return {};
-  }
   LevelStatus Read(int64_t offset, uint8_t* out, std::size_t count) override {
-    if (offset + static_cast<int64_t>(count) > static_cast<int64_t>(bytes_.size())) {
+    ++disk_.stats.reads;
+    if (written_ && disk_.fail_read_back) {
+      return Failure(LevelCode::ReadFailed, path(), "bad sector");
+    }
+    const Bytes& bytes = entry_->bytes;
+    if (offset + static_cast<int64_t>(count) > static_cast<int64_t>(bytes.size())) {
       LevelStatus status = Failure(LevelCode::CutShort, path());
-      status.offset = static_cast<int64_t>(bytes_.size());
+      status.offset = static_cast<int64_t>(bytes.size());
       return status;
     }
-    std::copy_n(bytes_.begin() + offset, count, out);
+    std::copy_n(bytes.begin() + offset, count, out);
     return {};
   }
+  // Like pwrite: a write past the end grows the file.
   LevelStatus Write(int64_t offset, const uint8_t* data, std::size_t count) override {
     if (mode_ != OpenMode::ReadWrite) std::abort();
-    if (disk_.before_write) disk_.before_write(bytes_);
+    Bytes& bytes = entry_->bytes;
+    if (disk_.before_write) disk_.before_write(bytes);
     if (disk_.fail_write) return Failure(LevelCode::WriteFailed, path(), "disk failure");
-    if (offset + static_cast<int64_t>(count) > static_cast<int64_t>(bytes_.size())) {
-      return Failure(LevelCode::Changed, path(), "it was cut short");
-    }
     disk_.stats.writes.emplace_back(offset, count);
-    std::copy_n(data, count, bytes_.begin() + offset);
+    const std::size_t end = static_cast<std::size_t>(offset) + count;
+    if (bytes.size() < end) bytes.resize(end);
+    std::copy_n(data, count, bytes.begin() + offset);
+    entry_->modified = ++disk_.clock_;
+    written_ = true;
+    if (disk_.after_write) disk_.after_write(bytes);
     return {};
   }
   LevelStatus Sync() override {
@@ -136,12 +167,22 @@ class MemoryDisk::File : public LevelFile {
     if (disk_.fail_close) return Failure(LevelCode::WriteFailed, path(), "lost");
     return {};
   }
+  LevelStatus StampOfPath(FileStamp* stamp) override {
+    ++disk_.stats.stamps_of_path;
+    const auto found = disk_.files_.find(path());
+    if (found == disk_.files_.end()) {
+      return Failure(LevelCode::CannotOpen, path(), "No such file");
+    }
+    *stamp = disk_.StampOf(*found->second);
+    return {};
+  }
 
  private:
   MemoryDisk& disk_;
-  Bytes& bytes_;
+  std::shared_ptr<Entry> entry_;
   OpenMode mode_;
   bool closed_ = false;
+  bool written_ = false;
 };
 
 LevelFileOpener MemoryDisk::Opener() {

@@ -90,19 +90,28 @@ Bytes ReadAll(const std::string& path);
 bool Exists(const std::string& path);
 
 // Level files in memory, with failures to order: what a disk does rarely.
+// Each file has a stamp: an index that a new file at its path changes, and
+// a last-write time that every change moves on.
 class MemoryDisk {
  public:
   struct Stats {
     int opens_read_only = 0;
     int opens_read_write = 0;
     int open_now = 0;
+    int reads = 0;
     int syncs = 0;
+    int stamps_of_path = 0;
     // Each write as (offset, byte count).
     std::vector<std::pair<int64_t, std::size_t>> writes;
   };
 
-  void Put(const std::string& path, Bytes bytes) { files_[path] = std::move(bytes); }
-  const Bytes& Get(const std::string& path) const { return files_.at(path); }
+  // Changes the bytes of the file at `path`, or makes it, as another
+  // program's write would.
+  void Put(const std::string& path, Bytes bytes);
+  // Puts a new file at `path`, as a rename over it would; a file open
+  // there keeps the old one.
+  void Replace(const std::string& path, Bytes bytes);
+  const Bytes& Get(const std::string& path) const { return files_.at(path)->bytes; }
 
   // The opener that a Level4 or a command uses to reach this disk.
   LevelFileOpener Opener();
@@ -112,14 +121,25 @@ class MemoryDisk {
   bool fail_write = false;
   bool fail_sync = false;
   bool fail_close = false;
-  // Runs before each write, as another program might: it may change the
-  // file's bytes or length.
+  bool fail_read_back = false;  // reads after a write fail
+  // Run before and after each write, as another program might: they may
+  // change the file's bytes or length.
   std::function<void(Bytes&)> before_write;
+  std::function<void(Bytes&)> after_write;
   Stats stats;
 
  private:
+  struct Entry {
+    Bytes bytes;
+    int64_t modified = 0;
+    uint64_t index = 0;
+  };
   class File;
-  std::map<std::string, Bytes> files_;
+  FileStamp StampOf(const Entry& entry) const;
+
+  std::map<std::string, std::shared_ptr<Entry>> files_;
+  int64_t clock_ = 0;
+  uint64_t next_index_ = 1;
 };
 
 }  // namespace ornivale::testing

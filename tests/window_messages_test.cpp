@@ -60,5 +60,21 @@ TEST(WindowMessage, SaysWhatFailedWithWhichLevel) {
   }
 }
 
+// Once bytes went out, no message may say that nothing was written.
+TEST(WindowMessage, AFailureAfterTheWriteSaysTheLevelMayHoldTheNewValues) {
+  LevelStatus sync = With(LevelCode::WriteFailed, "Disk full");
+  sync.may_be_written = true;
+  EXPECT_EQ(WindowMessage(sync),
+            "Saving D:\\levels\\city.trc may not have finished: Disk full. The "
+            "level may now hold the new values; load it again to see what it "
+            "holds.");
+  LevelStatus moved = With(LevelCode::Changed, "another file is there");
+  moved.may_be_written = true;
+  EXPECT_EQ(WindowMessage(moved),
+            "D:\\levels\\city.trc changed on disk while it was being saved: "
+            "another file is there. The level may now hold the new values; load "
+            "it again to see what it holds.");
+}
+
 }  // namespace
 }  // namespace ornivale

@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <sstream>
+
 #ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
 
+
+#include "cli/cli.h"
 #include "cli/failure_text.h"
 #include "cli/flag_report.h"
 #include "tests/cli/cli_run.h"
@@ -37,6 +42,12 @@ Bytes Tr4Level() {
 
 std::string Error(LevelStatus status) {
   return "ornivale-cli: " + cli::TerminalMessage(status);
+}
+
+// A failure after the bytes went out.
+LevelStatus AfterWriting(LevelStatus status) {
+  status.may_be_written = true;
+  return status;
 }
 
 LevelScan Flags(uint16_t lara, uint16_t weather) {
@@ -128,6 +139,86 @@ TEST_F(CliTest, NamesThatArentLevelNamesAreReportedWithoutBeingOpened) {
   EXPECT_EQ(Lines(run.err),
             LineList{Error(Failure(LevelCode::NotNamedAsLevel, "city.trc.bak"))});
   EXPECT_EQ(disk.stats.opens_read_only, 0);
+}
+
+// The least work: show opens the level once and reads it four times; set
+// opens it once, reads it four times, writes both values in one write,
+// syncs, reads them back and looks at the path once.
+TEST(CliOnMemoryDisk, ShowAndSetDoTheLeastWork) {
+  MemoryDisk disk;
+  disk.Put("a.trc", MakeLevel(3, 1, 4, 5, 6));
+  ASSERT_EQ(RunInProcess({"show", "a.trc"}, disk.Opener()).status, 0);
+  EXPECT_EQ(disk.stats.opens_read_only, 1);
+  EXPECT_EQ(disk.stats.reads, 4);
+  const CliRun run =
+      RunInProcess({"set", "--lara", "young", "--weather", "snow", "a.trc"}, disk.Opener());
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "a.trc: Lara type Young Lara (1), weather Snow (2)\n");
+  EXPECT_EQ(disk.stats.opens_read_write, 1);
+  EXPECT_EQ(disk.stats.reads, 4 + 5);
+  EXPECT_EQ(disk.stats.writes, (Writes{{34 + 15, 4}}));
+  EXPECT_EQ(disk.stats.syncs, 1);
+  EXPECT_EQ(disk.stats.stamps_of_path, 1);
+  EXPECT_EQ(disk.Get("a.trc"), MakeLevel(1, 2, 4, 5, 6));
+}
+
+// What set prints is what it wrote and checked: a level changed or moved
+// while it is set is a failure, never a success.
+TEST(CliOnMemoryDisk, SetNeverReportsValuesItDidNotWrite) {
+  const std::vector<std::function<void(MemoryDisk&, Bytes&)>> races = {
+      [](MemoryDisk&, Bytes& b) { b[34] = 0x06; },
+      [](MemoryDisk& d, Bytes&) { d.Replace("a.trc", MakeLevel(6, 0)); },
+  };
+  for (const auto& race : races) {
+    MemoryDisk disk;
+    disk.Put("a.trc", MakeLevel(3, 1));
+    disk.after_write = [&](Bytes& bytes) { race(disk, bytes); };
+    const CliRun run = RunInProcess({"set", "--json", "--lara", "young", "a.trc"},
+                                    disk.Opener());
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("\"code\":\"changed\""), std::string::npos) << run.out;
+    EXPECT_NE(run.err.find("it may now hold the new values"), std::string::npos);
+  }
+}
+
+// A .tr4 name is a Tomb Raider IV level to show as to set, whatever it
+// holds, and is not even opened.
+TEST(CliOnMemoryDisk, TombRaiderFourNamesAreReportedWithoutBeingOpened) {
+  MemoryDisk disk;
+  for (const char* name : {"karnak.tr4", "karnak.TR4."}) {
+    disk.Put(name, MakeLevel(3, 1));
+    for (const char* command : {"show", "set"}) {
+      const CliRun run = std::string(command) == "show"
+                             ? RunInProcess({command, name}, disk.Opener())
+                             : RunInProcess({command, "--lara", "0", name}, disk.Opener());
+      EXPECT_EQ(run.status, 1);
+      EXPECT_EQ(Lines(run.err), LineList{Error(Failure(LevelCode::Tr4Level, name))});
+    }
+  }
+  EXPECT_EQ(disk.stats.opens_read_only + disk.stats.opens_read_write, 0);
+}
+
+// Results that can't be written out (a full disk, a closed pipe) are a
+// failure, said on standard error.
+TEST(CliOnMemoryDisk, OutputThatCantBeWrittenIsAFailure) {
+  class FullBuffer : public std::streambuf {
+   protected:
+    int overflow(int) override { return traits_type::eof(); }
+  };
+  MemoryDisk disk;
+  disk.Put("a.trc", MakeLevel(3, 1));
+  for (const char* command : {"show", "set"}) {
+    FullBuffer full;
+    std::ostream out(&full);
+    std::ostringstream err;
+    const std::vector<std::string> args =
+        std::string(command) == "show" ? std::vector<std::string>{"show", "a.trc"}
+                                       : std::vector<std::string>{"set", "--lara", "0", "a.trc"};
+    EXPECT_EQ(cli::RunCli(args, out, err, disk.Opener()), cli::kSomeFailed);
+    EXPECT_EQ(err.str().rfind("ornivale-cli: can't write to standard output", 0), 0u)
+        << err.str();
+  }
+  EXPECT_EQ(disk.Get("a.trc"), MakeLevel(0, 1));
 }
 
 // One open a level; set writes the two bytes of the value it names and
@@ -249,8 +340,11 @@ TEST(CliOnMemoryDisk, FailuresOfTheDiskAreReportedAndEveryFileClosed) {
     LevelStatus expected;
   } failures[] = {
       {&MemoryDisk::fail_write, Failure(LevelCode::WriteFailed, "a.trc", "disk failure")},
-      {&MemoryDisk::fail_sync, Failure(LevelCode::WriteFailed, "a.trc", "disk full")},
-      {&MemoryDisk::fail_close, Failure(LevelCode::WriteFailed, "a.trc", "lost")},
+      {&MemoryDisk::fail_sync,
+       AfterWriting(Failure(LevelCode::WriteFailed, "a.trc", "disk full"))},
+      {&MemoryDisk::fail_close, AfterWriting(Failure(LevelCode::WriteFailed, "a.trc", "lost"))},
+      {&MemoryDisk::fail_read_back,
+       AfterWriting(Failure(LevelCode::ReadFailed, "a.trc", "bad sector"))},
       {&MemoryDisk::held_by_another, Failure(LevelCode::InUse, "a.trc")},
       {&MemoryDisk::fail_open_for_write,
        Failure(LevelCode::CannotOpen, "a.trc", "Permission denied")},
@@ -301,6 +395,16 @@ TEST(TerminalMessage, SaysWhatFailedWithWhichLevelOnOneLine) {
   for (const auto& c : cases) {
     EXPECT_EQ(cli::TerminalMessage(c.status), c.text) << CodeName(c.status.code);
   }
+  LevelStatus sync = Failure(LevelCode::WriteFailed, "a.trc", "Input/output error");
+  sync.may_be_written = true;
+  EXPECT_EQ(cli::TerminalMessage(sync),
+            "setting a.trc may not have finished: Input/output error; it may now "
+            "hold the new values");
+  LevelStatus moved = Failure(LevelCode::Changed, "a.trc", "it is gone");
+  moved.may_be_written = true;
+  EXPECT_EQ(cli::TerminalMessage(moved),
+            "a.trc changed on disk while it was being set (it is gone); it may now "
+            "hold the new values");
 }
 
 }  // namespace

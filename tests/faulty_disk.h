@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+
+#include "level/level_file.h"
+
+namespace ornivale::testing {
+
+// The operating system's own files with failures to order: each call goes
+// to the real file, then fails where asked, so a test sees what a failing
+// disk really leaves behind.
+class FaultyDisk {
+ public:
+  // Opens through the real disk, wrapping each file it opens.
+  LevelFileOpener Opener();
+
+  // Writes only this many bytes of a write for real, then fails.
+  std::optional<std::size_t> short_write;
+  bool fail_sync = false;
+  bool fail_close = false;  // after the real close
+  // Run right before and right after each real write, as another program
+  // might.
+  std::function<void()> before_write;
+  std::function<void()> after_write;
+};
+
+}  // namespace ornivale::testing
