@@ -15,10 +15,15 @@ LevelStatus SystemFailure(LevelCode code, const std::string& path, int error) {
 }
 
 FileStamp StampOf(const struct stat& info) {
+#ifdef __APPLE__
+  const struct timespec& modified = info.st_mtimespec;
+#else
+  const struct timespec& modified = info.st_mtim;
+#endif
   FileStamp stamp;
   stamp.size = info.st_size;
-  stamp.modified = static_cast<int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 +
-                   info.st_mtim.tv_nsec;
+  stamp.modified =
+      static_cast<int64_t>(modified.tv_sec) * 1'000'000'000 + modified.tv_nsec;
   stamp.volume = static_cast<uint64_t>(info.st_dev);
   stamp.index = static_cast<uint64_t>(info.st_ino);
   return stamp;

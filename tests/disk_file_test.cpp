@@ -227,6 +227,7 @@ TEST_F(DiskLevelTest, LevelHeldByAnotherProgramIsReportedAsInUse) {
 TEST_F(DiskLevelTest, LevelHeldForReadingCanBeViewedButNotSaved) {
   for (DWORD share : {DWORD{FILE_SHARE_READ}, DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}}) {
     SCOPED_TRACE(share);
+    window_.messages.clear();
     const Bytes original = MakeLevel(4, 0);
     const std::string path = dir_.Write("shared.trc", original);
     HANDLE reader = CreateFileW(testing::FsPath(path).c_str(), GENERIC_READ, share, nullptr,

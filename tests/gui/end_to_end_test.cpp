@@ -94,8 +94,8 @@ TEST_F(Program, OpensAndSavesALevelWhoseFolderAndNameAreNotAscii) {
 
 // Windows opens "karnak.tr4." as karnak.tr4. That name ends in neither
 // level ending, so the kind of the level before it stays and the scan finds
-// a "flag pair": only the bytes behind it tell that this is a Tomb Raider IV
-// level, whose level data Save must leave alone.
+// a "flag pair"; Save goes by the name of the file it would write, and
+// leaves it alone without opening it.
 TEST_F(Program, TombRaiderFourLevelPickedWithATrailingDotIsNotSaved) {
   const std::wstring city = folder_.Write(L"city.trc", LevelBytes(3, 1));
   const Bytes tr4 = testing::LevelBytes().Version().Counts().Block(0, 0).Block(0, 0)
@@ -115,9 +115,37 @@ TEST_F(Program, TombRaiderFourLevelPickedWithATrailingDotIsNotSaved) {
   ASSERT_TRUE(box.has_value()) << "no message box";
   const std::wstring told = L" is a Tomb Raider IV level";
   EXPECT_EQ(box->text.rfind(karnak + L"." + told, 0), 0u) << box->text;
-  EXPECT_NE(box->text.find(L"The file was not changed."), std::wstring::npos);
-  EXPECT_NE(driver_.Log().back(), L"Level saved");
+  EXPECT_EQ(driver_.Log().back(), L"Done");
   EXPECT_EQ(ReadBytes(karnak), tr4);
+}
+
+// Another program (the game's editor, or ornivale-cli) changes the level
+// after it was loaded. Save, even with the lists as the load left them,
+// must not undo that: it refuses and the level keeps the other program's
+// bytes.
+TEST_F(Program, LevelChangedByAnotherProgramSinceItWasLoadedIsNotSaved) {
+  const Bytes original = LevelBytes(3, 1);  // Catsuit, Rain
+  Bytes snow = original;
+  snow[FlagsOffset() + 2] = 0x02;
+  Bytes grown = original;
+  grown.push_back(0x00);
+  Bytes rewritten = original;
+  rewritten.back() ^= 0xFF;
+  for (const Bytes& changed : {snow, grown, rewritten}) {
+    const std::wstring path = folder_.Write(L"city.trc", original);
+    const std::size_t lines = driver_.Log().size();
+    ASSERT_EQ(driver_.LoadThroughDialog(path), std::nullopt);
+    ASSERT_TRUE(driver_.WaitForLogLines(lines + 4));
+    folder_.Write(L"city.trc", changed);
+
+    driver_.Press(control_id::Command3);
+    const auto box = driver_.AnswerMessageBox(L"Error");
+    ASSERT_TRUE(box.has_value()) << "no message box";
+    EXPECT_EQ(box->text, path + L" has changed since it was loaded. Load it again "
+                                L"before saving.");
+    EXPECT_EQ(driver_.Log().back(), L"Saving level...");
+    EXPECT_EQ(ReadBytes(path), changed);
+  }
 }
 
 TEST_F(Program, CancellingTheOpenDialogChangesNothing) {
