@@ -130,7 +130,7 @@ LevelState InspectLevel(const std::string& path, NameRule rule,
   if (!state.ok()) return state;
   state.stamp = file->Stamp();
   state.scan = ScanLevel(*file);
-  state.status = state.scan.status;
+  if (!state.scan.status.ok()) state.status = state.scan.status;
   Keep(state.status, file->Close());
   if (rule == NameRule::TrcNamesOnly && state.ok() &&
       state.scan.HoldsTr4LevelData()) {

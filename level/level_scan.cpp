@@ -62,10 +62,12 @@ class Reader {
   }
 
  private:
+  // A success leaves the scan's status as it is: nothing to copy.
   bool Keep(LevelStatus status, const char* part) {
+    if (status.ok()) return true;
     if (status.code == LevelCode::CutShort) status.part = part;
     scan_.status = std::move(status);
-    return scan_.status.ok();
+    return false;
   }
 
   LevelFile& file_;
