@@ -17,13 +17,13 @@ bool IsOption(const std::string& arg) {
   return arg.size() > 1 && arg[0] == '-';
 }
 
-// Takes the value of `--name TYPE` or `--name=TYPE` at args[i] and, for the
-// first form, moves i past it.
+// Takes the value of `--name VALUE` or `--name=VALUE` at args[i] and, for
+// the first form, moves i past it. `what` names the value for the user.
 std::string OptionValue(const std::vector<std::string>& args, std::size_t& i,
-                        const std::string& name) {
+                        const std::string& name, const char* what) {
   const std::string& arg = args[i];
   if (arg.size() > name.size()) return arg.substr(name.size() + 1);
-  if (i + 1 == args.size()) throw Usage(name + " needs a TYPE");
+  if (i + 1 == args.size()) throw Usage(name + " needs " + what);
   return args[++i];
 }
 
@@ -49,18 +49,19 @@ const TypeOption kWeatherOption{"--weather", "weather type", "Weather types",
 void TakeType(const TypeOption& option, const std::vector<std::string>& args,
               std::size_t& i, std::optional<uint16_t>& target) {
   if (target) throw Usage(std::string(option.name) + " is given twice");
-  const std::string type = OptionValue(args, i, option.name);
+  const std::string type = OptionValue(args, i, option.name, "a TYPE");
   target = option.find(type);
   if (!target) {
     throw UsageError(std::string("unknown ") + option.kind + " '" + type + "'",
                      std::string(option.kinds) + ": " + option.names() +
-                         ", a list text or a stored value.");
+                         ", a list text or a stored value 0 to 65535.");
   }
 }
 
 Command ParseCommand(const std::string& word) {
   if (word == "show") return Command::Show;
   if (word == "set") return Command::Set;
+  if (word == "check") return Command::Check;
   if (IsOption(word)) throw Usage("unknown option '" + word + "'");
   throw Usage("unknown command '" + word + "'");
 }
@@ -76,7 +77,7 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
     return std::find(args.begin(), options_end, option) != options_end;
   };
   Arguments parsed;
-  if (asks("--help") || asks("-h")) return parsed;
+  if (asks("--help") || asks("-h") || asks("/?")) return parsed;
   if (asks("--version")) {
     parsed.command = Command::Version;
     return parsed;
@@ -85,6 +86,7 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
 
   parsed.command = ParseCommand(args[0]);
   const bool set = parsed.command == Command::Set;
+  const bool takes_types = set || parsed.command == Command::Check;
   bool options_over = false;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -94,16 +96,26 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
       options_over = true;
     } else if (arg == "--json") {
       parsed.json = true;
-    } else if (set && Names(arg, kLaraOption.name)) {
+    } else if (takes_types && Names(arg, kLaraOption.name)) {
       TakeType(kLaraOption, args, i, parsed.change.lara);
-    } else if (set && Names(arg, kWeatherOption.name)) {
+    } else if (takes_types && Names(arg, kWeatherOption.name)) {
       TakeType(kWeatherOption, args, i, parsed.change.weather);
+    } else if (set && Names(arg, "--from")) {
+      if (parsed.from) throw Usage("--from is given twice");
+      parsed.from = OptionValue(args, i, "--from", "a FILE");
     } else {
       throw Usage("unknown option '" + arg + "' for " + args[0]);
     }
   }
-  if (set && !parsed.change.lara && !parsed.change.weather) {
-    throw Usage("set needs --lara TYPE, --weather TYPE or both");
+  if (parsed.from) {
+    if (!parsed.change.empty() || !parsed.levels.empty()) {
+      throw Usage("set --from takes no LEVEL, --lara or --weather: its "
+                  "records name the levels and their values");
+    }
+    return parsed;
+  }
+  if (set && parsed.change.empty()) {
+    throw Usage("set needs --lara TYPE, --weather TYPE or both, or --from FILE");
   }
   if (parsed.levels.empty()) throw Usage("no level given");
   return parsed;

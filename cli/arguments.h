@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -8,13 +9,16 @@
 
 namespace ornivale::cli {
 
-enum class Command { Help, Version, Show, Set };
+enum class Command { Help, Version, Show, Set, Check };
 
 // What the command line asks for.
 struct Arguments {
   Command command = Command::Help;
   bool json = false;  // one JSON object a level
-  FlagChange change;  // set: the stored values to write
+  FlagChange change;  // set: the values to write; check: the values asked
+  // set --from: the file of show or set records to give back, "-" for
+  // standard input; the records name the levels and their values.
+  std::optional<std::string> from;
   std::vector<std::string> levels;
 };
 

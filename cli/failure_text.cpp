@@ -1,5 +1,7 @@
 #include "cli/failure_text.h"
 
+#include "cli/level_arguments.h"
+
 namespace ornivale::cli {
 namespace {
 
@@ -15,9 +17,11 @@ std::string AfterWritingMessage(const LevelStatus& status) {
 
 }  // namespace
 
-std::string TerminalMessage(const LevelStatus& status) {
+std::string TerminalMessage(const LevelStatus& status, Access access) {
   if (status.may_be_written) return AfterWritingMessage(status);
   const std::string& path = status.path;
+  const std::string left_alone =
+      access == Access::Writes ? "; it was left as it is" : "";
   switch (status.code) {
     case LevelCode::CannotOpen:
       return "can't open " + path + ": " + status.reason;
@@ -31,6 +35,10 @@ std::string TerminalMessage(const LevelStatus& status) {
     case LevelCode::WrongVersion:
       return path + " isn't a Tomb Raider Chronicles level: it doesn't begin "
                     "with \"TR4\" and a zero byte";
+    case LevelCode::RemasteredLevel:
+      return path + " is a level of the remastered edition, which ornivale-cli "
+                    "doesn't support: it edits the original release's levels" +
+             left_alone;
     case LevelCode::CutShort:
       return path + " is cut short: it ends at byte " +
              std::to_string(status.offset) + ", inside " + status.part;
@@ -38,7 +46,8 @@ std::string TerminalMessage(const LevelStatus& status) {
       return path + " is too large to be a level";
     case LevelCode::Tr4Level:
       return path + " is a Tomb Raider IV level, which keeps no Lara type or "
-                    "weather; it was left as it is";
+                    "weather" +
+             left_alone;
     case LevelCode::Changed:
       return path + " changed on disk while it was being saved; run the "
                     "command again";
@@ -47,6 +56,9 @@ std::string TerminalMessage(const LevelStatus& status) {
     case LevelCode::NotNamedAsLevel:
       return path + " isn't named as a level: the name must end in \".trc\" "
                     "or \".tr4\"";
+    case LevelCode::NoLevelFound:
+      return status.part == kPatternPart ? "no level matches " + path
+                                         : path + " holds no .trc level";
     case LevelCode::Ok:
     case LevelCode::NothingLoaded:
     case LevelCode::LoadFailed:

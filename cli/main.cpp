@@ -7,16 +7,8 @@
 
 #ifdef _WIN32
 #include "cli/console_stream.h"
+#include "cli/own_console.h"
 #include "level/utf8.h"
-
-#ifdef __MINGW32__
-// A Windows console hands `*` and `?` over as typed; the C runtime's start-up
-// code expands them in the arguments (`show *.trc`), as Visual C++ programs
-// linked with wsetargv.obj do.
-extern "C" {
-int _dowildcard = -1;
-}
-#endif
 
 // The wide entry point: Windows hands over any file name intact only as
 // UTF-16, which the core takes as UTF-8.
@@ -28,6 +20,14 @@ int wmain(int argc, wchar_t** argv) {
   }
   ornivale::cli::ConsoleStream out(std::cout, ornivale::cli::StandardOutput());
   ornivale::cli::ConsoleStream err(std::cerr, ornivale::cli::StandardError());
+  // Double-clicked in Explorer: say how to use it, and keep the console
+  // open until that has been read.
+  if (args.empty() && ornivale::cli::RunsInConsoleOfItsOwn()) {
+    const int status = ornivale::cli::RunCli({"--help"}, std::cout, std::cerr);
+    std::cout.flush();
+    ornivale::cli::WaitForKey();
+    return status;
+  }
 #else
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);

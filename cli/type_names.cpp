@@ -13,26 +13,26 @@ std::string ShortName(const char* text) {
   return AsciiLower(full.substr(0, full.find(' ')));
 }
 
-// A stored value written as plain decimal digits; none for anything else.
-std::optional<int32_t> StoredValue(const std::string& type) {
+// A stored value written as plain decimal digits, 0 to 65535; none for
+// anything else.
+std::optional<uint16_t> StoredValue(const std::string& type) {
   if (type.empty() || type.size() > 5) return std::nullopt;
   int32_t value = 0;
   for (char c : type) {
     if (c < '0' || c > '9') return std::nullopt;
     value = value * 10 + (c - '0');
   }
-  return value;
+  if (value > 0xFFFF) return std::nullopt;
+  return static_cast<uint16_t>(value);
 }
 
-// The stored value of the entry that `type` names.
+// The stored value that `type` gives or the value of the entry it names.
 template <typename Entries>
 std::optional<uint16_t> Find(const Entries& entries, const std::string& type) {
-  const std::optional<int32_t> value = StoredValue(type);
+  if (const auto value = StoredValue(type)) return value;
   const std::string wanted = AsciiLower(type);
   for (const FlagEntry& entry : entries) {
-    if (value ? *value == entry.value
-              : wanted == AsciiLower(entry.text) ||
-                    wanted == ShortName(entry.text)) {
+    if (wanted == AsciiLower(entry.text) || wanted == ShortName(entry.text)) {
       return static_cast<uint16_t>(entry.value);
     }
   }

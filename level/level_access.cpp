@@ -163,4 +163,8 @@ LevelState ApplyFlags(std::unique_ptr<LevelFile> file, const FlagChange& change,
   return state;
 }
 
+bool FolderEntryIsLevel(const std::string& name) {
+  return KindOfFile(name) == kKindTrc;
+}
+
 }  // namespace ornivale

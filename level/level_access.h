@@ -37,4 +37,8 @@ LevelStatus OpenForSaving(const std::string& path, NameRule rule,
 LevelState ApplyFlags(std::unique_ptr<LevelFile> file, const FlagChange& change,
                       const LevelState* loaded);
 
+// Whether an entry of a folder given for levels is one of them: a ".trc"
+// name as Windows resolves it.
+bool FolderEntryIsLevel(const std::string& name);
+
 }  // namespace ornivale

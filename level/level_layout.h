@@ -9,6 +9,9 @@ namespace ornivale {
 
 // The version field of every level this program edits: "TR4" and a zero byte.
 inline constexpr int32_t kLevelVersion = 3428948;
+// The version fields of the remastered edition's levels, another format:
+// "TRX5" (this game) and "TRX4" (Tomb Raider IV).
+inline constexpr int32_t kRemasteredVersions[] = {0x35585254, 0x34585254};
 
 // The header of one of the three texture blocks ahead of the flag pair.
 struct TextureChunk {

@@ -28,6 +28,15 @@ struct FlagChange {
   std::optional<uint16_t> weather;
 
   bool empty() const { return !lara && !weather; }
+  // Whether the level already stores every value given.
+  bool HeldBy(const LevelScan& scan) const {
+    return Holds(lara, scan.lara) && Holds(weather, scan.weather);
+  }
+
+ private:
+  static bool Holds(std::optional<uint16_t> value, const WordField& field) {
+    return !value || *value == static_cast<uint16_t>(field.Value);
+  }
 };
 
 // Which names a front end takes for levels: the one place where the two

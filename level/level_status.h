@@ -16,6 +16,7 @@ enum class LevelCode {
   ReadFailed,      // reason
   // What the file holds.
   WrongVersion,  // the first four bytes are not "TR4" and a zero byte
+  RemasteredLevel,  // they are "TRX5" or "TRX4": a remastered edition's level
   CutShort,      // part: what the file ends inside; offset: where it ends
   TooLarge,      // the flag pair lies past what a 32-bit position reaches
   Tr4Level,      // offset: where its level data begins, -1 when told by name
@@ -24,6 +25,7 @@ enum class LevelCode {
   WriteFailed,  // reason; a failed sync or close is one too
   // Refusals before any file is opened.
   NotNamedAsLevel,  // the name ends in neither ".trc" nor ".tr4"
+  NoLevelFound,     // a folder or a pattern given for levels names none
   NothingLoaded,    // the window: no scan has reached a flag pair
   LoadFailed,       // the window: the last picked file failed its scan
   NotLoadedLevel,   // the window: the path is not the scanned level's

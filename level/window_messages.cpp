@@ -33,6 +33,7 @@ std::string WindowMessage(const LevelStatus& status) {
     case LevelCode::ReadFailed:
       return "Can't read " + path + ": " + status.reason;
     case LevelCode::WrongVersion:
+    case LevelCode::RemasteredLevel:  // to the window, one more wrong version
       return path + " isn't a valid Tomb Raider Chronicles Level";
     case LevelCode::CutShort:
       return path + " isn't a complete level: it ends inside " + status.part +
@@ -59,6 +60,8 @@ std::string WindowMessage(const LevelStatus& status) {
       return path + " couldn't be loaded, so it can't be saved.";
     case LevelCode::NotLoadedLevel:
       return path + " isn't the loaded level. Load it before saving.";
+    case LevelCode::NoLevelFound:
+      break;  // ornivale-cli's alone
   }
   return path + ": " + CodeName(status.code);
 }

@@ -23,13 +23,25 @@ TEST(TypeNames, ListTextsInAnyCaseShortNamesAndStoredValues) {
   EXPECT_EQ(FindWeatherType("1"), 1);
 }
 
+// A level may store a value that no entry has (2 and 5 for the Lara
+// type); any stored value can be given back to it.
+TEST(TypeNames, AnyStoredValueFrom0To65535) {
+  EXPECT_EQ(FindLaraType("2"), 2);
+  EXPECT_EQ(FindLaraType("5"), 5);
+  EXPECT_EQ(FindWeatherType("65535"), 65535);
+  EXPECT_EQ(FindWeatherType("00007"), 7);
+  for (const char* type : {"65536", "99999", "123456", "-1", "+3", "3 "}) {
+    EXPECT_FALSE(FindLaraType(type)) << type;
+    EXPECT_FALSE(FindWeatherType(type)) << type;
+  }
+}
+
 TEST(TypeNames, NothingElseMatches) {
-  // 2 and 5 are stored values that no Lara type entry has.
-  for (const char* type : {"2", "5", "7", "-1", "", "cat", "normal weather",
-                           " catsuit", "catsuit ", "99999999999", "0x3"}) {
+  for (const char* type : {"", "cat", "normal weather", " catsuit", "catsuit ",
+                           "99999999999", "0x3"}) {
     EXPECT_FALSE(FindLaraType(type)) << type;
   }
-  for (const char* type : {"3", "normal lara", "rainy", "Normal  Weather"}) {
+  for (const char* type : {"normal lara", "rainy", "Normal  Weather"}) {
     EXPECT_FALSE(FindWeatherType(type)) << type;
   }
 }
@@ -57,6 +69,25 @@ TEST(ParseArguments, SetTakesEitherOptionFormAnywhere) {
   EXPECT_EQ(parsed.levels, (Args{"a.trc", "b.trc"}));
 }
 
+TEST(ParseArguments, CheckTakesTheValuesToFindOrNone) {
+  Arguments parsed = ParseArguments({"check", "--lara", "catsuit", "a.trc"});
+  EXPECT_EQ(parsed.command, Command::Check);
+  EXPECT_EQ(parsed.change.lara, 3);
+  EXPECT_FALSE(parsed.change.weather);
+  parsed = ParseArguments({"check", "--json", "a.trc", "b.trc"});
+  EXPECT_TRUE(parsed.change.empty());
+  EXPECT_EQ(parsed.levels, (Args{"a.trc", "b.trc"}));
+}
+
+TEST(ParseArguments, SetFromAFileOrStandardInput) {
+  Arguments parsed = ParseArguments({"set", "--from", "levels.json", "--json"});
+  EXPECT_EQ(parsed.from, "levels.json");
+  EXPECT_TRUE(parsed.json);
+  EXPECT_TRUE(parsed.levels.empty());
+  EXPECT_EQ(ParseArguments({"set", "--from=-"}).from, "-");
+  EXPECT_FALSE(ParseArguments({"set", "--lara", "0", "a.trc"}).from);
+}
+
 TEST(ParseArguments, AfterDoubleDashEverythingIsALevel) {
   const Arguments parsed =
       ParseArguments({"show", "--", "--json", "--help", "-x.trc"});
@@ -70,6 +101,8 @@ TEST(ParseArguments, AfterDoubleDashEverythingIsALevel) {
 TEST(ParseArguments, HelpAndVersionWinOverEverythingElse) {
   EXPECT_EQ(ParseArguments({"--help"}).command, Command::Help);
   EXPECT_EQ(ParseArguments({"-h"}).command, Command::Help);
+  EXPECT_EQ(ParseArguments({"/?"}).command, Command::Help);
+  EXPECT_EQ(ParseArguments({"show", "a.trc", "/?"}).command, Command::Help);
   EXPECT_EQ(ParseArguments({"set", "--bogus", "--help"}).command,
             Command::Help);
   EXPECT_EQ(ParseArguments({"--version"}).command, Command::Version);
@@ -90,12 +123,23 @@ TEST(ParseArguments, UsageErrorsSayWhatIsWrong) {
       {{"show", "--lara", "catsuit", "a.trc"},
        "unknown option '--lara' for show"},
       {{"set", "--jason", "a.trc"}, "unknown option '--jason' for set"},
-      {{"set", "a.trc"}, "set needs --lara TYPE, --weather TYPE or both"},
+      {{"set", "a.trc"},
+       "set needs --lara TYPE, --weather TYPE or both, or --from FILE"},
+      {{"check"}, "no level given"},
+      {{"check", "--from", "x", "a.trc"}, "unknown option '--from' for check"},
+      {{"set", "--from"}, "--from needs a FILE"},
+      {{"set", "--from", "a", "--from", "b"}, "--from is given twice"},
+      {{"set", "--from", "r.json", "a.trc"},
+       "set --from takes no LEVEL, --lara or --weather: its records name the "
+       "levels and their values"},
+      {{"set", "--from", "r.json", "--lara", "0"},
+       "set --from takes no LEVEL, --lara or --weather: its records name the "
+       "levels and their values"},
       {{"set", "--lara", "catsuit"}, "no level given"},
       {{"set", "a.trc", "--lara"}, "--lara needs a TYPE"},
       {{"set", "--lara=fog", "a.trc"}, "unknown Lara type 'fog'"},
       {{"set", "--lara=", "a.trc"}, "unknown Lara type ''"},
-      {{"set", "--weather", "5", "a.trc"}, "unknown weather type '5'"},
+      {{"set", "--weather", "65536", "a.trc"}, "unknown weather type '65536'"},
       {{"set", "--lara", "young", "--lara", "young", "a.trc"},
        "--lara is given twice"},
       {{"set", "--larax=young", "a.trc"},
@@ -120,7 +164,7 @@ TEST(ParseArguments, AnUnknownTypeHintListsTheNames) {
   } catch (const UsageError& e) {
     EXPECT_EQ(e.hint(),
               "Weather types: normal, rain, snow, a list text or a stored "
-              "value.");
+              "value 0 to 65535.");
   }
 }
 

@@ -12,6 +12,7 @@
 #include "cli/cli.h"
 #include "cli/failure_text.h"
 #include "cli/flag_report.h"
+#include "cli/level_arguments.h"
 #include "tests/cli/cli_run.h"
 #include "tests/test_support.h"
 
@@ -40,8 +41,12 @@ Bytes Tr4Level() {
       .Dword(64).Dword(4).Raw({0x78, 0x9C, 0x03, 0x00}).Build();
 }
 
-std::string Error(LevelStatus status) {
-  return "ornivale-cli: " + cli::TerminalMessage(status);
+std::string Error(LevelStatus status, cli::Access access = cli::Access::Writes) {
+  return "ornivale-cli: " + cli::TerminalMessage(status, access);
+}
+
+std::string ReadError(LevelStatus status) {
+  return Error(std::move(status), cli::Access::ReadOnly);
 }
 
 // A failure after the bytes went out.
@@ -103,14 +108,17 @@ TEST_F(CliTest, JsonHasOneLineALevelWithFailuresAsErrorObjects) {
     const CliRun run = command == std::string("show")
                            ? RunInProcess({"show", "--json", cut, good})
                            : RunInProcess({"set", "--json", "--lara", "6", cut, good});
+    const bool show = command == std::string("show");
+    const cli::Access access = show ? cli::Access::ReadOnly : cli::Access::Writes;
     LevelStatus cut_short = Failure(LevelCode::CutShort, cut);
     cut_short.part = "its Lara type and weather";
     cut_short.offset = 35;
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(Lines(run.out),
-              (LineList{cli::FailureJson(cut_short, cli::TerminalMessage(cut_short)),
-                        cli::FlagsJson(good, Flags(6, 0))}));
-    EXPECT_EQ(Lines(run.err), LineList{Error(cut_short)});
+              (LineList{cli::FailureJson(cut_short, cli::TerminalMessage(cut_short, access)),
+                        show ? cli::FlagsJson(good, Flags(6, 0))
+                             : cli::SetJson(good, Flags(6, 0), Flags(6, 0))}));
+    EXPECT_EQ(Lines(run.err), LineList{Error(cut_short, access)});
   }
 }
 
@@ -125,8 +133,10 @@ TEST_F(CliTest, LevelsThatCantBeReadAreReportedAndTheOthersShown) {
                                             "Normal Weather (0)"});
   const LineList errors = Lines(run.err);
   ASSERT_EQ(errors.size(), 2u);
-  EXPECT_EQ(errors[0].rfind(Error(Failure(LevelCode::CannotOpen, missing)), 0), 0u);
-  EXPECT_EQ(errors[1], Error(Failure(LevelCode::NotRegularFile, folder)));
+  EXPECT_EQ(errors[0].rfind(ReadError(Failure(LevelCode::CannotOpen, missing)), 0), 0u);
+  LevelStatus empty_folder = Failure(LevelCode::NoLevelFound, folder);
+  empty_folder.part = cli::kFolderPart;
+  EXPECT_EQ(errors[1], ReadError(empty_folder));
   EXPECT_FALSE(testing::Exists(missing));
 }
 
@@ -137,13 +147,14 @@ TEST_F(CliTest, NamesThatArentLevelNamesAreReportedWithoutBeingOpened) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(Lines(run.err),
-            LineList{Error(Failure(LevelCode::NotNamedAsLevel, "city.trc.bak"))});
+            LineList{ReadError(Failure(LevelCode::NotNamedAsLevel, "city.trc.bak"))});
   EXPECT_EQ(disk.stats.opens_read_only, 0);
 }
 
 // The least work: show opens the level once and reads it four times; set
-// opens it once, reads it four times, writes both values in one write,
-// syncs, reads them back and looks at the path once.
+// reads it as show does, then opens it for writing once, reads it four
+// times, writes both values in one write, syncs, reads them back and looks
+// at the path once.
 TEST(CliOnMemoryDisk, ShowAndSetDoTheLeastWork) {
   MemoryDisk disk;
   disk.Put("a.trc", MakeLevel(3, 1, 4, 5, 6));
@@ -153,9 +164,11 @@ TEST(CliOnMemoryDisk, ShowAndSetDoTheLeastWork) {
   const CliRun run =
       RunInProcess({"set", "--lara", "young", "--weather", "snow", "a.trc"}, disk.Opener());
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, "a.trc: Lara type Young Lara (1), weather Snow (2)\n");
+  EXPECT_EQ(run.out,
+            "a.trc: Lara type Catsuit (3) -> Young Lara (1), weather Rain (1) -> Snow (2)\n");
+  EXPECT_EQ(disk.stats.opens_read_only, 2);
   EXPECT_EQ(disk.stats.opens_read_write, 1);
-  EXPECT_EQ(disk.stats.reads, 4 + 5);
+  EXPECT_EQ(disk.stats.reads, 4 + 4 + 5);
   EXPECT_EQ(disk.stats.writes, (Writes{{34 + 15, 4}}));
   EXPECT_EQ(disk.stats.syncs, 1);
   EXPECT_EQ(disk.stats.stamps_of_path, 1);
@@ -192,7 +205,9 @@ TEST(CliOnMemoryDisk, TombRaiderFourNamesAreReportedWithoutBeingOpened) {
                              ? RunInProcess({command, name}, disk.Opener())
                              : RunInProcess({command, "--lara", "0", name}, disk.Opener());
       EXPECT_EQ(run.status, 1);
-      EXPECT_EQ(Lines(run.err), LineList{Error(Failure(LevelCode::Tr4Level, name))});
+      const cli::Access access =
+          std::string(command) == "show" ? cli::Access::ReadOnly : cli::Access::Writes;
+      EXPECT_EQ(Lines(run.err), LineList{Error(Failure(LevelCode::Tr4Level, name), access)});
     }
   }
   EXPECT_EQ(disk.stats.opens_read_only + disk.stats.opens_read_write, 0);
@@ -221,23 +236,24 @@ TEST(CliOnMemoryDisk, OutputThatCantBeWrittenIsAFailure) {
   EXPECT_EQ(disk.Get("a.trc"), MakeLevel(0, 1));
 }
 
-// One open a level; set writes the two bytes of the value it names and
-// nothing else, so a weather another program set meanwhile stays.
-TEST(CliOnMemoryDisk, SetOfOneFlagOpensOnceAndWritesTwoBytes) {
+// One open for writing a level; set writes the two bytes of the value it
+// names and nothing else, so a weather another program set meanwhile stays.
+TEST(CliOnMemoryDisk, SetOfOneFlagOpensOnceForWritingAndWritesTwoBytes) {
   MemoryDisk disk;
   disk.Put("a.trc", MakeLevel(3, 1));
   disk.before_write = [](Bytes& bytes) { bytes[36] = 0x02; };
   const CliRun run = RunInProcess({"set", "--lara", "young", "a.trc"}, disk.Opener());
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, "a.trc: Lara type Young Lara (1), weather Snow (2)\n");
+  EXPECT_EQ(run.out,
+            "a.trc: Lara type Catsuit (3) -> Young Lara (1), weather Rain (1) -> Snow (2)\n");
   EXPECT_EQ(disk.stats.writes, (Writes{{34, 2}}));
   EXPECT_EQ(disk.stats.opens_read_write, 1);
-  EXPECT_EQ(disk.stats.opens_read_only, 0);
+  EXPECT_EQ(disk.stats.opens_read_only, 1);
   EXPECT_EQ(disk.stats.syncs, 1);
   EXPECT_EQ(disk.Get("a.trc"), MakeLevel(1, 2));
 
   EXPECT_EQ(RunInProcess({"show", "a.trc"}, disk.Opener()).status, 0);
-  EXPECT_EQ(disk.stats.opens_read_only, 1);
+  EXPECT_EQ(disk.stats.opens_read_only, 2);
   EXPECT_EQ(disk.stats.open_now, 0);
 }
 
@@ -247,7 +263,7 @@ TEST_F(CliTest, SetOneFlagKeepsTheOtherAsStored) {
   CliRun run = RunInProcess({"set", "--lara", "divesuit", a});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.err, "");
-  EXPECT_EQ(run.out, a + ": Lara type Divesuit (4), weather Rain (1)\n");
+  EXPECT_EQ(run.out, a + ": Lara type Catsuit (3) -> Divesuit (4), weather Rain (1)\n");
   EXPECT_EQ(ReadAll(a), MakeLevel(4, 1, 16, 3, 0, 9));
 
   // A stored value without an entry survives a change of the other flag.
@@ -289,8 +305,9 @@ TEST_F(CliTest, OneBadLevelAmongManyIsLeftAloneAndTheOthersAreChanged) {
   EXPECT_EQ(ReadAll(bad_version), wrong_version);
   EXPECT_EQ(ReadAll(bad_kind), tr4);
   EXPECT_EQ(Lines(run.out),
-            (LineList{first + ": Lara type Catsuit (3), weather Normal Weather (0)",
-                      last + ": Lara type Catsuit (3), weather Snow (2)"}));
+            (LineList{first + ": Lara type Normal Lara (0) -> Catsuit (3), weather "
+                              "Normal Weather (0)",
+                      last + ": Lara type Young Lara (1) -> Catsuit (3), weather Snow (2)"}));
   const LineList errors = Lines(run.err);
   ASSERT_EQ(errors.size(), 3u);
   EXPECT_NE(errors[0].find(bad_cut + " is cut short"), std::string::npos);
@@ -307,7 +324,7 @@ TEST_F(CliTest, TombRaiderFourLevelDataIsReportedAndNeverWritten) {
   EXPECT_EQ(run.out, "");
   LevelStatus tr4 = Failure(LevelCode::Tr4Level, named_trc);
   tr4.offset = 34;
-  EXPECT_EQ(Lines(run.err), LineList{Error(tr4)});
+  EXPECT_EQ(Lines(run.err), LineList{ReadError(tr4)});
 
   run = RunInProcess({"set", "--weather", "rain", named_trc});
   EXPECT_EQ(run.status, 1);
@@ -330,7 +347,7 @@ TEST_F(CliTest, PipeIsReportedAtOnce) {
   ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
   const CliRun run = RunInProcess({"show", pipe});
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(Lines(run.err), LineList{Error(Failure(LevelCode::NotRegularFile, pipe))});
+  EXPECT_EQ(Lines(run.err), LineList{ReadError(Failure(LevelCode::NotRegularFile, pipe))});
 }
 #endif
 
@@ -342,7 +359,8 @@ TEST(CliOnMemoryDisk, FailuresOfTheDiskAreReportedAndEveryFileClosed) {
       {&MemoryDisk::fail_write, Failure(LevelCode::WriteFailed, "a.trc", "disk failure")},
       {&MemoryDisk::fail_sync,
        AfterWriting(Failure(LevelCode::WriteFailed, "a.trc", "disk full"))},
-      {&MemoryDisk::fail_close, AfterWriting(Failure(LevelCode::WriteFailed, "a.trc", "lost"))},
+      // Every close fails, so the read ahead of the write does already.
+      {&MemoryDisk::fail_close, Failure(LevelCode::WriteFailed, "a.trc", "lost")},
       {&MemoryDisk::fail_read_back,
        AfterWriting(Failure(LevelCode::ReadFailed, "a.trc", "bad sector"))},
       {&MemoryDisk::held_by_another, Failure(LevelCode::InUse, "a.trc")},

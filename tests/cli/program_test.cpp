@@ -67,7 +67,7 @@ TEST_F(ProgramTest, FailuresGoToStandardErrorAndTheExitStatusIsOne) {
   const CliRun run = Run({"set", "--weather", "snow", cut, good});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(Lines(run.out),
-            LineList{good + ": Lara type Divesuit (4), weather Snow (2)"});
+            LineList{good + ": Lara type Divesuit (4), weather Normal Weather (0) -> Snow (2)"});
   LevelStatus cut_short = Failure(LevelCode::CutShort, cut);
   cut_short.part = "its version";
   cut_short.offset = 3;
@@ -85,7 +85,7 @@ TEST_F(ProgramTest, UsageErrorsExitWithTwoAndAOneLineHint) {
       Lines(run.err),
       (LineList{"ornivale-cli: unknown Lara type 'wetsuit'",
                 "Lara types: normal, young, catsuit, divesuit, invisible, "
-                "a list text or a stored value."}));
+                "a list text or a stored value 0 to 65535."}));
   EXPECT_EQ(ReadAll(level), MakeLevel(4, 0));
 
   EXPECT_EQ(Run({}).status, 2);

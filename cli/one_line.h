@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+namespace ornivale::cli {
+
+// `text` with its control characters shown escaped ("\n", "\t", "\x1b",
+// "\u009b"), so that a file name holding one keeps a result on its one line
+// and can't steer the terminal. Everything else passes as it is.
+std::string OneLine(const std::string& text);
+
+}  // namespace ornivale::cli
