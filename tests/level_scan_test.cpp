@@ -69,6 +69,19 @@ TEST(ScanLevel, VersionIsCheckedBeforeAnythingElse) {
   }
 }
 
+TEST(ScanLevel, RemasteredEditionsVersionsHaveACodeOfTheirOwn) {
+  for (const char* version : {"TRX5", "TRX4"}) {
+    Bytes bytes = MakeLevel(3, 1);
+    std::copy(version, version + 4, bytes.begin());
+    EXPECT_EQ(Scan(bytes).status.code, LevelCode::RemasteredLevel) << version;
+  }
+  for (const char* version : {"TRX3", "TRX6", "trx5", "TRX\0"}) {
+    Bytes bytes = MakeLevel(3, 1);
+    std::copy(version, version + 4, bytes.begin());
+    EXPECT_EQ(Scan(bytes).status.code, LevelCode::WrongVersion) << version;
+  }
+}
+
 TEST(ScanLevel, LevelCutShortNamesThePartAndWhereItEnds) {
   const Bytes whole = MakeLevel(0, 0, 3, 2, 1, 0);
   ASSERT_EQ(whole.size(), 34u + 6 + 4);

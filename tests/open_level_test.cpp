@@ -104,6 +104,21 @@ TEST_F(OpenLevelTest, WrongVersionShowsTheMessageAndChangesNothing) {
   EXPECT_FALSE(level_.LastScan().has_value());
 }
 
+// The window knows no remastered edition: its levels are one more wrong
+// version to it.
+TEST_F(OpenLevelTest, RemasteredLevelShowsTheWrongVersionMessage) {
+  for (const char* version : {"TRX5", "TRX4"}) {
+    LoadGoodLevel();
+    window_.messages.clear();
+    Bytes bytes = MakeLevel(0, 0);
+    std::copy(version, version + 4, bytes.begin());
+    LoadLevel("remastered.trc", bytes);
+    ExpectOneError(Failure(LevelCode::WrongVersion, "remastered.trc"));
+    EXPECT_EQ(window_.log, Log{"Opening remastered.trc..."});
+    ExpectStateOfGoodLevel();
+  }
+}
+
 TEST_F(OpenLevelTest, UnknownNameEndingBeforeAnyMatchStopsAfterReadingTextures) {
   LoadLevel("x.dat", MakeLevel(3, 1));
   EXPECT_EQ(window_.log, (Log{"Opening x.dat...", "File opened", "Reading textures..."}));
