@@ -26,21 +26,21 @@ constexpr LevelCode kFailureCodes[] = {
     LevelCode::NoLevelFound,
 };
 
+// The codes, comma-separated, in lines of at most 72 characters that begin
+// with two spaces.
 std::string FailureCodeList() {
   std::string list;
-  std::size_t width = 13;
-  for (LevelCode code : kFailureCodes) {
-    const std::string name = CodeName(code);
-    const bool last = code == kFailureCodes[std::size(kFailureCodes) - 1];
-    const std::string item = name + (last ? "." : ",");
-    if (width + 1 + item.size() > 78) {
-      list += "\n            ";
-      width = 12;
+  std::string line = " ";
+  for (std::size_t i = 0; i < std::size(kFailureCodes); ++i) {
+    const std::string item = std::string(CodeName(kFailureCodes[i])) +
+                             (i + 1 == std::size(kFailureCodes) ? "." : ",");
+    if (line.size() + 1 + item.size() > 72) {
+      list += line + "\n";
+      line = " ";
     }
-    list += " " + item;
-    width += 1 + item.size();
+    line += " " + item;
   }
-  return list;
+  return list + line + "\n";
 }
 
 void PrintHelp(std::ostream& out) {
@@ -87,10 +87,9 @@ void PrintHelp(std::ostream& out) {
          "IV level, named .tr4 or holding its data where a TRC level keeps\n"
          "padding, and a level of the remastered edition are never set.\n"
          "\n"
-         "Codes:"
+         "The codes of failed levels in --json:\n"
       << FailureCodeList()
       << "\n"
-         "\n"
          "Exit status: 0 when every level succeeded (and for check, holds the\n"
          "values named), 1 when any failed or differs, 2 for a usage error.\n"
          "A failed level is reported and the others go on.\n";

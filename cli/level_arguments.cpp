@@ -74,7 +74,9 @@ std::vector<LevelArgument> ExpandLevelArguments(
       continue;
     }
 #endif
-    if (IsFolder(arg)) {
+    // A level's name is taken for a level without a look at what it is,
+    // which the open makes anyway: one system call fewer for each level.
+    if (!FolderEntryIsLevel(arg) && IsFolder(arg)) {
       AddEntries(arg, arg, kFolderPart, FolderEntryIsLevel, &levels);
     } else {
       levels.push_back({arg, {}});

@@ -18,8 +18,9 @@ struct LevelArgument {
   LevelStatus failure;
 };
 
-// The levels that the LEVELs given stand for, in order: a folder stands for
-// the .trc levels directly in it, in name order; on Windows, where the
+// The levels that the LEVELs given stand for, in order: a folder (one not
+// named like a level, "x.trc") stands for the .trc levels directly in it,
+// in name order; on Windows, where the
 // console hands them over as typed, a name with `*` or `?` stands for the
 // files whose own long names fit it, in name order. Anything else is a
 // level as it is.

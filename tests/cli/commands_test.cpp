@@ -12,7 +12,6 @@
 #include "cli/cli.h"
 #include "cli/failure_text.h"
 #include "cli/flag_report.h"
-#include "cli/level_arguments.h"
 #include "tests/cli/cli_run.h"
 #include "tests/test_support.h"
 
@@ -134,9 +133,8 @@ TEST_F(CliTest, LevelsThatCantBeReadAreReportedAndTheOthersShown) {
   const LineList errors = Lines(run.err);
   ASSERT_EQ(errors.size(), 2u);
   EXPECT_EQ(errors[0].rfind(ReadError(Failure(LevelCode::CannotOpen, missing)), 0), 0u);
-  LevelStatus empty_folder = Failure(LevelCode::NoLevelFound, folder);
-  empty_folder.part = cli::kFolderPart;
-  EXPECT_EQ(errors[1], ReadError(empty_folder));
+  // Named like a level, a folder is taken for one, and refused as one.
+  EXPECT_EQ(errors[1], ReadError(Failure(LevelCode::NotRegularFile, folder)));
   EXPECT_FALSE(testing::Exists(missing));
 }
 

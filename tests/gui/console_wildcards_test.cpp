@@ -1,6 +1,7 @@
 // ornivale-cli.exe typed in a Windows console with wildcards among its
 // levels: the console hands `*` and `?` over as typed, and the program
-// expands them itself, as Windows console programs do.
+// expands them itself, as Windows console programs do; and started the way
+// a double-click in Explorer starts it, in a console of its own.
 #include <windows.h>
 
 #include <cstdio>
@@ -61,6 +62,85 @@ TEST(ConsoleWildcards, StarAndQuestionMarkNameTheMatchingLevels) {
   EXPECT_NE(one_letter.output.find("x.trc"), std::string::npos);
   EXPECT_EQ(one_letter.output.find("city"), std::string::npos);
   EXPECT_EQ(one_letter.output.find('?'), std::string::npos);
+}
+
+// Windows matches `*.trc` against short 8.3 names too (LEVEL~1.TRC for
+// level.trcx); the program goes by the long names alone.
+TEST(ConsoleWildcards, LongNamesAloneDecideAndANameMatchingNothingIsReported) {
+  const TempFolder folder;
+  const std::wstring city = folder.Write(L"city.trc", LevelBytes(3, 1));
+  folder.Write(L"level.trcx", LevelBytes(4, 2));
+  const std::wstring where = city.substr(0, city.rfind(L'\\'));
+
+  const ConsoleRun all = RunInConsole(where, L"show *.trc");
+  EXPECT_EQ(all.status, 0) << all.output;
+  EXPECT_NE(all.output.find("city.trc"), std::string::npos) << all.output;
+  EXPECT_EQ(all.output.find("level.trcx"), std::string::npos) << all.output;
+
+  const ConsoleRun none = RunInConsole(where, L"show *.tr5 city.trc 2>&1");
+  EXPECT_EQ(none.status, 1) << none.output;
+  EXPECT_NE(none.output.find("ornivale-cli: no level matches *.tr5"), std::string::npos)
+      << none.output;
+  EXPECT_NE(none.output.find("city.trc: Lara type Catsuit (3)"), std::string::npos)
+      << none.output;
+}
+
+// What a console shows, read through a handle to its screen.
+std::wstring ScreenText(HANDLE screen) {
+  CONSOLE_SCREEN_BUFFER_INFO info{};
+  if (!GetConsoleScreenBufferInfo(screen, &info)) return {};
+  std::wstring text(static_cast<std::size_t>(info.dwSize.X) * info.dwSize.Y, L' ');
+  DWORD read = 0;
+  ReadConsoleOutputCharacterW(screen, text.data(), static_cast<DWORD>(text.size()),
+                              COORD{0, 0}, &read);
+  text.resize(read);
+  return text;
+}
+
+// Double-clicked, the program has a console of its own, which closes when
+// it ends: it shows the help there and waits for a key first.
+TEST(OwnConsole, ShowsTheHelpAndWaitsForAKey) {
+  std::wstring command = L"\"" + WindowsPath(Wide(ORNIVALE_CLI_PROGRAM)) + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE,
+                             CREATE_NEW_CONSOLE, nullptr, nullptr, &startup, &process));
+  // Still there a while later: it waits for the key.
+  EXPECT_EQ(WaitForSingleObject(process.hProcess, 2000), static_cast<DWORD>(WAIT_TIMEOUT));
+
+  FreeConsole();
+  ASSERT_TRUE(AttachConsole(process.dwProcessId));
+  const HANDLE screen = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+  const HANDLE keys = CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+  const std::wstring shown = ScreenText(screen);
+  INPUT_RECORD key{};
+  key.EventType = KEY_EVENT;
+  key.Event.KeyEvent.bKeyDown = TRUE;
+  key.Event.KeyEvent.wRepeatCount = 1;
+  key.Event.KeyEvent.wVirtualKeyCode = VK_SPACE;
+  key.Event.KeyEvent.uChar.UnicodeChar = L' ';
+  DWORD written = 0;
+  EXPECT_TRUE(WriteConsoleInputW(keys, &key, 1, &written));
+  CloseHandle(keys);
+  CloseHandle(screen);
+  FreeConsole();
+
+  EXPECT_NE(shown.find(L"Usage: ornivale-cli show"), std::wstring::npos);
+  EXPECT_NE(shown.find(L"Press any key to close this window."), std::wstring::npos);
+  EXPECT_EQ(WaitForSingleObject(process.hProcess, 10000), WAIT_OBJECT_0);
+  DWORD status = 1;
+  GetExitCodeProcess(process.hProcess, &status);
+  EXPECT_EQ(status, 0u);
+  if (WaitForSingleObject(process.hProcess, 0) != WAIT_OBJECT_0) {
+    TerminateProcess(process.hProcess, 1);
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
 }
 
 }  // namespace
