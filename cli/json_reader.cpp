@@ -2,28 +2,12 @@
 
 #include <cstdlib>
 
+#include "level/utf8.h"
+
 namespace ornivale::cli {
 namespace {
 
 constexpr int kMaxDepth = 16;
-
-void AppendUtf8(char32_t c, std::string& out) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
 
 // A recursive descent over RFC 8259, failing at the first byte that does
 // not fit.
@@ -137,30 +121,30 @@ class Parser {
       case 'u': break;
       default: return false;
     }
-    char32_t unit = 0;
-    if (!Hex(unit)) return false;
-    if (unit >= 0xDC00 && unit <= 0xDFFF) return false;
-    if (unit >= 0xD800 && unit <= 0xDBFF) {
-      char32_t low = 0;
-      if (!Take('\\') || !Take('u') || !Hex(low) || low < 0xDC00 ||
-          low > 0xDFFF) {
-        return false;
-      }
-      unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+    // One UTF-16 unit, or a surrogate pair of two escapes; a lone
+    // surrogate is no text.
+    char16_t units[2] = {};
+    if (!Hex(units[0]) || IsLow(units[0])) return false;
+    const bool pair = units[0] >= 0xD800 && units[0] <= 0xDBFF;
+    if (pair && (!Take('\\') || !Take('u') || !Hex(units[1]) || !IsLow(units[1]))) {
+      return false;
     }
-    AppendUtf8(unit, out);
+    out += Utf16ToUtf8(std::u16string(units, pair ? 2 : 1));
     return true;
   }
 
-  bool Hex(char32_t& unit) {
+  static bool IsLow(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+  bool Hex(char16_t& unit) {
     if (text_.size() - at_ < 4) return false;
     for (int i = 0; i < 4; ++i) {
       const char c = text_[at_++];
-      unit <<= 4;
-      if (c >= '0' && c <= '9') unit |= static_cast<char32_t>(c - '0');
-      else if (c >= 'a' && c <= 'f') unit |= static_cast<char32_t>(c - 'a' + 10);
-      else if (c >= 'A' && c <= 'F') unit |= static_cast<char32_t>(c - 'A' + 10);
+      int digit;
+      if (c >= '0' && c <= '9') digit = c - '0';
+      else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+      else if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
       else return false;
+      unit = static_cast<char16_t>((unit << 4) | digit);
     }
     return true;
   }
