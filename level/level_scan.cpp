@@ -89,15 +89,15 @@ bool IsZlibHeader(uint8_t cmf, uint8_t flg) {
          ((cmf << 8) | flg) % 31 == 0;
 }
 
-// Packed level data where a TRC level keeps its flags and zero padding.
-// Whether all of it is there does not matter: a copy still in progress is
-// a Tomb Raider IV level too.
 bool IsRemasteredVersion(int32_t version) {
   return std::find(std::begin(kRemasteredVersions),
                    std::end(kRemasteredVersions),
                    version) != std::end(kRemasteredVersions);
 }
 
+// Packed level data where a TRC level keeps its flags and zero padding.
+// Whether all of it is there does not matter: a copy still in progress is
+// a Tomb Raider IV level too.
 bool IsLevelDataHead(const uint8_t* head) {
   const auto packed_size = static_cast<uint32_t>(DwordAt(head + 4).Value);
   return packed_size > 0 && IsZlibHeader(head[8], head[9]);
