@@ -24,6 +24,9 @@ std::optional<std::wstring> OpenLevelDialog::PickLevel(HWND owner) {
   dialog.lpstrFile = path.data();
   dialog.nMaxFile = kPathCapacity;
   dialog.lpstrTitle = L"Open level";
+  // A name typed without an extension means a .trc level: "city" opens
+  // city.trc.
+  dialog.lpstrDefExt = L"trc";
   // No "Open as read-only" box: the program opens every level the same way.
   dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_EXPLORER |
                  OFN_HIDEREADONLY;
