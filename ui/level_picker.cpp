@@ -28,8 +28,10 @@ std::optional<std::wstring> OpenLevelDialog::PickLevel(HWND owner) {
   // city.trc.
   dialog.lpstrDefExt = L"trc";
   // No "Open as read-only" box: the program opens every level the same way.
-  dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_EXPLORER |
-                 OFN_HIDEREADONLY;
+  // No OFN_FILEMUSTEXIST: some dialogs (Wine's) look for "city" before
+  // adding the extension and refuse it; a name that names no file is told
+  // by the load's own error message instead.
+  dialog.Flags = OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_HIDEREADONLY;
   if (!GetOpenFileNameW(&dialog)) return std::nullopt;
   path.resize(path.find(L'\0'));
   if (path.empty()) return std::nullopt;
