@@ -1,7 +1,7 @@
 // Draws the program's two images: the window background (a night scene with
-// a temple, ruins and a moon, and the labels of the two drop-down lists) and
-// the application icon. Everything is drawn
-// with simple maths so the images can be redrawn and reviewed like code.
+// a temple, ruins and a moon; the window draws the lists' labels over it
+// itself) and the application icon. Everything is drawn with simple maths
+// so the images can be redrawn and reviewed like code.
 //
 //   g++ -std=c++17 -O2 -o draw_resources draw_resources.cpp
 //   ./draw_resources OUT_DIR     writes OUT_DIR/background.bmp and OUT_DIR/ornivale.ico
@@ -14,8 +14,6 @@
 #include <functional>
 #include <string>
 #include <vector>
-
-#include "label_font.h"
 
 namespace {
 
@@ -87,33 +85,6 @@ Shape disc(double cx, double cy, double radius) {
             static_cast<int>(std::ceil(cx + radius)), static_cast<int>(std::ceil(cy + radius)),
             [=](double x, double y) {
                 return (x - cx) * (x - cx) + (y - cy) * (y - cy) < radius * radius;
-            }};
-}
-
-// Round-ended strokes along polylines, `halfWidth` pixels to each side.
-Shape strokes(const std::vector<labelfont::Polyline>& lines, double halfWidth) {
-    double left = 1e9, top = 1e9, right = -1e9, bottom = -1e9;
-    for (const auto& line : lines) {
-        for (const auto& p : line) {
-            left = std::min(left, p.x), right = std::max(right, p.x);
-            top = std::min(top, p.y), bottom = std::max(bottom, p.y);
-        }
-    }
-    auto nearSegment = [=](double x, double y, labelfont::Point a, labelfont::Point b) {
-        const double dx = b.x - a.x, dy = b.y - a.y;
-        const double length2 = dx * dx + dy * dy;
-        const double t = length2 > 0 ? clamp01(((x - a.x) * dx + (y - a.y) * dy) / length2) : 0.0;
-        return std::hypot(x - (a.x + t * dx), y - (a.y + t * dy)) < halfWidth;
-    };
-    return {static_cast<int>(std::floor(left - halfWidth)), static_cast<int>(std::floor(top - halfWidth)),
-            static_cast<int>(std::ceil(right + halfWidth)), static_cast<int>(std::ceil(bottom + halfWidth)),
-            [=](double x, double y) {
-                for (const auto& line : lines) {
-                    if (line.size() == 1 && nearSegment(x, y, line[0], line[0])) return true;
-                    for (size_t i = 1; i < line.size(); ++i)
-                        if (nearSegment(x, y, line[i - 1], line[i])) return true;
-                }
-                return false;
             }};
 }
 
@@ -307,24 +278,6 @@ void drawVignette(Canvas& c) {
     }
 }
 
-// "Weather" beside the weather list and "Lara type" beside the Lara type
-// list, a little right of their right edges (x 321 at 96 DPI) and centred on
-// their 21-pixel rows (y 88 and 120): pale strokes over a dark halo, so they
-// read on the sky and stay sharp enough when the window scales the picture.
-void drawListLabels(Canvas& c) {
-    constexpr double kLeft = 333.0, kUnit = 1.0, kStroke = 0.95, kGap = 1.9;
-    const struct {
-        const char* text;
-        double listTop;
-    } labels[] = {{"Weather", 88.0}, {"Lara type", 120.0}};
-    for (const auto& label : labels) {
-        const double capTop = label.listTop + (21.0 - 10.0 * kUnit) / 2.0;
-        const auto lines = labelfont::layOut(label.text, kLeft, capTop, kUnit, kGap);
-        paint(c, strokes(lines, kStroke + 1.3), Rgb{2, 6, 16}, 0.55);
-        paint(c, strokes(lines, kStroke), Rgb{242, 238, 222});
-    }
-}
-
 Canvas drawBackground() {
     Canvas c(kBgWidth, kBgHeight);
     drawSky(c);
@@ -336,7 +289,6 @@ Canvas drawBackground() {
     drawRuins(c);
     drawGround(c);
     drawVignette(c);
-    drawListLabels(c);
     return c;
 }
 

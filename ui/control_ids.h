@@ -12,5 +12,7 @@ inline constexpr int Command2 = 1005;  // About
 inline constexpr int Command3 = 1006;  // Save
 inline constexpr int Command4 = 1007;  // Load
 inline constexpr int Label1 = 1008;    // path of the last picked file
+inline constexpr int WeatherLabel = 1009;   // "&Weather", naming c1
+inline constexpr int LaraTypeLabel = 1010;  // "Lara &type", naming c2
 
 }  // namespace ornivale::control_id

@@ -120,6 +120,9 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_SETFOCUS:
       RestoreFocus();
       return 0;
+    case WM_NEXTDLGCTL:
+      OnNextDialogControl(wparam, lparam);
+      return 0;
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORSTATIC:
       return reinterpret_cast<LRESULT>(OnControlColour(
@@ -143,7 +146,8 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 
 bool frmMain::OnCreate() {
   // Created in tab order: the log, the lists, the buttons from right to left,
-  // and the label last.
+  // and the path label last. Each list's label comes directly before it, so
+  // screen readers name the list by it and its access key focuses the list.
   constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
   constexpr DWORD kFlagList = kChild | WS_TABSTOP | WS_VSCROLL |
                               CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED |
@@ -151,7 +155,13 @@ bool frmMain::OnCreate() {
   l = CreateChild(L"ListBox", L"",
                   kChild | WS_TABSTOP | WS_VSCROLL | LBS_NOINTEGRALHEIGHT,
                   WS_EX_CLIENTEDGE, control_id::l);
+  constexpr DWORD kListLabel = kChild | SS_LEFT | SS_CENTERIMAGE;
+  WeatherLabel = CreateChild(L"Static", L"&Weather", kListLabel, 0,
+                             control_id::WeatherLabel);
   c1 = CreateChild(L"ComboBox", L"", kFlagList, 0, control_id::c1);
+  // Alt+T, since Alt+L is Load's.
+  LaraTypeLabel = CreateChild(L"Static", L"Lara &type", kListLabel, 0,
+                              control_id::LaraTypeLabel);
   c2 = CreateChild(L"ComboBox", L"", kFlagList, 0, control_id::c2);
   constexpr DWORD kButton = kChild | WS_TABSTOP | BS_PUSHBUTTON;
   Command1 = CreateChild(L"Button", L"&Exit", kButton, 0, control_id::Command1);
@@ -163,8 +173,8 @@ bool frmMain::OnCreate() {
   Label1 = CreateChild(L"Static", L"No file opened",
                        kChild | SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL, 0,
                        control_id::Label1);
-  if (!l || !c1 || !c2 || !Command1 || !Command2 || !Command3 || !Command4 ||
-      !Label1) {
+  if (!l || !WeatherLabel || !c1 || !LaraTypeLabel || !c2 || !Command1 ||
+      !Command2 || !Command3 || !Command4 || !Label1) {
     return false;
   }
   FillList(c1, WeatherTypes);
@@ -188,7 +198,7 @@ void frmMain::ApplyDpi(UINT dpi) {
   control_font_ = CreateControlFont(dpi);
   button_font_ = CreateButtonFont(dpi);
   background_.ScaleTo(dpi);
-  for (HWND control : {l, c1, c2, Label1}) {
+  for (HWND control : {l, WeatherLabel, c1, LaraTypeLabel, c2, Label1}) {
     SendMessageW(control, WM_SETFONT,
                  reinterpret_cast<WPARAM>(control_font_.get()), FALSE);
   }
@@ -223,6 +233,8 @@ void frmMain::LayOutControls() {
   place(c2, layout::c2, item * static_cast<int>(LaraTypes.size()) + 2);
   FitFlagListHeight(c1);
   FitFlagListHeight(c2);
+  place(WeatherLabel, layout::WeatherLabel, 0);
+  place(LaraTypeLabel, layout::LaraTypeLabel, 0);
   place(Label1, layout::Label1, 0);
   place(Command4, layout::Command4, 0);
   place(Command3, layout::Command3, 0);
@@ -318,6 +330,16 @@ void frmMain::OnActivate(WPARAM wparam) {
   }
 }
 
+// IsDialogMessage asks for this when a label's access key is pressed: first
+// to focus the label, then to move on to the next control, its list. A
+// dialog's own window procedure would do it; this window does it alike.
+void frmMain::OnNextDialogControl(WPARAM wparam, LPARAM lparam) {
+  const HWND target =
+      LOWORD(lparam) ? reinterpret_cast<HWND>(wparam)
+                     : GetNextDlgTabItem(hwnd_, GetFocus(), wparam != 0);
+  if (target && IsChild(hwnd_, target)) SetFocus(target);
+}
+
 void frmMain::RestoreFocus() {
   SetFocus(focused_ && IsWindow(focused_) ? focused_ : l);
 }
@@ -329,10 +351,11 @@ void frmMain::OnDpiChanged(UINT dpi, const RECT& suggested) {
 }
 
 HBRUSH frmMain::OnControlColour(HDC dc, HWND control) {
-  if (control == Label1) {
+  if (control == Label1 || control == WeatherLabel ||
+      control == LaraTypeLabel) {
     SetTextColor(dc, kLabelText);
     SetBkMode(dc, TRANSPARENT);
-    return background_.BrushFor(dc, Label1, hwnd_);
+    return background_.BrushFor(dc, control, hwnd_);
   }
   // The log, and the dropped part of both flag lists.
   SetTextColor(dc, kListText);

@@ -13,9 +13,10 @@
 
 namespace ornivale {
 
-// The program's one window: the activity log `l`, the weather list `c1`, the
-// Lara type list `c2`, the path label `Label1` and the buttons Load
-// (`Command4`), Save (`Command3`), About (`Command2`) and Exit (`Command1`).
+// The program's one window: the activity log `l`, the weather list `c1` and
+// the Lara type list `c2` with their labels, the path label `Label1` and the
+// buttons Load (`Command4`), Save (`Command3`), About (`Command2`) and Exit
+// (`Command1`).
 // It is the window the level core reaches through WindowServices.
 class frmMain final : public WindowServices {
  public:
@@ -55,6 +56,7 @@ class frmMain final : public WindowServices {
   void OnPaint();
   void OnCommand(int id, int code);
   void OnActivate(WPARAM wparam);
+  void OnNextDialogControl(WPARAM wparam, LPARAM lparam);
   void OnDropFiles(HDROP drop);
   void OnDpiChanged(UINT dpi, const RECT& suggested);
   HBRUSH OnControlColour(HDC dc, HWND control);
@@ -80,7 +82,9 @@ class frmMain final : public WindowServices {
   LevelPicker& cd;
   HWND hwnd_ = nullptr;
   HWND l = nullptr;
+  HWND WeatherLabel = nullptr;
   HWND c1 = nullptr;
+  HWND LaraTypeLabel = nullptr;
   HWND c2 = nullptr;
   HWND Label1 = nullptr;
   HWND Command1 = nullptr;

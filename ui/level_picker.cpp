@@ -24,9 +24,14 @@ std::optional<std::wstring> OpenLevelDialog::PickLevel(HWND owner) {
   dialog.lpstrFile = path.data();
   dialog.nMaxFile = kPathCapacity;
   dialog.lpstrTitle = L"Open level";
+  // A name typed without an extension means a .trc level: "city" opens
+  // city.trc.
+  dialog.lpstrDefExt = L"trc";
   // No "Open as read-only" box: the program opens every level the same way.
-  dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_EXPLORER |
-                 OFN_HIDEREADONLY;
+  // No OFN_FILEMUSTEXIST: some dialogs (Wine's) look for "city" before
+  // adding the extension and refuse it; a name that names no file is told
+  // by the load's own error message instead.
+  dialog.Flags = OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_HIDEREADONLY;
   if (!GetOpenFileNameW(&dialog)) return std::nullopt;
   path.resize(path.find(L'\0'));
   if (path.empty()) return std::nullopt;

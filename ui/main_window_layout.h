@@ -18,6 +18,9 @@ inline constexpr SIZE kClientTwips{9540, 7170};
 inline constexpr TwipsRect l{120, 120, 4695, 1035};
 inline constexpr TwipsRect c1{120, 1320, 4695, 315};
 inline constexpr TwipsRect c2{120, 1800, 4695, 315};
+// The lists' labels, right of the lists and in their rows.
+inline constexpr TwipsRect WeatherLabel{4995, 1320, 1500, 315};
+inline constexpr TwipsRect LaraTypeLabel{4995, 1800, 1500, 315};
 inline constexpr TwipsRect Label1{120, 2280, 4695, 1335};
 inline constexpr TwipsRect Command4{120, 6480, 1575, 615};
 inline constexpr TwipsRect Command3{1800, 6480, 1575, 615};

@@ -61,6 +61,17 @@ TEST_F(Program, LoadsALevelAndSavesNewFlagsThroughTheRealDialog) {
   EXPECT_EQ(ReadBytes(path), expected);
 }
 
+TEST_F(Program, ANameTypedWithoutItsExtensionOpensTheTrcLevel) {
+  const std::wstring path = folder_.Write(L"city.trc", LevelBytes(3, 1));
+  const std::wstring typed = path.substr(0, path.size() - 4);
+  ASSERT_EQ(driver_.LoadThroughDialog(typed), std::nullopt);
+  ASSERT_TRUE(driver_.WaitForLogLines(4));
+  EXPECT_EQ(driver_.Label(), path);
+  EXPECT_EQ(driver_.Log(), LoadLogLines(path));
+  EXPECT_EQ(driver_.SelectedText(control_id::c2), L"Catsuit");
+  EXPECT_TRUE(DialogsOf(program_.process_id()).empty());
+}
+
 TEST_F(Program, WrongVersionIsReportedInAnErrorBox) {
   const std::wstring path = folder_.Write(
       L"other.trc", LevelBytes(3, 1, {0, 0, 0}, {0x54, 0x52, 0x35, 0x00}));

@@ -36,11 +36,14 @@ TEST_F(HighDpi, ScalesTheClientAreaControlsAndFonts) {
   EXPECT_EQ(load.right - load.left, 158);
   EXPECT_EQ(load.bottom - load.top, 62);
 
-  LOGFONTW font{};
-  GetObjectW(reinterpret_cast<HFONT>(
-                 SendMessageW(Control(control_id::c1), WM_GETFONT, 0, 0)),
-             sizeof font, &font);
-  EXPECT_EQ(font.lfHeight, -17);  // 8.25 pt at 144 DPI, rounded
+  for (int id : {control_id::c1, control_id::WeatherLabel,
+                 control_id::LaraTypeLabel}) {
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(
+                   SendMessageW(Control(id), WM_GETFONT, 0, 0)),
+               sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, -17) << "control " << id;  // 8.25 pt, rounded
+  }
 }
 
 TEST_F(HighDpi, ListsKeepTheirLabelsBesideThem) {

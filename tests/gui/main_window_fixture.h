@@ -53,8 +53,7 @@ class MainWindowTest : public ::testing::Test {
   std::wstring Label() const;
   RECT ClientRectOf(int id) const;
   // Nearly white pixels on screen right of the list `list_id`, in its rows
-  // and over a quarter of its width: the strokes of its label, which the
-  // background picture carries.
+  // and over a quarter of its width: the letters of its label.
   int LabelPixelsBeside(int list_id);
 
   Level4 level_;

@@ -58,6 +58,8 @@ TEST_F(MainWindow, ClientAreaAndControlsSitWhereTheLayoutPutsThemAt96Dpi) {
       {control_id::l, 8, 8, 313, 69},
       {control_id::c1, 8, 88, 313, 21},
       {control_id::c2, 8, 120, 313, 21},
+      {control_id::WeatherLabel, 333, 88, 100, 21},
+      {control_id::LaraTypeLabel, 333, 120, 100, 21},
       {control_id::Label1, 8, 152, 313, 89},
       {control_id::Command4, 8, 432, 105, 41},
       {control_id::Command3, 120, 432, 105, 41},
@@ -108,9 +110,10 @@ TEST_F(MainWindow, StartsWithAnEmptyLogNoSelectionsAndNoFile) {
   EXPECT_TRUE(IsWindowVisible(Window()));
 }
 
-TEST_F(MainWindow, UsesBoldMsSansSerifForListsAndLabelAndRegularButtons) {
+TEST_F(MainWindow, UsesBoldMsSansSerifForListsAndLabelsAndRegularButtons) {
   for (int id : {control_id::l, control_id::c1, control_id::c2,
-                 control_id::Label1}) {
+                 control_id::Label1, control_id::WeatherLabel,
+                 control_id::LaraTypeLabel}) {
     LOGFONTW font{};
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Control(id), WM_GETFONT,
                                                     0, 0)),
@@ -438,13 +441,15 @@ TEST_F(Keyboard, FocusComesBackToItsControlAfterAMessageBox) {
 // Colours, read back from what the window drew on the screen.
 class Colours : public MainWindow {
  protected:
+  // A pixel of control `id` as drawn on screen; of the window itself for 0.
   COLORREF PixelOf(int id, int x, int y) {
     RedrawWindow(Window(), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Pump();
-    const HDC dc = GetDC(Control(id));
+    const HWND window = id ? Control(id) : Window();
+    const HDC dc = GetDC(window);
     const COLORREF pixel = GetPixel(dc, x, y);
-    ReleaseDC(Control(id), dc);
+    ReleaseDC(window, dc);
     return pixel;
   }
   bool HasWhitePixel(int id, const RECT& area) {
@@ -477,10 +482,27 @@ TEST_F(Colours, ClosedListsAndLogShowWhiteOnBlue) {
   EXPECT_TRUE(HasWhitePixel(control_id::l, RECT{0, 0, 120, 14}));
 }
 
-TEST_F(Colours, ListsHaveTheirLabelsBesideThemInThePicture) {
-  // A star is a pixel or two; a label's strokes are far more.
+TEST_F(Colours, ListLabelsAreWhiteTextOverThePicture) {
+  // A star is a pixel or two; a label's letters are far more.
   EXPECT_GT(LabelPixelsBeside(control_id::c1), 60);
   EXPECT_GT(LabelPixelsBeside(control_id::c2), 60);
+  // Beside the letters each label shows the picture as it is without it.
+  for (int id : {control_id::WeatherLabel, control_id::LaraTypeLabel}) {
+    const COLORREF with_label = PixelOf(id, 96, 10);
+    const RECT label = ClientRectOf(id);
+    ShowWindow(Control(id), SW_HIDE);
+    EXPECT_EQ(with_label, PixelOf(0, label.left + 96, label.top + 10))
+        << "label " << id;
+  }
+}
+
+TEST_F(Colours, ThePictureCarriesNoLabelsOfItsOwn) {
+  // Without the label controls nothing but stars may be white there, or the
+  // painted words would show through behind the controls' letters.
+  ShowWindow(Control(control_id::WeatherLabel), SW_HIDE);
+  ShowWindow(Control(control_id::LaraTypeLabel), SW_HIDE);
+  EXPECT_LT(LabelPixelsBeside(control_id::c1), 5);
+  EXPECT_LT(LabelPixelsBeside(control_id::c2), 5);
 }
 
 }  // namespace

@@ -144,6 +144,29 @@ std::optional<std::string> MainWindowDriver::CancelLoad() const {
   return std::nullopt;
 }
 
+void MainWindowDriver::PressAltKey(char letter) const {
+  SetForegroundWindow(window_);
+  INPUT keys[4]{};
+  const WORD codes[4] = {VK_MENU, static_cast<WORD>(letter),
+                         static_cast<WORD>(letter), VK_MENU};
+  for (int i = 0; i < 4; ++i) {
+    keys[i].type = INPUT_KEYBOARD;
+    keys[i].ki.wVk = codes[i];
+    keys[i].ki.wScan = static_cast<WORD>(MapVirtualKeyW(codes[i], MAPVK_VK_TO_VSC));
+    if (i >= 2) keys[i].ki.dwFlags = KEYEVENTF_KEYUP;
+  }
+  SendInput(4, keys, sizeof keys[0]);
+}
+
+HWND MainWindowDriver::FocusedControl() const {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window_, nullptr), &info)) {
+    return nullptr;
+  }
+  return info.hwndFocus;
+}
+
 void MainWindowDriver::Select(int list_id, int position) const {
   DWORD_PTR result = 0;
   SendMessageTimeoutW(Control(list_id), CB_SETCURSEL, position, 0,

@@ -58,6 +58,11 @@ class MainWindowDriver {
   std::optional<std::string> LoadThroughDialog(const std::wstring& path) const;
   // Presses Load and then Cancel in the Open dialog.
   std::optional<std::string> CancelLoad() const;
+  // Types Alt and `letter` (a capital) as the keyboard would, to the window
+  // brought to the front.
+  void PressAltKey(char letter) const;
+  // The control that has the keyboard focus in the program.
+  HWND FocusedControl() const;
   // Makes `position` the selection of a flag list, as picking it would.
   void Select(int list_id, int position) const;
 

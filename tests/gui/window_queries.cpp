@@ -48,6 +48,15 @@ BOOL CALLBACK CollectDialog(HWND window, LPARAM data) {
 
 }  // namespace
 
+std::vector<HWND> ChildrenInOrder(HWND parent) {
+  std::vector<HWND> children;
+  for (HWND child = GetWindow(parent, GW_CHILD); child;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    children.push_back(child);
+  }
+  return children;
+}
+
 std::wstring WindowText(HWND window) {
   const LRESULT length = Query(window, WM_GETTEXTLENGTH, 0, 0);
   if (length <= 0) return {};

@@ -19,6 +19,11 @@ std::vector<std::wstring> ListBoxLines(HWND list);
 std::vector<std::wstring> ComboBoxLines(HWND combo);
 int ComboSelection(HWND combo);
 
+// The direct children of `parent` in their order among its children (the
+// order of creation, which is the tab order and the one screen readers
+// follow).
+std::vector<HWND> ChildrenInOrder(HWND parent);
+
 // The visible top-level dialogs (#32770) of process `process_id`.
 std::vector<HWND> DialogsOf(DWORD process_id);
 // The first visible dialog of the process titled `title`, waiting up to
