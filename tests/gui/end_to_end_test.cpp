@@ -3,7 +3,6 @@
 //   end_to_end_tests PATH-OF-ornivale.exe [GoogleTest options]
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -11,12 +10,11 @@
 
 #include "tests/gui/level_files.h"
 #include "tests/gui/program_driver.h"
+#include "tests/gui/program_tests_main.h"
 #include "ui/control_ids.h"
 
 namespace ornivale::gui_test {
 namespace {
-
-std::wstring g_program;
 
 using Lines = std::vector<std::wstring>;
 
@@ -30,7 +28,7 @@ class Program : public ::testing::Test {
   }
 
   TempFolder folder_;
-  StartedProgram program_{g_program};
+  StartedProgram program_{ProgramUnderTest()};
   MainWindowDriver driver_{nullptr};
 };
 
@@ -202,7 +200,7 @@ TEST_F(Program, ClosingByTheTitleBarEndsTheProcess) {
 TEST(ProgramStartedWithALevel, ShowsItLoadedAsThroughTheOpenDialog) {
   const TempFolder folder(L"levels with spaces");
   const std::wstring path = folder.Write(L"city level.trc", LevelBytes(3, 1));
-  const StartedProgram program(g_program, {path});
+  const StartedProgram program(ProgramUnderTest(), {path});
   ASSERT_TRUE(program.started()) << "cannot start the program";
   const HWND window = WaitForMainWindow(program.process_id(), kWaitMs);
   ASSERT_NE(window, nullptr) << "the main window did not appear";
@@ -220,7 +218,7 @@ TEST(ProgramStartedWithALevel, OfAWrongVersionShowsTheErrorOverItsWindow) {
   const TempFolder folder;
   const std::wstring path = folder.Write(
       L"other.trc", LevelBytes(3, 1, {0, 0, 0}, {0x54, 0x52, 0x35, 0x00}));
-  const StartedProgram program(g_program, {path});
+  const StartedProgram program(ProgramUnderTest(), {path});
   ASSERT_TRUE(program.started()) << "cannot start the program";
   const HWND box = WaitForDialog(program.process_id(), L"Error", kWaitMs);
   ASSERT_NE(box, nullptr) << "no message box";
@@ -240,13 +238,3 @@ TEST(ProgramStartedWithALevel, OfAWrongVersionShowsTheErrorOverItsWindow) {
 
 }  // namespace
 }  // namespace ornivale::gui_test
-
-int wmain(int argc, wchar_t** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: end_to_end_tests PATH-OF-ornivale.exe\n");
-    return 2;
-  }
-  ornivale::gui_test::g_program = ornivale::gui_test::WindowsPath(argv[1]);
-  return RUN_ALL_TESTS();
-}

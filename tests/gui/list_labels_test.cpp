@@ -4,20 +4,18 @@
 //   list_labels_tests PATH-OF-ornivale.exe [GoogleTest options]
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "tests/gui/program_driver.h"
+#include "tests/gui/program_tests_main.h"
 #include "ui/control_ids.h"
 #include "ui/dpi.h"
 
 namespace ornivale::gui_test {
 namespace {
-
-std::wstring g_program;
 
 // Where the labels' left edge lies: where the picture's painted labels were
 // at 96 DPI (x 333), scaled.
@@ -55,7 +53,7 @@ class ListLabels : public ::testing::Test {
     return driver_.FocusedControl();
   }
 
-  StartedProgram program_{g_program};
+  StartedProgram program_{ProgramUnderTest()};
   MainWindowDriver driver_{nullptr};
 };
 
@@ -126,13 +124,3 @@ TEST_F(ListLabels, AltWAndAltTFocusTheirLists) {
 
 }  // namespace
 }  // namespace ornivale::gui_test
-
-int wmain(int argc, wchar_t** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: list_labels_tests PATH-OF-ornivale.exe\n");
-    return 2;
-  }
-  ornivale::gui_test::g_program = ornivale::gui_test::WindowsPath(argv[1]);
-  return RUN_ALL_TESTS();
-}
