@@ -18,18 +18,9 @@ namespace {
 
 using Lines = std::vector<std::wstring>;
 
-class Program : public ::testing::Test {
+class Program : public RunningProgramTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(program_.started()) << "cannot start the program";
-    const HWND window = WaitForMainWindow(program_.process_id(), kWaitMs);
-    ASSERT_NE(window, nullptr) << "the main window did not appear";
-    driver_ = MainWindowDriver(window);
-  }
-
   TempFolder folder_;
-  StartedProgram program_{ProgramUnderTest()};
-  MainWindowDriver driver_{nullptr};
 };
 
 TEST_F(Program, LoadsALevelAndSavesNewFlagsThroughTheRealDialog) {

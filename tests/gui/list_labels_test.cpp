@@ -30,20 +30,20 @@ int LabelLeftAt(UINT dpi) {
   }
 }
 
-class ListLabels : public ::testing::Test {
+class ListLabels : public RunningProgramTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(program_.started()) << "cannot start the program";
-    const HWND window = WaitForMainWindow(program_.process_id(), kWaitMs);
-    ASSERT_NE(window, nullptr) << "the main window did not appear";
-    driver_ = MainWindowDriver(window);
-  }
-
   RECT ClientRectOf(int id) const {
     RECT r{};
     GetWindowRect(driver_.Control(id), &r);
     MapWindowPoints(nullptr, driver_.window(), reinterpret_cast<POINT*>(&r), 2);
     return r;
+  }
+
+  // Which control has the focus, for a failure's message.
+  std::string FocusName() const {
+    const HWND focus = driver_.FocusedControl();
+    return "the focus is on control " + std::to_string(GetDlgCtrlID(focus)) +
+           (IsChild(driver_.window(), focus) ? "" : ", outside the window");
   }
 
   // Types Alt+`letter` and waits for the focus to reach `expected`.
@@ -52,9 +52,6 @@ class ListLabels : public ::testing::Test {
     WaitUntil([&] { return driver_.FocusedControl() == expected; }, kWaitMs);
     return driver_.FocusedControl();
   }
-
-  StartedProgram program_{ProgramUnderTest()};
-  MainWindowDriver driver_{nullptr};
 };
 
 TEST_F(ListLabels, EachComesDirectlyBeforeItsListAmongTheWindowsChildren) {
@@ -113,9 +110,9 @@ TEST_F(ListLabels, AltWAndAltTFocusTheirLists) {
   WaitUntil([&] { return driver_.FocusedControl() == log; }, kWaitMs);
   ASSERT_EQ(driver_.FocusedControl(), log)
       << "the log should have the focus at start";
-  EXPECT_EQ(FocusAfterAltKey('T', lara_type), lara_type);
-  EXPECT_EQ(FocusAfterAltKey('W', weather), weather);
-  EXPECT_EQ(FocusAfterAltKey('T', lara_type), lara_type);
+  EXPECT_EQ(FocusAfterAltKey('T', lara_type), lara_type) << FocusName();
+  EXPECT_EQ(FocusAfterAltKey('W', weather), weather) << FocusName();
+  EXPECT_EQ(FocusAfterAltKey('T', lara_type), lara_type) << FocusName();
   // Only the focus moved: no command ran, no list changed.
   EXPECT_TRUE(DialogsOf(program_.process_id()).empty());
   EXPECT_EQ(ComboSelection(weather), -1);

@@ -145,7 +145,10 @@ std::optional<std::string> MainWindowDriver::CancelLoad() const {
 }
 
 void MainWindowDriver::PressAltKey(char letter) const {
+  // Keys go to the foreground window: wait until that is this one, or a
+  // busy machine hands them to whichever window was in front before.
   SetForegroundWindow(window_);
+  WaitUntil([&] { return GetForegroundWindow() == window_; }, kWaitMs);
   INPUT keys[4]{};
   const WORD codes[4] = {VK_MENU, static_cast<WORD>(letter),
                          static_cast<WORD>(letter), VK_MENU};
