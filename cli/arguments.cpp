@@ -1,7 +1,9 @@
 #include "cli/arguments.h"
 
 #include <algorithm>
+#include <cctype>
 
+#include "cli/commands.h"
 #include "cli/type_names.h"
 
 namespace ornivale::cli {
@@ -15,6 +17,10 @@ UsageError Usage(const std::string& what) {
 
 bool IsOption(const std::string& arg) {
   return arg.size() > 1 && arg[0] == '-';
+}
+
+std::string FlagOption(const FlagDescription& flag) {
+  return std::string("--") + flag.key;
 }
 
 // Takes the value of `--name VALUE` or `--name=VALUE` at args[i] and, for
@@ -31,37 +37,64 @@ bool Names(const std::string& arg, const std::string& name) {
   return arg == name || arg.rfind(name + "=", 0) == 0;
 }
 
-// An option of set that takes a TYPE, and how the TYPE is looked up.
-struct TypeOption {
-  const char* name;
-  const char* kind;
-  const char* kinds;
-  std::optional<uint16_t> (*find)(const std::string&);
-  std::string (*names)();
-};
+// "Weather types" from "weather type".
+std::string Plural(const char* type_name) {
+  std::string plural = std::string(type_name) + "s";
+  plural[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(plural[0])));
+  return plural;
+}
 
-const TypeOption kLaraOption{"--lara", "Lara type", "Lara types", FindLaraType,
-                             LaraTypeNames};
-const TypeOption kWeatherOption{"--weather", "weather type", "Weather types",
-                                FindWeatherType, WeatherTypeNames};
-
-// Takes the TYPE of `option` at args[i] into `target`.
-void TakeType(const TypeOption& option, const std::vector<std::string>& args,
+// Takes the TYPE of `flag`'s option at args[i] into `target`.
+void TakeType(const FlagDescription& flag, const std::vector<std::string>& args,
               std::size_t& i, std::optional<uint16_t>& target) {
-  if (target) throw Usage(std::string(option.name) + " is given twice");
-  const std::string type = OptionValue(args, i, option.name, "a TYPE");
-  target = option.find(type);
+  const std::string option = FlagOption(flag);
+  if (target) throw Usage(option + " is given twice");
+  const std::string type = OptionValue(args, i, option, "a TYPE");
+  target = FindType(flag, type);
   if (!target) {
-    throw UsageError(std::string("unknown ") + option.kind + " '" + type + "'",
-                     std::string(option.kinds) + ": " + option.names() +
+    throw UsageError(std::string("unknown ") + flag.type_name + " '" + type + "'",
+                     Plural(flag.type_name) + ": " + TypeNames(flag) +
                          ", a list text or a stored value 0 to 65535.");
   }
 }
 
-Command ParseCommand(const std::string& word) {
-  if (word == "show") return Command::Show;
-  if (word == "set") return Command::Set;
-  if (word == "check") return Command::Check;
+// "--lara TYPE, --weather TYPE": the flags' options, joined by `last` at
+// the end and ", " elsewhere.
+std::string FlagOptions(const char* last, bool with_type) {
+  std::string list;
+  for (std::size_t i = 0; i < kFlagCount; ++i) {
+    if (i > 0) list += i + 1 == kFlagCount ? last : ", ";
+    list += FlagOption(kFlags[i]) + (with_type ? " TYPE" : "");
+  }
+  return list;
+}
+
+// Takes the option at args[i] for `command`; false when it takes none such.
+bool TakeOption(const Command& command, const std::vector<std::string>& args,
+                std::size_t& i, Arguments& parsed) {
+  const std::string& arg = args[i];
+  if ((command.takes & kTakesJson) && arg == "--json") {
+    parsed.json = true;
+    return true;
+  }
+  if (command.takes & kTakesValues) {
+    for (std::size_t f = 0; f < kFlagCount; ++f) {
+      if (Names(arg, FlagOption(kFlags[f]))) {
+        TakeType(kFlags[f], args, i, parsed.change.values[f]);
+        return true;
+      }
+    }
+  }
+  if ((command.takes & kTakesFrom) && Names(arg, "--from")) {
+    if (parsed.from) throw Usage("--from is given twice");
+    parsed.from = OptionValue(args, i, "--from", "a FILE");
+    return true;
+  }
+  return false;
+}
+
+const Command& ParseCommand(const std::string& word) {
+  if (const Command* command = FindCommand(word)) return *command;
   if (IsOption(word)) throw Usage("unknown option '" + word + "'");
   throw Usage("unknown command '" + word + "'");
 }
@@ -79,14 +112,14 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
   Arguments parsed;
   if (asks("--help") || asks("-h") || asks("/?")) return parsed;
   if (asks("--version")) {
-    parsed.command = Command::Version;
+    parsed.action = Arguments::Action::Version;
     return parsed;
   }
   if (args.empty()) throw Usage("no command given");
 
-  parsed.command = ParseCommand(args[0]);
-  const bool set = parsed.command == Command::Set;
-  const bool takes_types = set || parsed.command == Command::Check;
+  const Command& command = ParseCommand(args[0]);
+  parsed.action = Arguments::Action::Run;
+  parsed.command = &command;
   bool options_over = false;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -94,28 +127,22 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
       parsed.levels.push_back(arg);
     } else if (arg == "--") {
       options_over = true;
-    } else if (arg == "--json") {
-      parsed.json = true;
-    } else if (takes_types && Names(arg, kLaraOption.name)) {
-      TakeType(kLaraOption, args, i, parsed.change.lara);
-    } else if (takes_types && Names(arg, kWeatherOption.name)) {
-      TakeType(kWeatherOption, args, i, parsed.change.weather);
-    } else if (set && Names(arg, "--from")) {
-      if (parsed.from) throw Usage("--from is given twice");
-      parsed.from = OptionValue(args, i, "--from", "a FILE");
-    } else {
-      throw Usage("unknown option '" + arg + "' for " + args[0]);
+    } else if (!TakeOption(command, args, i, parsed)) {
+      throw Usage("unknown option '" + arg + "' for " + command.name);
     }
   }
+  const std::string name = command.name;
   if (parsed.from) {
     if (!parsed.change.empty() || !parsed.levels.empty()) {
-      throw Usage("set --from takes no LEVEL, --lara or --weather: its "
-                  "records name the levels and their values");
+      throw Usage(name + " --from takes no LEVEL, " + FlagOptions(" or ", false) +
+                  ": its records name the levels and their values");
     }
     return parsed;
   }
-  if (set && parsed.change.empty()) {
-    throw Usage("set needs --lara TYPE, --weather TYPE or both, or --from FILE");
+  if ((command.takes & kNeedsValues) && parsed.change.empty()) {
+    throw Usage(name + " needs " + FlagOptions(", ", true) +
+                (kFlagCount == 2 ? " or both" : " or several") +
+                (command.takes & kTakesFrom ? ", or --from FILE" : ""));
   }
   if (parsed.levels.empty()) throw Usage("no level given");
   return parsed;

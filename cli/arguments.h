@@ -9,11 +9,13 @@
 
 namespace ornivale::cli {
 
-enum class Command { Help, Version, Show, Set, Check };
+struct Command;
 
 // What the command line asks for.
 struct Arguments {
-  Command command = Command::Help;
+  enum class Action { Help, Version, Run };
+  Action action = Action::Help;
+  const Command* command = nullptr;  // for Run: its row of kCommands
   bool json = false;  // one JSON object a level
   FlagChange change;  // set: the values to write; check: the values asked
   // set --from: the file of show or set records to give back, "-" for

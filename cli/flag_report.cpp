@@ -2,29 +2,13 @@
 
 #include <cstdio>
 
+#include "cli/type_names.h"
+#include "level/failure_words.h"
 #include "level/flag_vocabulary.h"
 #include "level/utf8.h"
 
 namespace ornivale::cli {
 namespace {
-
-template <typename Entries>
-const char* EntryText(const Entries& entries, std::optional<int> position) {
-  return position ? entries[*position].text : nullptr;
-}
-
-const char* LaraText(int32_t value) {
-  return EntryText(LaraTypes, LaraPosition(value));
-}
-
-const char* WeatherText(int32_t value) {
-  return EntryText(WeatherTypes, WeatherPosition(value));
-}
-
-std::string Describe(const char* text, int32_t value) {
-  return std::string(text ? text : "unknown") + " (" + std::to_string(value) +
-         ")";
-}
 
 // A JSON string. Bytes that are not UTF-8 (a Linux file name may hold any)
 // become U+FFFD, so the line stays valid JSON.
@@ -46,61 +30,67 @@ std::string JsonString(const std::string& text) {
   return json + "\"";
 }
 
-std::string FlagJson(const char* text, int32_t value) {
-  return "{\"value\":" + std::to_string(value) +
-         ",\"text\":" + (text ? JsonString(text) : "null") + "}";
-}
-
-// The "lara" and "weather" members of a level's JSON.
+// The flags' members of a level's JSON: "lara":{…},"weather":{…}.
 std::string FlagMembers(const LevelScan& scan) {
-  const int32_t lara = scan.lara.Value;
-  const int32_t weather = scan.weather.Value;
-  return "\"lara\":" + FlagJson(LaraText(lara), lara) +
-         ",\"weather\":" + FlagJson(WeatherText(weather), weather);
+  std::string members;
+  for (std::size_t i = 0; i < kFlagCount; ++i) {
+    const int32_t value = scan.Value(i);
+    const char* text = kFlags[i].entries.TextOf(value);
+    if (i > 0) members += ",";
+    members += JsonString(kFlags[i].key) + ":{\"value\":" +
+               std::to_string(value) +
+               ",\"text\":" + (text ? JsonString(text) : "null") + "}";
+  }
+  return members;
 }
 
 std::string JsonBool(bool value) { return value ? "true" : "false"; }
 
 bool ValuesDiffer(const LevelScan& a, const LevelScan& b) {
-  return a.lara.Value != b.lara.Value || a.weather.Value != b.weather.Value;
+  for (std::size_t i = 0; i < kFlagCount; ++i) {
+    if (a.Value(i) != b.Value(i)) return true;
+  }
+  return false;
 }
 
-// A value as the level stores it, the way a scan decodes it.
-int32_t Stored(uint16_t value) { return static_cast<int16_t>(value); }
+// The flags' descriptions, each as `describe` gives it, comma-separated.
+template <typename Describe>
+std::string EachFlag(Describe describe) {
+  std::string line;
+  for (std::size_t i = 0; i < kFlagCount; ++i) {
+    if (i > 0) line += ", ";
+    line += describe(i);
+  }
+  return line;
+}
 
 }  // namespace
 
 std::string DescribeFlags(const LevelScan& scan) {
-  const int32_t lara = scan.lara.Value;
-  const int32_t weather = scan.weather.Value;
-  return "Lara type " + Describe(LaraText(lara), lara) + ", weather " +
-         Describe(WeatherText(weather), weather);
+  return EachFlag([&](std::size_t i) { return Describe(kFlags[i], scan.Value(i)); });
 }
 
 std::string DescribeSet(const LevelScan& before, const LevelScan& after) {
-  const auto change = [](const char* (*text)(int32_t), int32_t was,
-                         int32_t now) {
-    const std::string held = Describe(text(was), was);
-    return was == now ? held : held + " -> " + Describe(text(now), now);
-  };
-  const std::string line =
-      "Lara type " + change(LaraText, before.lara.Value, after.lara.Value) +
-      ", weather " +
-      change(WeatherText, before.weather.Value, after.weather.Value);
+  const std::string line = EachFlag([&](std::size_t i) {
+    const std::string held = Describe(kFlags[i], before.Value(i));
+    return before.Value(i) == after.Value(i)
+               ? held
+               : held + " -> " + DescribeValue(kFlags[i], after.Value(i));
+  });
   return ValuesDiffer(before, after) ? line : line + ", unchanged";
 }
 
 std::string DescribeDifference(const LevelScan& scan, const FlagChange& asked) {
-  const auto held = [](const char* (*text)(int32_t), int32_t value,
-                       std::optional<uint16_t> wanted) {
-    std::string line = Describe(text(value), value);
-    if (wanted && Stored(*wanted) != value) {
-      line += ", not " + Describe(text(Stored(*wanted)), Stored(*wanted));
+  return EachFlag([&](std::size_t i) {
+    std::string line = Describe(kFlags[i], scan.Value(i));
+    const auto& wanted = asked.values[i];
+    // A value as the level stores it, the way a scan decodes it.
+    const int32_t stored = wanted ? static_cast<int16_t>(*wanted) : 0;
+    if (wanted && stored != scan.Value(i)) {
+      line += ", not " + DescribeValue(kFlags[i], stored);
     }
     return line;
-  };
-  return "Lara type " + held(LaraText, scan.lara.Value, asked.lara) +
-         ", weather " + held(WeatherText, scan.weather.Value, asked.weather);
+  });
 }
 
 std::string FlagsJson(const std::string& path, const LevelScan& scan) {

@@ -76,7 +76,12 @@ std::vector<LevelArgument> ExpandLevelArguments(
 #endif
     // A level's name is taken for a level without a look at what it is,
     // which the open makes anyway: one system call fewer for each level.
-    if (!FolderEntryIsLevel(arg) && IsFolder(arg)) {
+    bool folder = false;
+    const LevelStatus looked =
+        FolderEntryIsLevel(arg) ? LevelStatus{} : IsFolder(arg, &folder);
+    if (!looked.ok()) {
+      levels.push_back({arg, looked});
+    } else if (folder) {
       AddEntries(arg, arg, kFolderPart, FolderEntryIsLevel, &levels);
     } else {
       levels.push_back({arg, {}});

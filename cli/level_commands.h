@@ -1,44 +1,25 @@
 #pragma once
 
-#include <ostream>
-#include <string>
-
-#include "cli/failure_text.h"
+#include "cli/arguments.h"
+#include "cli/commands.h"
 #include "level/level_file.h"
-#include "level/level_state.h"
 
 namespace ornivale::cli {
 
-// How a command prints: a line of text a level, or with `json` one JSON
-// object a line, failures included.
-struct Output {
-  std::ostream& out;
-  std::ostream& err;
-  bool json = false;
-};
+// The commands, each over the levels its arguments stand for. Each level
+// gets one result line on `out` or, for a failure, one line with its path
+// on `err` (and its JSON on `out`); a failed level does not stop the
+// others. Each returns the exit status.
 
-// Each command prints one result line to `out` or, for a failure, one line
-// with the level's path to `err` (and its JSON to `out`), and returns
-// whether it succeeded. Every file it opens is closed before it returns.
+// Prints the flags each level stores.
+int RunShow(const Arguments& args, Disk& disk, const Output& output);
 
-// Prints the flags the level stores.
-bool ShowLevel(const std::string& path, const LevelFileOpener& opener,
-               const Output& output);
+// Prints the flags of each level that holds the values asked; says on `err`
+// what any other holds, and fails. Only reads.
+int RunCheck(const Arguments& args, Disk& disk, const Output& output);
 
-// Prints the flags the level stores when they are the values `asked` names;
-// otherwise says on `err` what it holds, and fails. Only reads.
-bool CheckLevel(const std::string& path, const FlagChange& asked,
-                const LevelFileOpener& opener, const Output& output);
-
-// Reads the level; when it doesn't already hold the values `change` gives,
-// opens it for writing and writes them over its flag pair in one write,
-// checked against what was read and read back. Prints what the level held
-// and what it holds now.
-bool SetLevel(const std::string& path, const FlagChange& change,
-              const LevelFileOpener& opener, const Output& output);
-
-// Reports a failure met before any level was read (a folder without levels).
-bool ReportFailure(const LevelStatus& status, Access access,
-                   const Output& output);
+// Gives each level the values asked, or those its record in --from names,
+// through the core's one edit, and prints what each held and holds now.
+int RunSet(const Arguments& args, Disk& disk, const Output& output);
 
 }  // namespace ornivale::cli

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "cli/json_reader.h"
+#include "level/flag_vocabulary.h"
 
 namespace ornivale::cli {
 namespace {
@@ -34,9 +35,11 @@ bool TakeRecord(const std::string& line, Records& records) {
   }
   const JsonValue* before = record->Member("before");
   const JsonValue& values = before ? *before : *record;
-  LevelRecord level{path->text, {StoredValue(values.Member("lara")),
-                                 StoredValue(values.Member("weather"))}};
-  if (!level.values.lara || !level.values.weather) return false;
+  LevelRecord level{path->text, {}};
+  for (std::size_t i = 0; i < kFlagCount; ++i) {
+    level.values.values[i] = StoredValue(values.Member(kFlags[i].key));
+    if (!level.values.values[i]) return false;
+  }
   records.levels.push_back(std::move(level));
   return true;
 }

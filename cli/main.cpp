@@ -8,15 +8,14 @@
 #ifdef _WIN32
 #include "cli/console_stream.h"
 #include "cli/own_console.h"
-#include "level/utf8.h"
+#include "disk/wide_text.h"
 
 // The wide entry point: Windows hands over any file name intact only as
 // UTF-16, which the core takes as UTF-8.
 int wmain(int argc, wchar_t** argv) {
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) {
-    args.push_back(
-        ornivale::Utf16ToUtf8(reinterpret_cast<const char16_t*>(argv[i])));
+    args.push_back(ornivale::Narrow(argv[i]));
   }
   ornivale::cli::ConsoleStream out(std::cout, ornivale::cli::StandardOutput());
   ornivale::cli::ConsoleStream err(std::cerr, ornivale::cli::StandardError());

@@ -1,15 +1,9 @@
 #include "cli/wildcard.h"
 
+#include "level/ascii.h"
 #include "level/utf8.h"
 
 namespace ornivale::cli {
-namespace {
-
-char16_t Folded(char16_t c) {
-  return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
-}
-
-}  // namespace
 
 bool MatchesWildcard(const std::string& pattern_text,
                      const std::string& name_text) {
@@ -20,7 +14,7 @@ bool MatchesWildcard(const std::string& pattern_text,
   std::size_t p = 0, n = 0, star = std::u16string::npos, star_n = 0;
   while (n < name.size()) {
     if (p < pattern.size() &&
-        (pattern[p] == u'?' || Folded(pattern[p]) == Folded(name[n]))) {
+        (pattern[p] == u'?' || AsciiLower(pattern[p]) == AsciiLower(name[n]))) {
       ++p;
       ++n;
     } else if (p < pattern.size() && pattern[p] == u'*') {

@@ -3,29 +3,31 @@
 #include <filesystem>
 #include <system_error>
 
+#include "disk/utf8_path.h"
+
 namespace ornivale {
-namespace {
 
 namespace fs = std::filesystem;
 
-// On Windows a path's own text is UTF-16: build it from the UTF-8.
-fs::path PathOf(const std::string& utf8) { return fs::u8path(utf8); }
-
-}  // namespace
-
-bool IsFolder(const std::string& path) {
+LevelStatus IsFolder(const std::string& path, bool* is_folder) {
   std::error_code error;
-  return fs::is_directory(PathOf(path), error);
+  const fs::file_status status = fs::status(PathFromUtf8(path), error);
+  *is_folder = fs::is_directory(status);
+  if (error && status.type() != fs::file_type::not_found) {
+    return Failure(LevelCode::CannotOpen, path, error.message());
+  }
+  return {};
 }
 
 LevelStatus ListFolder(const std::string& folder,
                        std::vector<std::string>* names) {
   names->clear();
   std::error_code error;
-  fs::directory_iterator entries(PathOf(folder.empty() ? "." : folder), error);
+  fs::directory_iterator entries(PathFromUtf8(folder.empty() ? "." : folder),
+                                 error);
   for (; !error && entries != fs::directory_iterator();
        entries.increment(error)) {
-    names->push_back(entries->path().filename().u8string());
+    names->push_back(Utf8OfPath(entries->path().filename()));
   }
   if (error) {
     names->clear();

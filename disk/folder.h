@@ -7,8 +7,11 @@
 
 namespace ornivale {
 
-// Whether `path` names a folder (or a link to one).
-bool IsFolder(const std::string& path);
+// Whether `path` names a folder (or a link to one) in `is_folder`; a path
+// that names nothing is no folder. CannotOpen with the system's reason when
+// it can't be told: an unreadable folder on the way, a loop of links, a
+// failing disk.
+LevelStatus IsFolder(const std::string& path, bool* is_folder);
 
 // The names of the entries directly in `folder`, its own long names on
 // Windows, in no particular order; CannotOpen with the system's reason when

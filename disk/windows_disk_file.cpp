@@ -2,16 +2,11 @@
 
 #include <string>
 
-#include "disk/disk_file.h"
-#include "level/utf8.h"
+#include "disk/wide_text.h"
+#include "level/level_file.h"
 
 namespace ornivale {
 namespace {
-
-std::wstring Wide(const std::string& utf8) {
-  const std::u16string wide = Utf8ToUtf16(utf8);
-  return std::wstring(wide.begin(), wide.end());
-}
 
 // The system's own words for an error, in UTF-8, without the final full
 // stop and line break.
@@ -28,7 +23,7 @@ std::string ErrorText(DWORD error) {
     wide.pop_back();
   }
   if (wide.empty()) return "system error " + std::to_string(error);
-  return Utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
+  return Narrow(wide);
 }
 
 bool HeldByAnother(DWORD error) {
@@ -170,9 +165,7 @@ class WindowsFile final : public LevelFile {
   LevelStatus Close() override {
     const DWORD error = handle_.Close();
     if (error == ERROR_SUCCESS) return {};
-    return SystemFailure(mode_ == OpenMode::ReadWrite ? LevelCode::WriteFailed
-                                                      : LevelCode::ReadFailed,
-                         path(), error);
+    return SystemFailure(CloseFailureCode(mode_), path(), error);
   }
 
   // An open for no access at all meets no sharing rule, so it works even
@@ -204,41 +197,53 @@ bool IsFolder(const std::wstring& path) {
          (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-}  // namespace
-
-LevelStatus OpenDiskFile(const std::string& path, OpenMode mode,
-                         std::unique_ptr<LevelFile>* file) {
-  const std::wstring wide = Wide(path);
-  // Looking lets other programs go on reading and writing. Saving shares
-  // nothing, from the check of the level to the last byte read back: a
-  // program that holds the level open, even only to read it, stops it.
-  const DWORD access =
-      mode == OpenMode::ReadOnly ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
-  const DWORD share = mode == OpenMode::ReadOnly
-                          ? FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE
-                          : 0;
-  Handle opened(CreateRetryingSharingViolations(wide, access, share,
-                                                FILE_ATTRIBUTE_NORMAL));
-  if (opened.get() == INVALID_HANDLE_VALUE) {
-    const DWORD error = GetLastError();
-    // A folder is refused as "access denied"; say what it really is.
-    if (error == ERROR_ACCESS_DENIED && IsFolder(wide)) {
+class WindowsDisk final : public Disk {
+ public:
+  LevelStatus Open(const std::string& path, OpenMode mode,
+                   std::unique_ptr<LevelFile>* file) override {
+    const std::wstring wide = Wide(path);
+    // Looking lets other programs go on reading and writing. Editing shares
+    // nothing, from the check of the level to the last byte read back: a
+    // program that holds the level open, even only to read it, stops it,
+    // and so does another Ornivale program editing it.
+    const DWORD access = mode == OpenMode::ReadOnly
+                             ? GENERIC_READ
+                             : GENERIC_READ | GENERIC_WRITE;
+    const DWORD share =
+        mode == OpenMode::ReadOnly
+            ? FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE
+            : 0;
+    Handle opened(CreateRetryingSharingViolations(wide, access, share,
+                                                  FILE_ATTRIBUTE_NORMAL));
+    if (opened.get() == INVALID_HANDLE_VALUE) {
+      const DWORD error = GetLastError();
+      // A folder is refused as "access denied"; say what it really is.
+      if (error == ERROR_ACCESS_DENIED && IsFolder(wide)) {
+        return Failure(LevelCode::NotRegularFile, path);
+      }
+      return SystemFailure(LevelCode::CannotOpen, path, error);
+    }
+    if (GetFileType(opened.get()) != FILE_TYPE_DISK) {
       return Failure(LevelCode::NotRegularFile, path);
     }
-    return SystemFailure(LevelCode::CannotOpen, path, error);
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(opened.get(), &info)) {
+      return SystemFailure(LevelCode::ReadFailed, path, GetLastError());
+    }
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      return Failure(LevelCode::NotRegularFile, path);
+    }
+    *file = std::make_unique<WindowsFile>(path, StampOf(info),
+                                          opened.Release(), mode);
+    return {};
   }
-  if (GetFileType(opened.get()) != FILE_TYPE_DISK) {
-    return Failure(LevelCode::NotRegularFile, path);
-  }
-  BY_HANDLE_FILE_INFORMATION info;
-  if (!GetFileInformationByHandle(opened.get(), &info)) {
-    return SystemFailure(LevelCode::ReadFailed, path, GetLastError());
-  }
-  if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-    return Failure(LevelCode::NotRegularFile, path);
-  }
-  *file = std::make_unique<WindowsFile>(path, StampOf(info), opened.Release(), mode);
-  return {};
+};
+
+}  // namespace
+
+Disk& Disk::Default() {
+  static WindowsDisk disk;
+  return disk;
 }
 
 }  // namespace ornivale

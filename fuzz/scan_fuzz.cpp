@@ -1,8 +1,9 @@
 // Any bytes as a level: the scan must not crash, hang, read outside the file
-// or write to it; a write after it changes only the two bytes of each value
-// given, never a level with Tomb Raider IV data (any zlib stream after a
-// packed size), and never the file's length. The window's commands run on
-// the same bytes under a ".trc" name.
+// or write to it; an edit changes only the two bytes of each value given,
+// never a level with anything but zero bytes in the padding after its flags
+// (Tomb Raider IV data among them: any zlib stream after a packed size) or
+// with a negative block size, and never the file's length. The window's
+// commands run on the same bytes under a ".trc" name.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -16,6 +17,7 @@
 
 namespace {
 
+using ornivale::Disk;
 using ornivale::FileStamp;
 using ornivale::FlagList;
 using ornivale::LevelFile;
@@ -54,6 +56,21 @@ class CheckedFile : public LevelFile {
   bool writable_;
 };
 
+// One file, `bytes`, whatever the path; written only when opened for
+// writing.
+class FuzzDisk : public Disk {
+ public:
+  explicit FuzzDisk(std::vector<uint8_t>& bytes) : bytes_(bytes) {}
+  LevelStatus Open(const std::string&, OpenMode mode,
+                   std::unique_ptr<LevelFile>* file) override {
+    *file = std::make_unique<CheckedFile>(bytes_, mode == OpenMode::ReadWrite);
+    return {};
+  }
+
+ private:
+  std::vector<uint8_t>& bytes_;
+};
+
 class Window : public ornivale::WindowServices {
  public:
   void AddLog(const std::string&) override {}
@@ -71,16 +88,23 @@ class Window : public ornivale::WindowServices {
   int c2 = -1;
 };
 
-// Whether Tomb Raider IV level data could begin at `offset`: a packed size
-// above zero, then any zlib header that RFC 1950 allows.
-bool MayBeTr4LevelData(const std::vector<uint8_t>& bytes, int64_t offset) {
-  if (offset < 0 || offset + 10 > static_cast<int64_t>(bytes.size())) return false;
-  const uint8_t* head = bytes.data() + offset;
-  const bool packed = head[4] | head[5] | head[6] | head[7];
-  const uint8_t cmf = head[8];
-  const uint8_t flg = head[9];
-  return packed && (cmf & 0x0F) == 8 && (cmf >> 4) < 8 && !(flg & 0x20) &&
-         ((cmf << 8) | flg) % 31 == 0;
+// Whether the 28 bytes after the flags at `offset`, as far as the file
+// goes, are anything but zero: no TRC level keeps data there, and a Tomb
+// Raider IV level keeps its level data's sizes and zlib stream there.
+bool DataAfterFlags(const std::vector<uint8_t>& bytes, int64_t offset) {
+  const auto size = static_cast<int64_t>(bytes.size());
+  for (int64_t at = offset + 4; at >= 4 && at < std::min(size, offset + 32); ++at) {
+    if (bytes[static_cast<std::size_t>(at)] != 0) return true;
+  }
+  return false;
+}
+
+// Whether a texture block's packed size reads as negative.
+bool NegativeBlockSize(const ornivale::LevelScan& scan) {
+  for (const auto& chunk : scan.header.Chunks) {
+    if (chunk.PackedSize.Value < 0) return true;
+  }
+  return false;
 }
 
 // Only the bytes of [first, last) may differ.
@@ -100,27 +124,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::vector<uint8_t> original(data, data + size);
   std::vector<uint8_t> bytes = original;
 
-  // The value API: the Lara type only, then the weather only, then both.
+  // The edit from a command: the Lara type only, then the weather only,
+  // then both.
+  FuzzDisk disk(bytes);
   const ornivale::FlagChange changes[] = {
       {uint16_t{6}, std::nullopt}, {std::nullopt, uint16_t{2}}, {uint16_t{1}, uint16_t{0}}};
   for (const ornivale::FlagChange& change : changes) {
     const std::vector<uint8_t> before = bytes;
-    const ornivale::LevelState state =
-        ornivale::ApplyFlags(std::make_unique<CheckedFile>(bytes, true), change, nullptr);
-    const int64_t pair = state.scan.flags_offset;
-    if (state.ok() && MayBeTr4LevelData(before, pair)) std::abort();
-    if (!state.ok() && bytes != before) std::abort();
-    CheckOnlyChanged(before, bytes, pair + (change.lara ? 0 : 2),
-                     pair + (change.weather ? 4 : 2));
+    const ornivale::EditResult edit = ornivale::EditLevel({"fuzz.trc", change, ornivale::NameRule::TrcNamesOnly, {}}, disk);
+    const int64_t pair = edit.before.flags_offset;
+    if (bytes != before &&
+        (DataAfterFlags(before, pair) || NegativeBlockSize(edit.before))) {
+      std::abort();
+    }
+    if (!edit.ok() && bytes != before) std::abort();
+    CheckOnlyChanged(before, bytes, pair + (change.values[0] ? 0 : 2),
+                     pair + (change.values[1] ? 4 : 2));
   }
 
   // The window's Load and Save.
   bytes = original;
-  ornivale::Level4 level([&](const std::string&, OpenMode mode,
-                             std::unique_ptr<LevelFile>* opened) {
-    *opened = std::make_unique<CheckedFile>(bytes, mode == OpenMode::ReadWrite);
-    return LevelStatus{};
-  });
+  FuzzDisk window_disk(bytes);
+  ornivale::Level4 level(window_disk);
   Window window;
   level.OpenLevel("fuzz.trc", window);
   if (bytes != original) std::abort();
@@ -128,7 +153,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   window.c1 = 2;
   ornivale::SaveFlags(level, window);
   const int64_t pair = level.LastScan() ? level.FlagsPos() - 1 : 0;
-  if (bytes != original && MayBeTr4LevelData(original, pair)) std::abort();
+  if (bytes != original &&
+      (DataAfterFlags(original, pair) || NegativeBlockSize(level.LastScan()->scan))) {
+    std::abort();
+  }
   CheckOnlyChanged(original, bytes, pair, level.LastScan() ? pair + 4 : 0);
   return 0;
 }

@@ -19,8 +19,12 @@ struct DwordField {
   int32_t Value = 0;
 };
 
-// The field whose bytes start at `bytes`.
-inline WordField WordAt(const uint8_t* bytes) {
+// The codec reads and writes fields in bytes already read from a level, or
+// about to be written to it: the file is read and written a few bytes at a
+// time by whoever holds it.
+
+// The 16-bit field whose bytes start at `bytes`.
+inline WordField ReadWord(const uint8_t* bytes) {
   WordField field;
   field.Raw = {bytes[0], bytes[1]};
   const auto bits = static_cast<uint16_t>(bytes[0] | (bytes[1] << 8));
@@ -28,7 +32,8 @@ inline WordField WordAt(const uint8_t* bytes) {
   return field;
 }
 
-inline DwordField DwordAt(const uint8_t* bytes) {
+// The 32-bit field whose bytes start at `bytes`.
+inline DwordField ReadDword(const uint8_t* bytes) {
   DwordField field;
   field.Raw = {bytes[0], bytes[1], bytes[2], bytes[3]};
   const uint32_t bits = static_cast<uint32_t>(bytes[0]) |
@@ -39,9 +44,11 @@ inline DwordField DwordAt(const uint8_t* bytes) {
   return field;
 }
 
-// A stored value as the level keeps it: unsigned 16-bit, low byte first.
-inline std::array<uint8_t, 2> EncodeWord(uint16_t value) {
-  return {static_cast<uint8_t>(value & 0xFF), static_cast<uint8_t>(value >> 8)};
+// Puts a stored value as the level keeps it, unsigned 16-bit and low byte
+// first, at `out[0]` and `out[1]`.
+inline void WriteWord(uint8_t* out, uint16_t value) {
+  out[0] = static_cast<uint8_t>(value & 0xFF);
+  out[1] = static_cast<uint8_t>(value >> 8);
 }
 
 }  // namespace ornivale

@@ -6,9 +6,16 @@
 namespace ornivale {
 namespace {
 
-std::optional<uint16_t> Stored(std::optional<int32_t> value) {
-  if (!value) return std::nullopt;
-  return static_cast<uint16_t>(*value);
+// The stored values of the entries selected; a list without a selection
+// keeps its flag's bytes.
+FlagChange SelectedValues(const WindowServices& window) {
+  FlagChange change;
+  for (std::size_t i = 0; i < kFlagCount; ++i) {
+    const auto value =
+        kFlags[i].entries.ValueAt(window.GetFlagSelection(kFlags[i].list));
+    if (value) change.values[i] = static_cast<uint16_t>(*value);
+  }
+  return change;
 }
 
 // The window's own refusals come first: they need no file.
@@ -22,27 +29,20 @@ LevelStatus Save(Level4& level, const std::string& path,
   }
   if (loaded->path != path) return Failure(LevelCode::NotLoadedLevel, path);
 
-  std::unique_ptr<LevelFile> file;
-  const LevelStatus opened =
-      OpenForSaving(path, NameRule::AnyName, level.Opener(), &file);
-  if (!opened.ok()) return opened;
-  window.AddLog("Saving level...");
-  const FlagChange change{
-      Stored(LaraValue(window.GetFlagSelection(FlagList::c2))),
-      Stored(WeatherValue(window.GetFlagSelection(FlagList::c1)))};
-  LevelState saved = ApplyFlags(std::move(file), change, &*loaded);
-  if (!saved.ok()) return saved.status;
-  level.Saved(std::move(saved));
-  return {};
+  const EditResult saved = EditLevel(
+      {path, SelectedValues(window), NameRule::AnyName, *loaded}, level.disk());
+  if (saved.opened) window.AddLog("Saving level...");
+  if (saved.ok()) level.Saved(saved.after);
+  return saved.status;
 }
 
 }  // namespace
 
 void SaveFlags(Level4& level, WindowServices& window) {
   const LevelStatus status = Save(level, window.GetLevelPath(), window);
-  if (!status.ok()) return ShowFailure(status, window);
+  level.Report(status, window);
   // Only now are the bytes synced, read back and the file closed.
-  window.AddLog("Level saved");
+  if (status.ok()) window.AddLog("Level saved");
 }
 
 }  // namespace ornivale

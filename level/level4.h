@@ -15,9 +15,9 @@ class Level4 {
  public:
   // Reads and writes the operating system's files.
   Level4();
-  // Reads and writes through `opener` instead (tests use it to make files
-  // fail).
-  explicit Level4(LevelFileOpener opener);
+  // Reads and writes through `disk` instead (tests use it to make files
+  // fail); `disk` must outlive this.
+  explicit Level4(Disk& disk);
 
   // Checks the level at `path`, finds its flag pair and shows the two flags
   // as the selections of c2 and c1, logging each stage. Never throws: every
@@ -32,22 +32,25 @@ class Level4 {
   // The level of the last OpenLevel, if that scan reached the flag pair, as
   // it was loaded or as the last save of it left it.
   const std::optional<LevelState>& LastScan() const { return last_scan_; }
+  // How the last load or save ended: ok, or the failure that its "Error"
+  // box showed.
+  const LevelStatus& LastStatus() const { return last_status_; }
 
-  const LevelFileOpener& Opener() const { return opener_; }
+  Disk& disk() const { return disk_; }
   // A save of the loaded level: what it wrote is now what was loaded, so
   // the next save needs no new load.
-  void Saved(LevelState state) { last_scan_ = std::move(state); }
+  void Saved(LevelState state);
+  // Shows `status` in the window's one "Error" box, or records a success.
+  void Report(const LevelStatus& status, WindowServices& window);
 
  private:
   void Show(LevelState state, WindowServices& window);
 
-  LevelFileOpener opener_;
+  Disk& disk_;
   int32_t flags_pos_ = 0;
   int32_t level_kind_ = 0;
   std::optional<LevelState> last_scan_;
+  LevelStatus last_status_;
 };
-
-// Shows `status` in the window's one "Error" box.
-void ShowFailure(const LevelStatus& status, WindowServices& window);
 
 }  // namespace ornivale

@@ -2,11 +2,15 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 
 #include "level/level_names.h"
 
 namespace ornivale {
 namespace {
+
+constexpr const char* kBlocks[] = {"texture block 1", "texture block 2",
+                                   "texture block 3"};
 
 // The name rules, before anything is opened.
 LevelStatus CheckName(const std::string& path, NameRule rule) {
@@ -18,10 +22,60 @@ LevelStatus CheckName(const std::string& path, NameRule rule) {
   return {};
 }
 
-LevelStatus Tr4DataFound(const LevelScan& scan, const std::string& path) {
-  LevelStatus status = Failure(LevelCode::Tr4Level, path);
-  status.offset = scan.tr4_data_offset;
+LevelStatus At(LevelCode code, const std::string& path, int64_t offset,
+               std::string part = {}) {
+  LevelStatus status = Failure(code, path);
+  status.offset = offset;
+  status.part = std::move(part);
   return status;
+}
+
+// Why a level that scanned whole must not be written: it would not be a
+// TRC level's flags that the bytes land in.
+LevelStatus CheckWritable(const LevelScan& scan, const std::string& path) {
+  if (scan.HoldsTr4LevelData()) {
+    return At(LevelCode::Tr4Level, path, scan.tr4_data_offset);
+  }
+  if (scan.data_after_flags >= 0) {
+    return At(LevelCode::NoPadding, path, scan.data_after_flags);
+  }
+  if (scan.negative_block >= 0) {
+    return At(LevelCode::NegativeSize, path, scan.flags_offset,
+              kBlocks[scan.negative_block]);
+  }
+  return {};
+}
+
+// Whether the file, as just opened and scanned, is still the level that
+// was loaded: anything another program did since then shows in one of
+// these.
+bool StillLoaded(const LevelState& now, const LevelState& loaded) {
+  const LevelScan& a = now.scan;
+  const LevelScan& b = loaded.scan;
+  if (!a.status.ok() || now.stamp != loaded.stamp ||
+      !SameHeader(a.header, b.header) || a.flags_offset != b.flags_offset) {
+    return false;
+  }
+  for (std::size_t i = 0; i < kFlagCount; ++i) {
+    if (a.flags[i].Raw != b.flags[i].Raw) return false;
+  }
+  return true;
+}
+
+// What the edit's own read of the level must find before anything is
+// written.
+LevelStatus CheckBeforeWriting(const LevelState& now, const LevelEdit& edit) {
+  const LevelScan& scan = now.scan;
+  if (scan.status.code == LevelCode::ReadFailed) return scan.status;
+  if (edit.loaded) {
+    if (!edit.loaded->ok()) return edit.loaded->status;
+    if (!StillLoaded(now, *edit.loaded)) {
+      return Failure(LevelCode::Changed, now.path);
+    }
+  } else if (!scan.status.ok()) {
+    return scan.status;
+  }
+  return CheckWritable(scan, now.path);
 }
 
 LevelStatus AfterWriting(LevelStatus status) {
@@ -32,93 +86,144 @@ LevelStatus AfterWriting(LevelStatus status) {
   return status;
 }
 
+LevelStatus ChangedWhileWriting(const std::string& path, const char* reason) {
+  return AfterWriting(Failure(LevelCode::Changed, path, reason));
+}
+
 void Keep(LevelStatus& first, LevelStatus next) {
   if (first.ok()) first = std::move(next);
 }
 
-// Whether the file, as just opened and scanned, is still the level that
-// was loaded: anything another program did since then shows in one of
-// these.
-bool StillLoaded(const LevelState& now, const LevelState& loaded) {
-  const LevelScan& a = now.scan;
-  const LevelScan& b = loaded.scan;
-  return a.status.ok() && now.stamp == loaded.stamp &&
-         SameHeader(a.header, b.header) && a.flags_offset == b.flags_offset &&
-         a.lara.Raw == b.lara.Raw && a.weather.Raw == b.weather.Raw;
+// The flags' bytes as they are to be after the edit: those read, with the
+// values given put in their place.
+std::array<uint8_t, kFlagBytes> BytesToWrite(const LevelScan& scan,
+                                             const FlagChange& change) {
+  std::array<uint8_t, kFlagBytes> bytes{};
+  for (std::size_t i = 0; i < kFlagCount; ++i) {
+    std::copy(scan.flags[i].Raw.begin(), scan.flags[i].Raw.end(),
+              bytes.begin() + 2 * i);
+    if (change.values[i]) WriteWord(bytes.data() + 2 * i, *change.values[i]);
+  }
+  return bytes;
 }
 
-LevelStatus CheckBeforeWriting(const LevelState& now, const LevelState* loaded) {
-  const LevelScan& scan = now.scan;
-  if (scan.status.code == LevelCode::ReadFailed) return scan.status;
-  if (loaded) {
-    if (!loaded->ok()) return loaded->status;
-    if (!StillLoaded(now, *loaded)) return Failure(LevelCode::Changed, now.path);
-  } else if (!scan.status.ok()) {
-    return scan.status;
-  }
-  if (scan.HoldsTr4LevelData()) return Tr4DataFound(scan, now.path);
-  return {};
-}
+// One edit of a level that is open for writing, step by step; each step
+// returns the first failure.
+class Edit {
+ public:
+  Edit(LevelFile& file, const LevelEdit& edit, EditResult& result)
+      : file_(file), edit_(edit), result_(result) {}
 
-// Writes the values given as one run of bytes, syncs, and reads the pair
-// back into the state's scan.
-LevelStatus WriteAndReadBack(LevelFile& file, const FlagChange& change,
-                             LevelState& state) {
-  LevelScan& scan = state.scan;
-  std::array<uint8_t, 4> pair{scan.lara.Raw[0], scan.lara.Raw[1],
-                              scan.weather.Raw[0], scan.weather.Raw[1]};
-  if (change.lara) {
-    const auto bytes = EncodeWord(*change.lara);
-    std::copy(bytes.begin(), bytes.end(), pair.begin());
+  // Reads the level under the edit's hold and checks it.
+  LevelStatus Read() {
+    LevelState& now = result_.after;
+    now.path = file_.path();
+    now.stamp = file_.Stamp();
+    now.scan = ScanLevel(file_);
+    result_.before = now.scan;
+    return CheckBeforeWriting(now, edit_);
   }
-  if (change.weather) {
-    const auto bytes = EncodeWord(*change.weather);
-    std::copy(bytes.begin(), bytes.end(), pair.begin() + 2);
-  }
-  const std::size_t first = change.lara ? 0 : 2;
-  const std::size_t last = change.weather ? 4 : 2;
-  LevelStatus status =
-      file.Write(scan.flags_offset + static_cast<int64_t>(first),
-                 pair.data() + first, last - first);
-  if (!status.ok()) return status;
-  status = file.Sync();
-  if (!status.ok()) return AfterWriting(status);
 
-  std::array<uint8_t, 4> back{};
-  status = file.Read(scan.flags_offset, back.data(), back.size());
-  if (!status.ok()) return AfterWriting(status);
-  if (!std::equal(pair.begin() + first, pair.begin() + last, back.begin() + first)) {
-    return AfterWriting(
-        Failure(LevelCode::Changed, state.path, "it holds other values"));
+  // Writes the values given as one run of bytes, from the first value
+  // given to the last, then syncs.
+  LevelStatus Write() {
+    const LevelScan& scan = result_.before;
+    bytes_ = BytesToWrite(scan, edit_.change);
+    const auto& values = edit_.change.values;
+    const std::size_t first = 2 * static_cast<std::size_t>(
+        std::find_if(values.begin(), values.end(),
+                     [](const auto& value) { return value.has_value(); }) -
+        values.begin());
+    const std::size_t last = 2 * static_cast<std::size_t>(
+        values.rend() -
+        std::find_if(values.rbegin(), values.rend(),
+                     [](const auto& value) { return value.has_value(); }));
+    LevelStatus status = file_.Write(
+        scan.flags_offset + static_cast<int64_t>(first), bytes_.data() + first,
+        last - first);
+    if (!status.ok()) return status;
+    status = file_.Sync();
+    return status.ok() ? status : AfterWriting(status);
   }
-  scan.lara = WordAt(back.data());
-  scan.weather = WordAt(back.data() + 2);
-  return {};
-}
 
-// After the close: the path must still name the file that was written, at
-// the size it had, or another program moved or cut it meanwhile.
-LevelStatus CheckPath(LevelFile& file, LevelState& state) {
-  FileStamp now;
-  LevelStatus status = file.StampOfPath(&now);
-  if (status.code == LevelCode::CannotOpen ||
-      status.code == LevelCode::NotRegularFile) {
-    status = Failure(LevelCode::Changed, state.path, "it is gone");
+  // Reads the head and the flags again: a level cut short, grown back by
+  // the write, or rewritten with its flags elsewhere shows here.
+  LevelStatus ReadAgain() {
+    LevelScan again = ScanLevel(file_);
+    const LevelCode code = again.status.code;
+    if (code == LevelCode::ReadFailed || code == LevelCode::CutShort) {
+      return AfterWriting(again.status);
+    }
+    const LevelScan& before = result_.before;
+    if (code != LevelCode::Ok || !SameHeader(again.header, before.header) ||
+        again.flags_offset != before.flags_offset) {
+      return ChangedWhileWriting(file_.path(), "its head changed");
+    }
+    for (std::size_t i = 0; i < kFlagCount; ++i) {
+      if (!std::equal(again.flags[i].Raw.begin(), again.flags[i].Raw.end(),
+                      bytes_.begin() + 2 * i)) {
+        return ChangedWhileWriting(file_.path(), "it holds other values");
+      }
+    }
+    result_.after.scan = std::move(again);
+    return {};
   }
-  if (status.ok() && !now.SameFile(file.Stamp())) {
-    status = Failure(LevelCode::Changed, state.path, "another file is there");
-  } else if (status.ok() && now.size != file.Stamp().size) {
-    status = Failure(LevelCode::Changed, state.path, "its size changed");
+
+  // After the close: the path must still name the file that was written, at
+  // the size it had, or another program moved or cut it meanwhile.
+  LevelStatus CheckPath() {
+    FileStamp now;
+    LevelStatus status = file_.StampOfPath(&now);
+    if (!status.ok()) {
+      return AfterWriting(
+          Failure(LevelCode::CannotCheck, file_.path(), status.reason));
+    }
+    if (!now.SameFile(file_.Stamp())) {
+      return ChangedWhileWriting(file_.path(), "another file is there");
+    }
+    if (now.size != file_.Stamp().size) {
+      return ChangedWhileWriting(file_.path(), "its size changed");
+    }
+    result_.after.stamp = now;
+    return {};
   }
-  if (!status.ok()) return AfterWriting(status);
-  state.stamp = now;
-  return {};
+
+ private:
+  LevelFile& file_;
+  const LevelEdit& edit_;
+  EditResult& result_;
+  std::array<uint8_t, kFlagBytes> bytes_{};
+};
+
+// A level that can't be opened for writing (read-only, or held by another
+// program) may still hold the values already: read it, and only when it
+// needs a write is the failure to open it one.
+EditResult EditWithoutWriting(const LevelEdit& edit, Disk& disk,
+                              const LevelStatus& not_writable) {
+  EditResult result;
+  std::unique_ptr<LevelFile> file;
+  if (disk.Open(edit.path, OpenMode::ReadOnly, &file).ok()) {
+    Edit steps(*file, edit, result);
+    const bool held = steps.Read().ok() && edit.change.HeldBy(result.before);
+    if (held && file->Close().ok()) {
+      result.opened = true;
+      return result;
+    }
+  }
+  result.status = not_writable;
+  return result;
 }
 
 }  // namespace
 
-LevelState InspectLevel(const std::string& path, NameRule rule,
-                        const LevelFileOpener& opener) {
+bool EditResult::ValuesChanged() const {
+  for (std::size_t i = 0; i < kFlagCount; ++i) {
+    if (before.Value(i) != after.scan.Value(i)) return true;
+  }
+  return false;
+}
+
+LevelState InspectLevel(const std::string& path, NameRule rule, Disk& disk) {
   LevelState state;
   state.path = path;
   if (rule == NameRule::TrcNamesOnly) {
@@ -126,41 +231,39 @@ LevelState InspectLevel(const std::string& path, NameRule rule,
     if (!state.ok()) return state;
   }
   std::unique_ptr<LevelFile> file;
-  state.status = opener(path, OpenMode::ReadOnly, &file);
+  state.status = disk.Open(path, OpenMode::ReadOnly, &file);
   if (!state.ok()) return state;
   state.stamp = file->Stamp();
   state.scan = ScanLevel(*file);
-  if (!state.scan.status.ok()) state.status = state.scan.status;
+  state.status = state.scan.status;
   Keep(state.status, file->Close());
-  if (rule == NameRule::TrcNamesOnly && state.ok() &&
-      state.scan.HoldsTr4LevelData()) {
-    state.status = Tr4DataFound(state.scan, path);
+  if (rule == NameRule::TrcNamesOnly) {
+    Keep(state.status, CheckWritable(state.scan, path));
   }
   return state;
 }
 
-LevelStatus OpenForSaving(const std::string& path, NameRule rule,
-                          const LevelFileOpener& opener,
-                          std::unique_ptr<LevelFile>* file) {
-  const LevelStatus named = CheckName(path, rule);
-  if (!named.ok()) return named;
-  return opener(path, OpenMode::ReadWrite, file);
-}
+EditResult EditLevel(const LevelEdit& edit, Disk& disk) {
+  EditResult result;
+  result.status = CheckName(edit.path, edit.names);
+  if (!result.ok()) return result;
+  std::unique_ptr<LevelFile> file;
+  const LevelStatus opened = disk.Open(edit.path, OpenMode::ReadWrite, &file);
+  if (!opened.ok()) return EditWithoutWriting(edit, disk, opened);
+  result.opened = true;
 
-LevelState ApplyFlags(std::unique_ptr<LevelFile> file, const FlagChange& change,
-                      const LevelState* loaded) {
-  LevelState state;
-  state.path = file->path();
-  state.stamp = file->Stamp();
-  state.scan = ScanLevel(*file);
-  state.status = CheckBeforeWriting(state, loaded);
-  const bool writes = state.ok() && !change.empty();
-  if (writes) state.status = WriteAndReadBack(*file, change, state);
+  Edit steps(*file, edit, result);
+  result.status = steps.Read();
+  const bool writes = result.ok() && !edit.change.HeldBy(result.before);
+  if (writes) {
+    result.status = steps.Write();
+    if (result.ok()) result.status = steps.ReadAgain();
+  }
   LevelStatus closed = file->Close();
   if (!closed.ok() && writes) closed = AfterWriting(closed);
-  Keep(state.status, closed);
-  if (writes && state.ok()) state.status = CheckPath(*file, state);
-  return state;
+  Keep(result.status, closed);
+  if (writes && result.ok()) result.status = steps.CheckPath();
+  return result;
 }
 
 bool FolderEntryIsLevel(const std::string& name) {

@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -67,11 +66,32 @@ class LevelFile {
 
 enum class OpenMode {
   ReadOnly,   // for looking: a read-only level can still be viewed
-  ReadWrite,  // for saving; never creates or truncates a file
+  ReadWrite,  // for editing; never creates or truncates a file
 };
 
-// Opens an existing regular file into `file`.
-using LevelFileOpener = std::function<LevelStatus(
-    const std::string& path, OpenMode mode, std::unique_ptr<LevelFile>* file)>;
+// What a close that fails is: for a file open for writing, a write that
+// may not have reached the disk.
+inline LevelCode CloseFailureCode(OpenMode mode) {
+  return mode == OpenMode::ReadWrite ? LevelCode::WriteFailed
+                                     : LevelCode::ReadFailed;
+}
+
+// The operating system's files as the core uses them. The system's own is
+// defined in disk/ for the system the program is built for and chosen when
+// the program is linked; tests put their own disks in its place.
+class Disk {
+ public:
+  virtual ~Disk() = default;
+
+  // Opens an existing regular file into `file`; a folder, a pipe or a
+  // device is refused at once (NotRegularFile). Opened for writing, the
+  // file is held so that no other Ornivale program edits it until it is
+  // closed.
+  virtual LevelStatus Open(const std::string& path, OpenMode mode,
+                           std::unique_ptr<LevelFile>* file) = 0;
+
+  // The operating system's own files.
+  static Disk& Default();
+};
 
 }  // namespace ornivale

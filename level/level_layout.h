@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "level/field_codec.h"
@@ -12,6 +13,11 @@ inline constexpr int32_t kLevelVersion = 3428948;
 // The version fields of the remastered edition's levels, another format:
 // "TRX5" (this game) and "TRX4" (Tomb Raider IV).
 inline constexpr int32_t kRemasteredVersions[] = {0x35585254, 0x34585254};
+
+// Every TRC level keeps this many zero bytes right after its flags; then
+// come the two sizes of its level data, a zero word, its room count and its
+// rooms.
+inline constexpr std::size_t kPaddingBytes = 28;
 
 // The header of one of the three texture blocks ahead of the flag pair.
 struct TextureChunk {

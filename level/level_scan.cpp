@@ -10,7 +10,9 @@ namespace {
 constexpr std::size_t kVersionBytes = 4;
 constexpr std::size_t kCountBytes = 6;
 constexpr std::size_t kBlockHeaderBytes = 8;
-constexpr std::size_t kFlagBytes = 4;
+constexpr std::size_t kHeadBytes = kVersionBytes + kCountBytes + kBlockHeaderBytes;
+// The flags and the padding after them, read together.
+constexpr std::size_t kTailBytes = kFlagBytes + kPaddingBytes;
 // Tomb Raider IV level data: unpacked size, packed size, then a zlib stream.
 constexpr std::size_t kLevelDataHeadBytes = 10;
 
@@ -43,6 +45,15 @@ class Reader {
                static_cast<int64_t>(length_);
   }
 
+  // The offset of the first byte other than zero that was fetched at or
+  // after `offset`, -1 when all are zero.
+  int64_t FirstNonZeroFrom(int64_t offset) const {
+    for (auto at = static_cast<std::size_t>(offset - offset_); at < length_; ++at) {
+      if (bytes_[at] != 0) return offset_ + static_cast<int64_t>(at);
+    }
+    return -1;
+  }
+
   // The fetched bytes of `part`, or null when the file ends inside it.
   const uint8_t* Part(int64_t offset, std::size_t count, const char* part) {
     if (!Holds(offset, count)) {
@@ -72,7 +83,7 @@ class Reader {
 
   LevelFile& file_;
   LevelScan& scan_;
-  std::array<uint8_t, kVersionBytes + kCountBytes + kBlockHeaderBytes> bytes_{};
+  std::array<uint8_t, std::max(kHeadBytes, kTailBytes)> bytes_{};
   int64_t offset_ = 0;
   std::size_t length_ = 0;
 };
@@ -99,7 +110,7 @@ bool IsRemasteredVersion(int32_t version) {
 // Whether all of it is there does not matter: a copy still in progress is
 // a Tomb Raider IV level too.
 bool IsLevelDataHead(const uint8_t* head) {
-  const auto packed_size = static_cast<uint32_t>(DwordAt(head + 4).Value);
+  const auto packed_size = static_cast<uint32_t>(ReadDword(head + 4).Value);
   return packed_size > 0 && IsZlibHeader(head[8], head[9]);
 }
 
@@ -112,13 +123,12 @@ LevelScan ScanLevel(LevelFile& file) {
   scan.size = file.Stamp().size;
 
   // The version, the counts and the first block header lie together.
-  if (!reader.Fetch(0, kVersionBytes + kCountBytes + kBlockHeaderBytes,
-                    "its version")) {
+  if (!reader.Fetch(0, kHeadBytes, "its version")) {
     return scan;
   }
   const uint8_t* bytes = reader.Part(0, kVersionBytes, "its version");
   if (!bytes) return scan;
-  header.LevelVersion = DwordAt(bytes);
+  header.LevelVersion = ReadDword(bytes);
   if (!scan.VersionMatches()) {
     reader.Fail(IsRemasteredVersion(header.LevelVersion.Value)
                     ? LevelCode::RemasteredLevel
@@ -129,7 +139,7 @@ LevelScan ScanLevel(LevelFile& file) {
   bytes = reader.Part(kVersionBytes, kCountBytes, "its texture counts");
   if (!bytes) return scan;
   for (std::size_t i = 0; i < header.TexCounts.size(); ++i) {
-    header.TexCounts[i] = WordAt(bytes + 2 * i);
+    header.TexCounts[i] = ReadWord(bytes + 2 * i);
   }
 
   int64_t offset = kVersionBytes + kCountBytes;
@@ -142,9 +152,12 @@ LevelScan ScanLevel(LevelFile& file) {
     bytes = reader.Part(offset, kBlockHeaderBytes, block_header);
     if (!bytes) return scan;
     TextureChunk& chunk = header.Chunks[i];
-    chunk.UnpackedSize = DwordAt(bytes);
-    chunk.PackedSize = DwordAt(bytes + 4);
+    chunk.UnpackedSize = ReadDword(bytes);
+    chunk.PackedSize = ReadDword(bytes + 4);
     offset += kBlockHeaderBytes;
+    if (chunk.PackedSize.Value < 0 && scan.negative_block < 0) {
+      scan.negative_block = static_cast<int>(i);
+    }
     if (chunk.PackedSize.Value > 0) {
       if (scan.size - offset < chunk.PackedSize.Value) {
         reader.EndsInside(block);
@@ -161,11 +174,13 @@ LevelScan ScanLevel(LevelFile& file) {
   }
   scan.flags_offset = offset;
   const char* flags = "its Lara type and weather";
-  if (!reader.Fetch(offset, kLevelDataHeadBytes, flags)) return scan;
+  if (!reader.Fetch(offset, kTailBytes, flags)) return scan;
   bytes = reader.Part(offset, kFlagBytes, flags);
   if (!bytes) return scan;
-  scan.lara = WordAt(bytes);
-  scan.weather = WordAt(bytes + 2);
+  for (std::size_t i = 0; i < kFlagCount; ++i) {
+    scan.flags[i] = ReadWord(bytes + 2 * i);
+  }
+  scan.data_after_flags = reader.FirstNonZeroFrom(offset + kFlagBytes);
   if (reader.Holds(offset, kLevelDataHeadBytes) && IsLevelDataHead(bytes)) {
     scan.tr4_data_offset = offset;
   }

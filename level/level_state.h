@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -22,20 +24,25 @@ struct LevelState {
   bool ok() const { return status.ok(); }
 };
 
-// The stored values to write; a flag left empty keeps its two bytes.
+// The stored values to write, in kFlags' order; a flag left empty keeps
+// its two bytes.
 struct FlagChange {
-  std::optional<uint16_t> lara;
-  std::optional<uint16_t> weather;
+  std::array<std::optional<uint16_t>, kFlagCount> values;
 
-  bool empty() const { return !lara && !weather; }
+  bool empty() const {
+    for (const auto& value : values) {
+      if (value) return false;
+    }
+    return true;
+  }
   // Whether the level already stores every value given.
   bool HeldBy(const LevelScan& scan) const {
-    return Holds(lara, scan.lara) && Holds(weather, scan.weather);
-  }
-
- private:
-  static bool Holds(std::optional<uint16_t> value, const WordField& field) {
-    return !value || *value == static_cast<uint16_t>(field.Value);
+    for (std::size_t i = 0; i < kFlagCount; ++i) {
+      if (values[i] && *values[i] != static_cast<uint16_t>(scan.Value(i))) {
+        return false;
+      }
+    }
+    return true;
   }
 };
 

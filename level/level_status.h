@@ -6,7 +6,8 @@
 namespace ornivale {
 
 // What went wrong with a level, as a value: each front end turns it into the
-// one message its user sees.
+// one message its user sees, from the table in failure_words.cpp, which
+// follows this order and ends with the last code here.
 enum class LevelCode {
   Ok,
   // Reaching the file.
@@ -20,9 +21,13 @@ enum class LevelCode {
   CutShort,      // part: what the file ends inside; offset: where it ends
   TooLarge,      // the flag pair lies past what a 32-bit position reaches
   Tr4Level,      // offset: where its level data begins, -1 when told by name
-  Changed,       // the file is not, or no longer, the level that was scanned
+  NoPadding,     // offset: a byte that is not zero where a TRC level keeps
+                 // zero padding after its flags
+  NegativeSize,  // part: the texture block whose packed size is negative
+  Changed,       // the file is not, or no longer, the level that was read
   // Writing.
   WriteFailed,  // reason; a failed sync or close is one too
+  CannotCheck,  // reason: the look at the path after the write failed
   // Refusals before any file is opened.
   NotNamedAsLevel,  // the name ends in neither ".trc" nor ".tr4"
   NoLevelFound,     // a folder or a pattern given for levels names none
@@ -52,8 +57,5 @@ inline LevelStatus Failure(LevelCode code, std::string path,
   status.reason = std::move(reason);
   return status;
 }
-
-// A stable lower-case name for scripts: "cut-short", "in-use", …
-const char* CodeName(LevelCode code);
 
 }  // namespace ornivale

@@ -42,34 +42,40 @@ Bytes WordByHexText(int32_t value) {
 
 TEST(FieldCodec, DwordKeepsRawBytesAndDecodesLittleEndianSigned) {
   const Bytes bytes{0x54, 0x52, 0x34, 0x00, 0xF0, 0xFF, 0xFF, 0xFF};
-  const DwordField version = DwordAt(bytes.data());
+  const DwordField version = ReadDword(bytes.data());
   EXPECT_EQ(version.Value, 3428948);
   EXPECT_EQ(version.Raw, (std::array<uint8_t, 4>{0x54, 0x52, 0x34, 0x00}));
-  EXPECT_EQ(DwordAt(bytes.data() + 4).Value, -16);
+  EXPECT_EQ(ReadDword(bytes.data() + 4).Value, -16);
 }
 
 TEST(FieldCodec, WordDecodesLittleEndianSigned) {
   const Bytes bytes{0x05, 0x01, 0x0A, 0x00, 0x00, 0x00, 0xFF, 0xFF, 0x00, 0x80};
-  EXPECT_EQ(WordAt(&bytes[0]).Value, 261);
-  EXPECT_EQ(WordAt(&bytes[2]).Value, 10);
-  EXPECT_EQ(WordAt(&bytes[4]).Value, 0);
-  const WordField minus_one = WordAt(&bytes[6]);
+  EXPECT_EQ(ReadWord(&bytes[0]).Value, 261);
+  EXPECT_EQ(ReadWord(&bytes[2]).Value, 10);
+  EXPECT_EQ(ReadWord(&bytes[4]).Value, 0);
+  const WordField minus_one = ReadWord(&bytes[6]);
   EXPECT_EQ(minus_one.Value, -1);
   EXPECT_EQ(minus_one.Raw, (std::array<uint8_t, 2>{0xFF, 0xFF}));
-  EXPECT_EQ(WordAt(&bytes[8]).Value, -32768);
+  EXPECT_EQ(ReadWord(&bytes[8]).Value, -32768);
 }
 
-TEST(FieldCodec, EncodeWordPutsTheLowByteFirst) {
-  EXPECT_EQ(EncodeWord(6), (std::array<uint8_t, 2>{0x06, 0x00}));
-  EXPECT_EQ(EncodeWord(0), (std::array<uint8_t, 2>{0x00, 0x00}));
-  EXPECT_EQ(EncodeWord(2748), (std::array<uint8_t, 2>{0xBC, 0x0A}));
-  EXPECT_EQ(EncodeWord(4660), (std::array<uint8_t, 2>{0x34, 0x12}));
+Bytes Written(uint16_t value) {
+  Bytes bytes(2, 0xEE);
+  WriteWord(bytes.data(), value);
+  return bytes;
+}
+
+TEST(FieldCodec, WriteWordPutsTheLowByteFirst) {
+  EXPECT_EQ(Written(6), (Bytes{0x06, 0x00}));
+  EXPECT_EQ(Written(0), (Bytes{0x00, 0x00}));
+  EXPECT_EQ(Written(2748), (Bytes{0xBC, 0x0A}));
+  EXPECT_EQ(Written(4660), (Bytes{0x34, 0x12}));
 }
 
 TEST(CodecAgreement, EveryWordDecodesAsItsHexText) {
   for (int bits = 0; bits <= 0xFFFF; ++bits) {
     const Bytes raw{static_cast<uint8_t>(bits), static_cast<uint8_t>(bits >> 8)};
-    ASSERT_EQ(WordAt(raw.data()).Value, ValueByHexText(raw)) << bits;
+    ASSERT_EQ(ReadWord(raw.data()).Value, ValueByHexText(raw)) << bits;
   }
 }
 
@@ -77,16 +83,15 @@ TEST(CodecAgreement, DwordsDecodeAsTheirHexText) {
   for (uint64_t bits = 0; bits <= 0xFFFFFFFFull; bits += 0x10001 * 7 + 3) {
     const Bytes raw{static_cast<uint8_t>(bits), static_cast<uint8_t>(bits >> 8),
                     static_cast<uint8_t>(bits >> 16), static_cast<uint8_t>(bits >> 24)};
-    ASSERT_EQ(DwordAt(raw.data()).Value, ValueByHexText(raw)) << bits;
+    ASSERT_EQ(ReadDword(raw.data()).Value, ValueByHexText(raw)) << bits;
   }
-  EXPECT_EQ(DwordAt(Bytes{0xFF, 0xFF, 0xFF, 0x7F}.data()).Value, 2147483647);
-  EXPECT_EQ(DwordAt(Bytes{0x00, 0x00, 0x00, 0x80}.data()).Value, -2147483647 - 1);
+  EXPECT_EQ(ReadDword(Bytes{0xFF, 0xFF, 0xFF, 0x7F}.data()).Value, 2147483647);
+  EXPECT_EQ(ReadDword(Bytes{0x00, 0x00, 0x00, 0x80}.data()).Value, -2147483647 - 1);
 }
 
 TEST(CodecAgreement, EveryWordIsWrittenAsItsHexText) {
   for (int32_t value = 0; value <= 0xFFFF; ++value) {
-    const auto bytes = EncodeWord(static_cast<uint16_t>(value));
-    ASSERT_EQ(Bytes(bytes.begin(), bytes.end()), WordByHexText(value)) << value;
+    ASSERT_EQ(Written(static_cast<uint16_t>(value)), WordByHexText(value)) << value;
   }
 }
 

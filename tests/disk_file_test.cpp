@@ -8,11 +8,11 @@
 #include <sys/stat.h>
 #endif
 
-#include "disk/disk_file.h"
+#include "level/level_file.h"
 #include "level/flag_save.h"
 #include "level/level4.h"
 #include "level/utf8.h"
-#include "level/window_messages.h"
+#include "level/failure_words.h"
 #include "tests/faulty_disk.h"
 #include "tests/test_support.h"
 
@@ -40,10 +40,12 @@ class DiskLevelTest : public ::testing::Test {
     window_.messages.clear();
     SaveFlags(level_, window_);
   }
-  std::string OnlyMessage() const {
+  // The one failure that `level` showed in an "Error" box.
+  LevelStatus OnlyFailure(const Level4& level) const {
     EXPECT_EQ(window_.messages.size(), 1u);
-    return window_.messages.empty() ? "" : window_.messages[0].text;
+    return level.LastStatus();
   }
+  LevelStatus OnlyFailure() const { return OnlyFailure(level_); }
 
   TempDir dir_;
   Level4 level_;
@@ -52,7 +54,7 @@ class DiskLevelTest : public ::testing::Test {
 
 LevelCode OpenCode(const std::string& path, OpenMode mode) {
   std::unique_ptr<LevelFile> file;
-  return OpenDiskFile(path, mode, &file).code;
+  return Disk::Default().Open(path, mode, &file).code;
 }
 
 TEST_F(DiskLevelTest, LoadsAndSavesInPlace) {
@@ -72,7 +74,8 @@ TEST_F(DiskLevelTest, MissingFileIsReportedAndNeverCreated) {
   const std::string path = dir_.File("nothing here.trc");
   Load(path);
   EXPECT_EQ(window_.log, Log{"Opening " + path + "..."});
-  EXPECT_EQ(OnlyMessage().rfind("Can't open " + path + ": ", 0), 0u);
+  EXPECT_EQ(OnlyFailure().code, LevelCode::CannotOpen);
+  EXPECT_FALSE(OnlyFailure().reason.empty());
   EXPECT_EQ(OpenCode(path, OpenMode::ReadWrite), LevelCode::CannotOpen);
   EXPECT_FALSE(testing::Exists(path));
 }
@@ -83,7 +86,7 @@ TEST_F(DiskLevelTest, FolderIsNotALevel) {
   EXPECT_EQ(OpenCode(folder, OpenMode::ReadOnly), LevelCode::NotRegularFile);
   EXPECT_EQ(OpenCode(folder, OpenMode::ReadWrite), LevelCode::NotRegularFile);
   Load(folder);
-  EXPECT_EQ(OnlyMessage(), WindowMessage(Failure(LevelCode::NotRegularFile, folder)));
+  EXPECT_EQ(OnlyFailure().code, LevelCode::NotRegularFile);
   EXPECT_EQ(level_.FlagsPos(), 0);
 }
 
@@ -91,7 +94,7 @@ TEST_F(DiskLevelTest, NonAsciiNamesWork) {
   const std::string name = "niveau-\xC3\xA9t\xC3\xA9-\xE6\xB0\xB4-\xF0\x9F\x8C\xA7.trc";
   const std::string path = dir_.Write(name, MakeLevel(1, 2));
   Load(path);
-  EXPECT_TRUE(window_.messages.empty()) << OnlyMessage();
+  EXPECT_TRUE(window_.messages.empty()) << CodeName(level_.LastStatus().code);
   EXPECT_EQ(window_.c2, 1);
   EXPECT_EQ(window_.c1, 2);
   Save(0, 0);
@@ -101,7 +104,7 @@ TEST_F(DiskLevelTest, NonAsciiNamesWork) {
 TEST_F(DiskLevelTest, CloseOfARealFileSucceedsOnce) {
   const std::string path = dir_.Write("a.trc", MakeLevel(3, 1));
   std::unique_ptr<LevelFile> file;
-  ASSERT_TRUE(OpenDiskFile(path, OpenMode::ReadWrite, &file).ok());
+  ASSERT_TRUE(Disk::Default().Open(path, OpenMode::ReadWrite, &file).ok());
   EXPECT_TRUE(file->Close().ok());
   EXPECT_TRUE(file->Close().ok());
 }
@@ -109,7 +112,7 @@ TEST_F(DiskLevelTest, CloseOfARealFileSucceedsOnce) {
 TEST_F(DiskLevelTest, TheStampSaysWhichFileAndWhatSize) {
   const std::string path = dir_.Write("a.trc", MakeLevel(3, 1));
   std::unique_ptr<LevelFile> file;
-  ASSERT_TRUE(OpenDiskFile(path, OpenMode::ReadOnly, &file).ok());
+  ASSERT_TRUE(Disk::Default().Open(path, OpenMode::ReadOnly, &file).ok());
   EXPECT_EQ(file->Stamp().size, static_cast<int64_t>(MakeLevel(3, 1).size()));
   FileStamp now;
   ASSERT_TRUE(file->StampOfPath(&now).ok());
@@ -137,7 +140,7 @@ TEST_F(DiskLevelTest, FailuresAfterTheWriteLeaveWhatTheDiskWroteAndSaySo) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     FaultyDisk disk;
-    Level4 level(disk.Opener());
+    Level4 level(disk);
     const std::string path = dir_.Write("a.trc", MakeLevel(3, 1));
     window_.path = path;
     level.OpenLevel(path, window_);
@@ -146,7 +149,7 @@ TEST_F(DiskLevelTest, FailuresAfterTheWriteLeaveWhatTheDiskWroteAndSaySo) {
     window_.c1 = 2;  // Snow
     window_.messages.clear();
     SaveFlags(level, window_);
-    EXPECT_NE(OnlyMessage().find("may now hold the new values"), std::string::npos);
+    EXPECT_TRUE(OnlyFailure(level).may_be_written);
     EXPECT_EQ(testing::ReadAll(path), c.expected);
   }
 }
@@ -168,7 +171,7 @@ TEST_F(DiskLevelTest, LevelCutShortOrReplacedDuringTheSaveIsAFailure) {
       dir_.Write("a.trc", MakeLevel(3, 1, 0, 0, 0, 30));
       FaultyDisk disk;
       (before ? disk.before_write : disk.after_write) = race;
-      Level4 level(disk.Opener());
+      Level4 level(disk);
       window_.path = path;
       level.OpenLevel(path, window_);
       window_.c2 = 4;
@@ -176,9 +179,8 @@ TEST_F(DiskLevelTest, LevelCutShortOrReplacedDuringTheSaveIsAFailure) {
       window_.log.clear();
       window_.messages.clear();
       SaveFlags(level, window_);
-      const std::string message = OnlyMessage();
-      EXPECT_EQ(message.rfind(path + " changed on disk while it was being saved", 0), 0u)
-          << message;
+      EXPECT_EQ(OnlyFailure(level).code, LevelCode::Changed);
+      EXPECT_TRUE(OnlyFailure(level).may_be_written);
       EXPECT_EQ(window_.log, Log{"Saving level..."});
     }
   }
@@ -195,7 +197,7 @@ TEST_F(DiskLevelTest, PipeAndDeviceAreRefusedAtOnce) {
   EXPECT_EQ(OpenCode(pipe, OpenMode::ReadWrite), LevelCode::NotRegularFile);
   EXPECT_EQ(OpenCode("/dev/null", OpenMode::ReadOnly), LevelCode::NotRegularFile);
   Load(pipe);
-  EXPECT_EQ(OnlyMessage(), WindowMessage(Failure(LevelCode::NotRegularFile, pipe)));
+  EXPECT_EQ(OnlyFailure().code, LevelCode::NotRegularFile);
 }
 #endif
 
@@ -211,11 +213,11 @@ TEST_F(DiskLevelTest, LevelHeldByAnotherProgramIsReportedAsInUse) {
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   Save(0, 0);
-  EXPECT_EQ(OnlyMessage(), WindowMessage(Failure(LevelCode::InUse, path)));
+  EXPECT_EQ(OnlyFailure().code, LevelCode::InUse);
   EXPECT_EQ(window_.log, Log{});
   window_.messages.clear();
   Load(path);
-  EXPECT_EQ(OnlyMessage(), WindowMessage(Failure(LevelCode::InUse, path)));
+  EXPECT_EQ(OnlyFailure().code, LevelCode::InUse);
   CloseHandle(held);
 
   EXPECT_EQ(testing::ReadAll(path), original);
@@ -237,7 +239,7 @@ TEST_F(DiskLevelTest, LevelHeldForReadingCanBeViewedButNotSaved) {
     EXPECT_TRUE(window_.messages.empty());
     EXPECT_EQ(window_.c2, 3);
     Save(0, 0);
-    EXPECT_EQ(OnlyMessage(), WindowMessage(Failure(LevelCode::InUse, path)));
+    EXPECT_EQ(OnlyFailure().code, LevelCode::InUse);
     CloseHandle(reader);
     EXPECT_EQ(testing::ReadAll(path), original);
   }
@@ -257,7 +259,7 @@ TEST_F(DiskLevelTest, HolderThatLetsGoSoonDoesNotStopTheSave) {
   });
   Save(4, 2);
   lets_go.join();
-  EXPECT_TRUE(window_.messages.empty()) << OnlyMessage();
+  EXPECT_TRUE(window_.messages.empty()) << CodeName(level_.LastStatus().code);
   EXPECT_EQ(testing::ReadAll(path), MakeLevel(6, 2));
 }
 
@@ -266,7 +268,7 @@ TEST_F(DiskLevelTest, HolderThatLetsGoSoonDoesNotStopTheSave) {
 TEST_F(DiskLevelTest, LevelOpenForSavingIsSharedWithNoOne) {
   const std::string path = dir_.Write("a.trc", MakeLevel(4, 0));
   std::unique_ptr<LevelFile> file;
-  ASSERT_TRUE(OpenDiskFile(path, OpenMode::ReadWrite, &file).ok());
+  ASSERT_TRUE(Disk::Default().Open(path, OpenMode::ReadWrite, &file).ok());
   for (DWORD access : {DWORD{GENERIC_WRITE}, DWORD{GENERIC_READ}}) {
     HANDLE other = CreateFileW(testing::FsPath(path).c_str(), access,
                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
@@ -301,7 +303,8 @@ TEST_F(DiskLevelTest, ReadOnlyLevelCanBeViewedButNotSaved) {
   EXPECT_TRUE(window_.messages.empty());
   EXPECT_EQ(window_.c2, 3);
   Save(0, 0);
-  EXPECT_EQ(OnlyMessage().rfind("Can't open " + path + ": ", 0), 0u);
+  EXPECT_EQ(OnlyFailure().code, LevelCode::CannotOpen);
+  EXPECT_FALSE(OnlyFailure().reason.empty());
   EXPECT_EQ(testing::ReadAll(path), original);
   SetFileAttributesW(testing::FsPath(path).c_str(), FILE_ATTRIBUTE_NORMAL);
 }

@@ -3,15 +3,17 @@
 #include <algorithm>
 #include <memory>
 
-#include "disk/disk_file.h"
 
 namespace ornivale::testing {
 namespace {
 
 class FaultyFile : public LevelFile {
  public:
-  FaultyFile(std::unique_ptr<LevelFile> real, const FaultyDisk& faults)
-      : LevelFile(real->path(), real->Stamp()), real_(std::move(real)), faults_(faults) {}
+  FaultyFile(std::unique_ptr<LevelFile> real, OpenMode mode, const FaultyDisk& faults)
+      : LevelFile(real->path(), real->Stamp()),
+        real_(std::move(real)),
+        mode_(mode),
+        faults_(faults) {}
 
   LevelStatus Read(int64_t offset, uint8_t* out, std::size_t count) override {
     return real_->Read(offset, out, count);
@@ -38,7 +40,7 @@ class FaultyFile : public LevelFile {
     closed_ = true;
     const LevelStatus status = real_->Close();
     if (status.ok() && faults_.fail_close) {
-      return Failure(LevelCode::WriteFailed, path(), "close failed");
+      return Failure(CloseFailureCode(mode_), path(), "close failed");
     }
     return status;
   }
@@ -46,20 +48,19 @@ class FaultyFile : public LevelFile {
 
  private:
   std::unique_ptr<LevelFile> real_;
+  OpenMode mode_;
   const FaultyDisk& faults_;
   bool closed_ = false;
 };
 
 }  // namespace
 
-LevelFileOpener FaultyDisk::Opener() {
-  return [this](const std::string& path, OpenMode mode,
-                std::unique_ptr<LevelFile>* file) -> LevelStatus {
-    std::unique_ptr<LevelFile> real;
-    const LevelStatus status = OpenDiskFile(path, mode, &real);
-    if (status.ok()) *file = std::make_unique<FaultyFile>(std::move(real), *this);
-    return status;
-  };
+LevelStatus FaultyDisk::Open(const std::string& path, OpenMode mode,
+                             std::unique_ptr<LevelFile>* file) {
+  std::unique_ptr<LevelFile> real;
+  const LevelStatus status = Disk::Default().Open(path, mode, &real);
+  if (status.ok()) *file = std::make_unique<FaultyFile>(std::move(real), mode, *this);
+  return status;
 }
 
 }  // namespace ornivale::testing

@@ -9,12 +9,13 @@
 namespace ornivale::testing {
 
 // The operating system's own files with failures to order: each call goes
-// to the real file, then fails where asked, so a test sees what a failing
+// to the real disk, then fails where asked, so a test sees what a failing
 // disk really leaves behind.
-class FaultyDisk {
+class FaultyDisk : public Disk {
  public:
   // Opens through the real disk, wrapping each file it opens.
-  LevelFileOpener Opener();
+  LevelStatus Open(const std::string& path, OpenMode mode,
+                   std::unique_ptr<LevelFile>* file) override;
 
   // Writes only this many bytes of a write for real, then fails.
   std::optional<std::size_t> short_write;

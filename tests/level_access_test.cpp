@@ -1,6 +1,6 @@
-// Inspect and apply as values: only the bytes of the values given, in one
-// write, only into the level that was inspected, never into a Tomb Raider
-// IV level, and never a success that was not checked.
+// Inspect and edit as values: only the bytes of the values given, in one
+// write, only into a TRC level that is still what was read, and never a
+// success that was not checked.
 #include <gtest/gtest.h>
 
 #include "level/level_access.h"
@@ -17,25 +17,31 @@ using Writes = std::vector<std::pair<int64_t, std::size_t>>;
 
 constexpr std::nullopt_t kKeep = std::nullopt;
 
-class ApplyTest : public ::testing::Test {
+// Tomb Raider IV level data where a TRC level keeps its flags and padding:
+// unpacked and packed sizes, then a zlib stream.
+Bytes Tr4Level() {
+  return LevelBytes().Version().Counts().Block(0, 0).Block(0, 0).Block(0, 0)
+      .Dword(64).Dword(4).Raw({0x78, 0x9C, 0x03, 0x00}).Build();
+}
+
+class EditTest : public ::testing::Test {
  protected:
   void Put(const Bytes& bytes) {
     original_ = bytes;
     disk_.Put("a.trc", bytes);
   }
   LevelState Inspect(NameRule rule = NameRule::AnyName) {
-    return InspectLevel("a.trc", rule, disk_.Opener());
+    return InspectLevel("a.trc", rule, disk_);
   }
-  // Opens a.trc for saving and applies `change`, checked against `loaded`
-  // where one is given.
-  LevelState Apply(std::optional<uint16_t> lara, std::optional<uint16_t> weather,
-                   const LevelState* loaded = nullptr) {
-    std::unique_ptr<LevelFile> file;
-    LevelState state;
-    state.status = OpenForSaving("a.trc", NameRule::TrcNamesOnly, disk_.Opener(), &file);
-    if (state.ok()) state = ApplyFlags(std::move(file), FlagChange{lara, weather}, loaded);
+  // Edits a.trc as a command does, or as the window does with `loaded`.
+  EditResult Edit(std::optional<uint16_t> lara, std::optional<uint16_t> weather,
+                  std::optional<LevelState> loaded = std::nullopt) {
+    const EditResult result = EditLevel(
+        {"a.trc", FlagChange{lara, weather},
+         loaded ? NameRule::AnyName : NameRule::TrcNamesOnly, std::move(loaded)},
+        disk_);
     EXPECT_EQ(disk_.stats.open_now, 0);
-    return state;
+    return result;
   }
   // The level put with the bytes from offset 34 on replaced.
   Bytes With(const Bytes& pair) const {
@@ -49,46 +55,78 @@ class ApplyTest : public ::testing::Test {
   Bytes original_;
 };
 
-TEST_F(ApplyTest, BothValuesGoOutInOneWriteThatIsSyncedReadBackAndChecked) {
+TEST_F(EditTest, BothValuesGoOutInOneWriteThatIsSyncedReadAgainAndChecked) {
   Put(MakeLevel(3, 1));
-  const LevelState state = Apply(6, 2);
-  ASSERT_TRUE(state.ok());
+  const EditResult edit = Edit(6, 2);
+  ASSERT_TRUE(edit.ok());
+  EXPECT_EQ(disk_.stats.opens_read_write, 1);
+  EXPECT_EQ(disk_.stats.opens_read_only, 0);
   EXPECT_EQ(disk_.stats.writes, (Writes{{34, 4}}));
   EXPECT_EQ(Now(), With({0x06, 0x00, 0x02, 0x00}));
   EXPECT_EQ(disk_.stats.syncs, 1);
-  // Four reads for the scan, one for the read-back, one look at the path.
-  EXPECT_EQ(disk_.stats.reads, 5);
+  // Four reads for the scan, four to read the head and the flags again, one
+  // look at the path.
+  EXPECT_EQ(disk_.stats.reads, 8);
   EXPECT_EQ(disk_.stats.stamps_of_path, 1);
-  EXPECT_EQ(state.scan.lara.Value, 6);
-  EXPECT_EQ(state.scan.weather.Value, 2);
+  EXPECT_EQ(edit.before.Value(kLara), 3);
+  EXPECT_EQ(edit.after.scan.Value(kLara), 6);
+  EXPECT_EQ(edit.after.scan.Value(kWeather), 2);
+  EXPECT_TRUE(edit.ValuesChanged());
 }
 
-TEST_F(ApplyTest, OneValueWritesItsTwoBytesAndNoValueWritesNothing) {
+TEST_F(EditTest, OneValueWritesItsTwoBytes) {
   Put(MakeLevel(3, 1));
-  ASSERT_TRUE(Apply(4, kKeep).ok());
-  ASSERT_TRUE(Apply(kKeep, 0).ok());
+  ASSERT_TRUE(Edit(4, kKeep).ok());
+  ASSERT_TRUE(Edit(kKeep, 0).ok());
   EXPECT_EQ(disk_.stats.writes, (Writes{{34, 2}, {36, 2}}));
   EXPECT_EQ(Now(), With({0x04, 0x00, 0x00, 0x00}));
-  const LevelState untouched = Apply(kKeep, kKeep);
-  ASSERT_TRUE(untouched.ok());
-  EXPECT_EQ(disk_.stats.writes.size(), 2u);
-  EXPECT_EQ(disk_.stats.syncs, 2);
-  EXPECT_EQ(untouched.scan.lara.Value, 4);
 }
 
-// Another program sets the weather between this scan and this write of the
-// Lara type: its weather stays, and the result says so.
-TEST_F(ApplyTest, AValueNotGivenKeepsWhatAnotherProgramWroteMeanwhile) {
+// Nothing to change, or no value given: the level is read under the edit's
+// hold, found to hold the values already, and closed unwritten.
+TEST_F(EditTest, ALevelHoldingTheValuesIsReadAndNotWritten) {
   Put(MakeLevel(3, 1));
-  disk_.before_write = [](Bytes& bytes) { bytes[36] = 0x02; };
-  const LevelState state = Apply(4, kKeep);
-  ASSERT_TRUE(state.ok());
-  EXPECT_EQ(Now(), With({0x04, 0x00, 0x02, 0x00}));
-  EXPECT_EQ(state.scan.weather.Value, 2);
+  for (const auto& change : {std::pair<std::optional<uint16_t>, std::optional<uint16_t>>{3, 1},
+                             {kKeep, 1}, {kKeep, kKeep}}) {
+    const EditResult edit = Edit(change.first, change.second);
+    ASSERT_TRUE(edit.ok());
+    EXPECT_TRUE(edit.opened);
+    EXPECT_FALSE(edit.ValuesChanged());
+    EXPECT_EQ(edit.after.scan.Value(kLara), 3);
+  }
+  EXPECT_TRUE(disk_.stats.writes.empty());
+  EXPECT_EQ(disk_.stats.syncs, 0);
+  EXPECT_EQ(disk_.stats.reads, 3 * 4);
+  EXPECT_EQ(Now(), original_);
 }
 
-// What another program may do to a level between its load and its save.
-TEST_F(ApplyTest, LevelThatIsNoLongerTheLoadedOneIsNotWritten) {
+// A level that can't be opened for writing is read instead: holding the
+// values already it needs no write, else the open's failure is the edit's.
+TEST_F(EditTest, ALevelThatCantBeOpenedForWritingMayStillHoldTheValues) {
+  Put(MakeLevel(3, 1));
+  for (bool held : {false, true}) {
+    SCOPED_TRACE(held ? "held by another program" : "read-only");
+    disk_.fail_open_for_write = !held;
+    disk_.held_by_another = held;
+    const EditResult unchanged = Edit(3, kKeep);
+    if (held) {
+      // Another program's hold stops reading too.
+      EXPECT_EQ(unchanged.status.code, LevelCode::InUse);
+      continue;
+    }
+    EXPECT_TRUE(unchanged.ok());
+    EXPECT_TRUE(unchanged.opened);
+    const EditResult refused = Edit(4, kKeep);
+    EXPECT_EQ(refused.status.code, LevelCode::CannotOpen);
+    EXPECT_EQ(refused.status.reason, "Permission denied");
+  }
+  EXPECT_TRUE(disk_.stats.writes.empty());
+  EXPECT_EQ(Now(), original_);
+}
+
+// What another program may do to a level between the window's load and its
+// save.
+TEST_F(EditTest, LevelThatIsNoLongerTheLoadedOneIsNotWritten) {
   const auto changes = {
       +[](Bytes& b) { b[36] = 0x02; },                                    // the weather
       +[](Bytes&) {},  // written again with the same bytes: a new last-write time
@@ -106,31 +144,33 @@ TEST_F(ApplyTest, LevelThatIsNoLongerTheLoadedOneIsNotWritten) {
     change(now);
     disk_.Put("a.trc", now);
     disk_.stats.writes.clear();
-    const LevelState state = Apply(0, 0, &loaded);
-    EXPECT_EQ(state.status.code, LevelCode::Changed);
-    EXPECT_FALSE(state.status.may_be_written);
+    for (auto values : {std::pair<uint16_t, uint16_t>{0, 0}, {3, 1}}) {
+      const EditResult edit = Edit(values.first, values.second, loaded);
+      EXPECT_EQ(edit.status.code, LevelCode::Changed);
+      EXPECT_FALSE(edit.status.may_be_written);
+    }
     EXPECT_EQ(Now(), now);
     EXPECT_TRUE(disk_.stats.writes.empty());
   }
 }
 
-TEST_F(ApplyTest, TheLoadedLevelUnchangedIsWrittenAndTheResultIsTheNextLoadedState) {
+TEST_F(EditTest, TheLoadedLevelUnchangedIsWrittenAndTheResultIsTheNextLoadedState) {
   Put(MakeLevel(3, 1));
   const LevelState loaded = Inspect();
-  const LevelState first = Apply(0, 2, &loaded);
+  const EditResult first = Edit(0, 2, loaded);
   ASSERT_TRUE(first.ok());
   // The result matches the file as it now is: a second save needs no load.
-  const LevelState second = Apply(6, kKeep, &first);
+  const EditResult second = Edit(6, kKeep, first.after);
   ASSERT_TRUE(second.ok());
   EXPECT_EQ(Now(), With({0x06, 0x00, 0x02, 0x00}));
   // The state it was first loaded in is gone.
-  EXPECT_EQ(Apply(0, 0, &loaded).status.code, LevelCode::Changed);
+  EXPECT_EQ(Edit(0, 0, loaded).status.code, LevelCode::Changed);
 }
 
-TEST_F(ApplyTest, FailedWriteChangesNothingAndSaysSo) {
+TEST_F(EditTest, FailedWriteChangesNothingAndSaysSo) {
   Put(MakeLevel(3, 1));
   disk_.fail_write = true;
-  const LevelStatus status = Apply(0, 0).status;
+  const LevelStatus status = Edit(0, 0).status;
   EXPECT_EQ(status.code, LevelCode::WriteFailed);
   EXPECT_EQ(status.reason, "disk failure");
   EXPECT_FALSE(status.may_be_written);
@@ -139,8 +179,10 @@ TEST_F(ApplyTest, FailedWriteChangesNothingAndSaysSo) {
 }
 
 // Once bytes went out, a failure may leave the new values behind: each says
-// so, with the code of what failed.
-TEST_F(ApplyTest, FailuresAfterTheWriteSayTheLevelMayHoldTheNewValues) {
+// so, with the code of what failed. Another program may cut the level short,
+// rewrite it with its flags elsewhere, or put another file in its place
+// right before the write or right after it.
+TEST_F(EditTest, FailuresAfterTheWriteSayTheLevelMayHoldTheNewValues) {
   const struct {
     const char* what;
     std::function<void(MemoryDisk&)> arrange;
@@ -148,12 +190,30 @@ TEST_F(ApplyTest, FailuresAfterTheWriteSayTheLevelMayHoldTheNewValues) {
   } cases[] = {
       {"sync", [](MemoryDisk& d) { d.fail_sync = true; }, LevelCode::WriteFailed},
       {"close", [](MemoryDisk& d) { d.fail_close = true; }, LevelCode::WriteFailed},
-      {"read-back", [](MemoryDisk& d) { d.fail_read_back = true; }, LevelCode::ReadFailed},
-      {"rewritten meanwhile",
+      {"read again", [](MemoryDisk& d) { d.fail_read_back = true; }, LevelCode::ReadFailed},
+      {"look at the path", [](MemoryDisk& d) { d.fail_stamp_of_path = true; },
+       LevelCode::CannotCheck},
+      {"values rewritten meanwhile",
        [](MemoryDisk& d) { d.after_write = [](Bytes& b) { b[34] = 0x09; }; },
+       LevelCode::Changed},
+      {"the other value rewritten right before",
+       [](MemoryDisk& d) { d.before_write = [](Bytes& b) { b[36] = 0x02; }; },
        LevelCode::Changed},
       {"cut short meanwhile",
        [](MemoryDisk& d) { d.after_write = [](Bytes& b) { b.resize(35); }; },
+       LevelCode::Changed},
+      {"cut to nothing right before, and grown back by the write",
+       [](MemoryDisk& d) { d.before_write = [](Bytes& b) { b.clear(); }; },
+       LevelCode::Changed},
+      {"cut inside its padding right before, and grown back by the write",
+       [](MemoryDisk& d) { d.before_write = [](Bytes& b) { b.resize(30); }; },
+       LevelCode::Changed},
+      {"rewritten at its size with a longer first block right before",
+       [](MemoryDisk& d) {
+         d.before_write = [](Bytes& b) {
+           b = MakeLevel(3, 1, 2, 0, 0, testing::LevelBytes::kWholeTail - 2);
+         };
+       },
        LevelCode::Changed},
       {"grown meanwhile",
        [](MemoryDisk& d) { d.after_write = [](Bytes& b) { b.push_back(0); }; },
@@ -169,21 +229,91 @@ TEST_F(ApplyTest, FailuresAfterTheWriteSayTheLevelMayHoldTheNewValues) {
     disk_ = MemoryDisk();
     Put(MakeLevel(3, 1));
     c.arrange(disk_);
-    const LevelStatus status = Apply(4, 2).status;
-    EXPECT_EQ(status.code, c.code);
-    EXPECT_TRUE(status.may_be_written);
-    EXPECT_EQ(status.path, "a.trc");
+    const EditResult edit = Edit(4, kKeep);
+    EXPECT_EQ(edit.status.code, c.code);
+    EXPECT_TRUE(edit.status.may_be_written);
+    EXPECT_EQ(edit.status.path, "a.trc");
   }
 }
 
-TEST_F(ApplyTest, TombRaiderFourLevelDataIsNeverWritten) {
-  Put(LevelBytes().Version().Counts().Block(0, 0).Block(0, 0).Block(0, 0)
-          .Dword(64).Dword(4).Raw({0x78, 0x9C, 0x03, 0x00}).Build());
-  const LevelStatus status = Apply(3, 1).status;
-  EXPECT_EQ(status.code, LevelCode::Tr4Level);
-  EXPECT_EQ(status.offset, 34);
-  EXPECT_EQ(Now(), original_);
+TEST_F(EditTest, ALookAtThePathThatFailsKeepsTheSystemsReason) {
+  Put(MakeLevel(3, 1));
+  disk_.fail_stamp_of_path = true;
+  const LevelStatus status = Edit(4, 2).status;
+  EXPECT_EQ(status.code, LevelCode::CannotCheck);
+  EXPECT_EQ(status.reason, "Input/output error");
+  EXPECT_EQ(Now(), With({0x04, 0x00, 0x02, 0x00}));
+}
+
+// What no TRC level keeps after its flags: Tomb Raider IV level data, whole
+// or cut anywhere, or any byte but zero in the padding. Such a file is never
+// written, and the window's load still shows it.
+TEST_F(EditTest, OnlyZeroBytesMayFollowTheFlagsOfALevelThatIsWritten) {
+  const Bytes tr4 = Tr4Level();
+  // Cut at every length from the flags' place to 40 bytes past it.
+  for (std::size_t length = 34; length <= 34 + 40; ++length) {
+    SCOPED_TRACE(length);
+    Bytes cut = tr4;
+    cut.resize(std::min(length, tr4.size()));
+    cut.resize(length, 0x11);  // more packed data past the stream's start
+    Put(cut);
+    const EditResult edit = Edit(3, 1);
+    if (length < 34 + 4) {
+      EXPECT_EQ(edit.status.code, LevelCode::CutShort);
+    } else if (length == 34 + 4) {
+      // Ending at its flags, it is a TRC level as far as the file goes.
+      EXPECT_TRUE(edit.ok());
+      continue;
+    } else if (length < 34 + 10) {
+      EXPECT_EQ(edit.status.code, LevelCode::NoPadding);
+      EXPECT_EQ(edit.status.offset, 34 + 4);  // its packed size
+    } else {
+      EXPECT_EQ(edit.status.code, LevelCode::Tr4Level);
+      EXPECT_EQ(edit.status.offset, 34);
+    }
+    EXPECT_EQ(Now(), original_);
+    EXPECT_EQ(InspectLevel("a.trc", NameRule::AnyName, disk_).ok(), length >= 34 + 4);
+  }
+  disk_.stats.writes.clear();
+  for (std::size_t at = 0; at < 28; at += 9) {
+    SCOPED_TRACE(at);
+    Bytes level = MakeLevel(3, 1);
+    level[38 + at] = 0x01;
+    Put(level);
+    const LevelStatus status = Edit(4, 2).status;
+    EXPECT_EQ(status.code, LevelCode::NoPadding);
+    EXPECT_EQ(status.offset, static_cast<int64_t>(38 + at));
+    EXPECT_EQ(Now(), original_);
+  }
   EXPECT_TRUE(disk_.stats.writes.empty());
+}
+
+TEST_F(EditTest, PaddingCutShortOrALevelEndingAtItsFlagsIsWritten) {
+  for (std::size_t tail : {std::size_t{0}, std::size_t{1}, std::size_t{27},
+                           std::size_t{28}, std::size_t{40}}) {
+    SCOPED_TRACE(tail);
+    Put(MakeLevel(3, 1, 0, 0, 0, tail));
+    ASSERT_TRUE(Edit(4, 2).ok());
+    EXPECT_EQ(Now(), With({0x04, 0x00, 0x02, 0x00}));
+  }
+}
+
+// The layout passes over nothing for a negative packed size, so the window
+// shows the values after it; no level is made that way, and none is
+// written.
+TEST_F(EditTest, ANegativeBlockSizeIsShownButNeverWritten) {
+  Put(LevelBytes().Version().Counts().Block(4, 4).Block(-2, 0).Block(0, 0)
+          .Flags(3, 1).TrcTail().Build());
+  const LevelState shown = Inspect();
+  ASSERT_TRUE(shown.ok());
+  EXPECT_EQ(shown.scan.flags_offset, 38);
+  EXPECT_EQ(shown.scan.Value(kLara), 3);
+  for (const EditResult& edit : {Edit(4, 2), Edit(4, 2, shown)}) {
+    EXPECT_EQ(edit.status.code, LevelCode::NegativeSize);
+    EXPECT_EQ(edit.status.part, "texture block 2");
+  }
+  EXPECT_EQ(Inspect(NameRule::TrcNamesOnly).status.code, LevelCode::NegativeSize);
+  EXPECT_EQ(Now(), original_);
 }
 
 // A name is judged as Windows opens it, before any file is opened.
@@ -193,34 +323,34 @@ TEST(NameRules, TombRaiderFourNamesAreNeverOpenedForSaving) {
     SCOPED_TRACE(name);
     disk.Put(name, MakeLevel(3, 1));
     for (NameRule rule : {NameRule::AnyName, NameRule::TrcNamesOnly}) {
-      std::unique_ptr<LevelFile> file;
-      const LevelStatus status = OpenForSaving(name, rule, disk.Opener(), &file);
-      EXPECT_EQ(status.code, LevelCode::Tr4Level);
-      EXPECT_EQ(status.offset, -1);
+      const EditResult edit = EditLevel({name, FlagChange{uint16_t{4}, kKeep}, rule, {}}, disk);
+      EXPECT_EQ(edit.status.code, LevelCode::Tr4Level);
+      EXPECT_EQ(edit.status.offset, -1);
+      EXPECT_FALSE(edit.opened);
     }
   }
-  EXPECT_EQ(disk.stats.opens_read_write, 0);
+  EXPECT_EQ(disk.stats.opens_read_write + disk.stats.opens_read_only, 0);
 }
 
 TEST(NameRules, OnlyTheTerminalRefusesOtherNames) {
   MemoryDisk disk;
   disk.Put("x.dat", MakeLevel(3, 1));
   disk.Put("city.trc.", MakeLevel(3, 1));
-  std::unique_ptr<LevelFile> file;
-  EXPECT_EQ(OpenForSaving("x.dat", NameRule::TrcNamesOnly, disk.Opener(), &file).code,
+  const FlagChange change{uint16_t{4}, kKeep};
+  EXPECT_EQ(EditLevel({"x.dat", change, NameRule::TrcNamesOnly, {}}, disk).status.code,
             LevelCode::NotNamedAsLevel);
-  EXPECT_EQ(InspectLevel("x.dat", NameRule::TrcNamesOnly, disk.Opener()).status.code,
+  EXPECT_EQ(InspectLevel("x.dat", NameRule::TrcNamesOnly, disk).status.code,
             LevelCode::NotNamedAsLevel);
   EXPECT_EQ(disk.stats.opens_read_only + disk.stats.opens_read_write, 0);
-  EXPECT_TRUE(OpenForSaving("x.dat", NameRule::AnyName, disk.Opener(), &file).ok());
-  EXPECT_TRUE(InspectLevel("x.dat", NameRule::AnyName, disk.Opener()).ok());
-  EXPECT_TRUE(InspectLevel("city.trc.", NameRule::TrcNamesOnly, disk.Opener()).ok());
+  EXPECT_TRUE(EditLevel({"x.dat", change, NameRule::AnyName, {}}, disk).ok());
+  EXPECT_TRUE(InspectLevel("x.dat", NameRule::AnyName, disk).ok());
+  EXPECT_TRUE(InspectLevel("city.trc.", NameRule::TrcNamesOnly, disk).ok());
 }
 
 TEST(Inspect, ReadsFourTimesAndSaysWhatTheFileIs) {
   MemoryDisk disk;
   disk.Put("a.trc", MakeLevel(3, 1, 5, 6, 7));
-  const LevelState state = InspectLevel("a.trc", NameRule::TrcNamesOnly, disk.Opener());
+  const LevelState state = InspectLevel("a.trc", NameRule::TrcNamesOnly, disk);
   ASSERT_TRUE(state.ok());
   EXPECT_EQ(disk.stats.reads, 4);
   EXPECT_EQ(disk.stats.open_now, 0);
@@ -230,30 +360,25 @@ TEST(Inspect, ReadsFourTimesAndSaysWhatTheFileIs) {
   // A Tomb Raider IV level: the terminal reports it by its name or bytes,
   // the window reads it and refuses it only when saving.
   disk.Put("k.tr4", MakeLevel(3, 1));
-  disk.Put("k.trc", LevelBytes().Version().Counts().Block(0, 0).Block(0, 0).Block(0, 0)
-                        .Dword(64).Dword(4).Raw({0x28, 0x91}).Build());
-  EXPECT_EQ(InspectLevel("k.tr4", NameRule::TrcNamesOnly, disk.Opener()).status.code,
+  disk.Put("k.trc", Tr4Level());
+  EXPECT_EQ(InspectLevel("k.tr4", NameRule::TrcNamesOnly, disk).status.code,
             LevelCode::Tr4Level);
-  const LevelState bytes = InspectLevel("k.trc", NameRule::TrcNamesOnly, disk.Opener());
+  const LevelState bytes = InspectLevel("k.trc", NameRule::TrcNamesOnly, disk);
   EXPECT_EQ(bytes.status.code, LevelCode::Tr4Level);
   EXPECT_EQ(bytes.status.offset, 34);
-  EXPECT_TRUE(InspectLevel("k.tr4", NameRule::AnyName, disk.Opener()).ok());
-  EXPECT_TRUE(InspectLevel("k.trc", NameRule::AnyName, disk.Opener()).ok());
+  EXPECT_TRUE(InspectLevel("k.tr4", NameRule::AnyName, disk).ok());
+  EXPECT_TRUE(InspectLevel("k.trc", NameRule::AnyName, disk).ok());
 }
 
 TEST(Inspect, FailuresComeAsCodes) {
   MemoryDisk disk;
-  EXPECT_EQ(InspectLevel("none.trc", NameRule::AnyName, disk.Opener()).status.code,
+  EXPECT_EQ(InspectLevel("none.trc", NameRule::AnyName, disk).status.code,
             LevelCode::CannotOpen);
   Bytes cut = MakeLevel(3, 1);
   cut.resize(20);
   disk.Put("short.trc", cut);
-  EXPECT_EQ(InspectLevel("short.trc", NameRule::AnyName, disk.Opener()).status.code,
+  EXPECT_EQ(InspectLevel("short.trc", NameRule::AnyName, disk).status.code,
             LevelCode::CutShort);
-  disk.Put("a.trc", MakeLevel(3, 1));
-  disk.fail_close = true;
-  EXPECT_EQ(InspectLevel("a.trc", NameRule::AnyName, disk.Opener()).status.code,
-            LevelCode::WriteFailed);
 }
 
 }  // namespace

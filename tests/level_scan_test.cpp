@@ -19,7 +19,7 @@ LevelScan Scan(const Bytes& bytes) {
   MemoryDisk disk;
   disk.Put("a.trc", bytes);
   std::unique_ptr<LevelFile> file;
-  EXPECT_TRUE(disk.Opener()("a.trc", OpenMode::ReadOnly, &file).ok());
+  EXPECT_TRUE(disk.Open("a.trc", OpenMode::ReadOnly, &file).ok());
   return ScanLevel(*file);
 }
 
@@ -43,8 +43,8 @@ TEST(ScanLevel, FindsTheFlagPairBehindTheThreeBlocks) {
                                   .Flags(3, 1).Build());
   ASSERT_TRUE(scan.status.ok());
   EXPECT_EQ(scan.flags_offset, 36);
-  EXPECT_EQ(scan.lara.Value, 3);
-  EXPECT_EQ(scan.weather.Value, 1);
+  EXPECT_EQ(scan.Value(kLara), 3);
+  EXPECT_EQ(scan.Value(kWeather), 1);
   EXPECT_EQ(scan.header.LevelVersion.Raw, (std::array<uint8_t, 4>{0x54, 0x52, 0x34, 0x00}));
   EXPECT_EQ(scan.header.TexCounts[2].Value, 9);
   EXPECT_EQ(scan.header.Chunks[0].UnpackedSize.Value, 0x1234);
@@ -56,8 +56,8 @@ TEST(ScanLevel, PayloadsMoveThePairAndStoredValuesComeAsTheyAre) {
   EXPECT_EQ(Scan(MakeLevel(0, 0, 0, 5, 0)).flags_offset, 39);
   const LevelScan far = Scan(MakeLevel(5, 0xFFFF, 1000, 3, 70000));
   EXPECT_EQ(far.flags_offset, 34 + 71003);
-  EXPECT_EQ(far.lara.Value, 5);
-  EXPECT_EQ(far.weather.Value, -1);
+  EXPECT_EQ(far.Value(kLara), 5);
+  EXPECT_EQ(far.Value(kWeather), -1);
 }
 
 TEST(ScanLevel, VersionIsCheckedBeforeAnythingElse) {

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "level/level4.h"
-#include "level/window_messages.h"
 #include "tests/test_support.h"
 
 namespace ornivale {
@@ -35,16 +34,17 @@ class OpenLevelTest : public ::testing::Test {
     EXPECT_EQ(window_.c2, 2);
     EXPECT_EQ(window_.c1, 1);
   }
-  // One "Error" box, saying what `expected` says.
+  // One "Error" box, for the failure `expected` (its words are the
+  // window's, checked once in failure_words_test.cpp).
   void ExpectOneError(const LevelStatus& expected) {
     ASSERT_EQ(window_.messages.size(), 1u);
-    EXPECT_EQ(window_.messages[0].text, WindowMessage(expected));
     EXPECT_EQ(window_.messages[0].title, "Error");
     EXPECT_EQ(window_.messages[0].icon, MessageIcon::Critical);
+    testing::ExpectStatus(level_.LastStatus(), expected);
   }
 
   MemoryDisk disk_;
-  Level4 level_{disk_.Opener()};
+  Level4 level_{disk_};
   RecordingWindow window_;
 };
 
@@ -104,8 +104,8 @@ TEST_F(OpenLevelTest, WrongVersionShowsTheMessageAndChangesNothing) {
   EXPECT_FALSE(level_.LastScan().has_value());
 }
 
-// The window knows no remastered edition: its levels are one more wrong
-// version to it.
+// The window tells no remastered edition: its levels stop the load as a
+// wrong version does, with the same words.
 TEST_F(OpenLevelTest, RemasteredLevelShowsTheWrongVersionMessage) {
   for (const char* version : {"TRX5", "TRX4"}) {
     LoadGoodLevel();
@@ -113,7 +113,7 @@ TEST_F(OpenLevelTest, RemasteredLevelShowsTheWrongVersionMessage) {
     Bytes bytes = MakeLevel(0, 0);
     std::copy(version, version + 4, bytes.begin());
     LoadLevel("remastered.trc", bytes);
-    ExpectOneError(Failure(LevelCode::WrongVersion, "remastered.trc"));
+    ExpectOneError(Failure(LevelCode::RemasteredLevel, "remastered.trc"));
     EXPECT_EQ(window_.log, Log{"Opening remastered.trc..."});
     ExpectStateOfGoodLevel();
   }

@@ -6,11 +6,15 @@
 #include <fstream>
 #include <iterator>
 
+#include <gtest/gtest.h>
+
+#include "disk/utf8_path.h"
+#include "level/failure_words.h"
 
 namespace ornivale::testing {
 
 LevelBytes& LevelBytes::Raw(const Bytes& bytes) {
-  bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
+  for (uint8_t byte : bytes) bytes_.push_back(byte);
   return *this;
 }
 
@@ -40,20 +44,44 @@ LevelBytes& LevelBytes::Flags(uint16_t lara, uint16_t weather) {
   return Word(lara).Word(weather);
 }
 
+LevelBytes& LevelBytes::TrcTail(std::size_t length) {
+  LevelBytes room;
+  room.Raw({'X', 'E', 'L', 'A'}).Dword(16).Raw(Bytes(16, 0x5A));
+  const auto level_data = static_cast<uint32_t>(4 + 4 + room.bytes_.size());
+  LevelBytes tail;
+  tail.Raw(Bytes(28, 0)).Dword(level_data).Dword(level_data).Dword(0).Dword(1)
+      .Raw(room.bytes_);
+  tail.bytes_.resize(std::min(length, tail.bytes_.size()));
+  return Raw(tail.bytes_);
+}
+
 Bytes MakeLevel(uint16_t lara, uint16_t weather, uint32_t p1, uint32_t p2,
-                uint32_t p3, uint32_t tail) {
-  LevelBytes level;
-  level.Version().Counts();
-  level.Block(static_cast<int32_t>(p1), p1)
+                uint32_t p3, std::size_t tail) {
+  return LevelBytes()
+      .Version().Counts()
+      .Block(static_cast<int32_t>(p1), p1)
       .Block(static_cast<int32_t>(p2), p2)
-      .Block(static_cast<int32_t>(p3), p3);
-  level.Flags(lara, weather);
-  for (uint32_t i = 0; i < tail; ++i) level.Raw({0x5A});
-  return level.Build();
+      .Block(static_cast<int32_t>(p3), p3)
+      .Flags(lara, weather)
+      .TrcTail(tail)
+      .Build();
+}
+
+void ExpectStatus(const LevelStatus& status, const LevelStatus& expected) {
+  EXPECT_EQ(status.code, expected.code) << CodeName(status.code);
+  EXPECT_EQ(status.path, expected.path);
+  EXPECT_EQ(status.part, expected.part);
+  if (expected.offset >= 0) {
+    EXPECT_EQ(status.offset, expected.offset);
+  }
+  if (!expected.reason.empty()) {
+    EXPECT_EQ(status.reason, expected.reason);
+  }
+  EXPECT_EQ(status.may_be_written, expected.may_be_written);
 }
 
 std::filesystem::path FsPath(const std::string& utf8) {
-  return std::filesystem::u8path(utf8);
+  return PathFromUtf8(utf8);
 }
 
 TempDir::TempDir(const std::string& name_part) {
@@ -71,8 +99,10 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(dir_, ignored);
 }
 
+std::string TempDir::Path() const { return Utf8OfPath(dir_); }
+
 std::string TempDir::File(const std::string& name) const {
-  return (dir_ / FsPath(name)).u8string();
+  return Utf8OfPath(dir_ / FsPath(name));
 }
 
 std::string TempDir::Write(const std::string& name, const Bytes& bytes) const {
@@ -164,11 +194,14 @@ class MemoryDisk::File : public LevelFile {
     if (closed_) return {};
     closed_ = true;
     --disk_.stats.open_now;
-    if (disk_.fail_close) return Failure(LevelCode::WriteFailed, path(), "lost");
+    if (disk_.fail_close) return Failure(CloseFailureCode(mode_), path(), "lost");
     return {};
   }
   LevelStatus StampOfPath(FileStamp* stamp) override {
     ++disk_.stats.stamps_of_path;
+    if (disk_.fail_stamp_of_path) {
+      return Failure(LevelCode::CannotOpen, path(), "Input/output error");
+    }
     const auto found = disk_.files_.find(path());
     if (found == disk_.files_.end()) {
       return Failure(LevelCode::CannotOpen, path(), "No such file");
@@ -185,25 +218,23 @@ class MemoryDisk::File : public LevelFile {
   bool written_ = false;
 };
 
-LevelFileOpener MemoryDisk::Opener() {
-  return [this](const std::string& path, OpenMode mode,
-                std::unique_ptr<LevelFile>* file) -> LevelStatus {
-    auto found = files_.find(path);
-    if (found == files_.end()) {
-      return Failure(LevelCode::CannotOpen, path, "No such file");
+LevelStatus MemoryDisk::Open(const std::string& path, OpenMode mode,
+                             std::unique_ptr<LevelFile>* file) {
+  auto found = files_.find(path);
+  if (found == files_.end()) {
+    return Failure(LevelCode::CannotOpen, path, "No such file");
+  }
+  if (held_by_another) return Failure(LevelCode::InUse, path);
+  if (mode == OpenMode::ReadOnly) {
+    ++stats.opens_read_only;
+  } else {
+    if (fail_open_for_write) {
+      return Failure(LevelCode::CannotOpen, path, "Permission denied");
     }
-    if (held_by_another) return Failure(LevelCode::InUse, path);
-    if (mode == OpenMode::ReadOnly) {
-      ++stats.opens_read_only;
-    } else {
-      if (fail_open_for_write) {
-        return Failure(LevelCode::CannotOpen, path, "Permission denied");
-      }
-      ++stats.opens_read_write;
-    }
-    *file = std::make_unique<File>(*this, path, found->second, mode);
-    return {};
-  };
+    ++stats.opens_read_write;
+  }
+  *file = std::make_unique<File>(*this, path, found->second, mode);
+  return {};
 }
 
 }  // namespace ornivale::testing

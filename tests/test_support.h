@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "level/level_file.h"
+#include "level/level_status.h"
 #include "level/window_services.h"
 
 namespace ornivale::testing {
@@ -27,16 +28,28 @@ class LevelBytes {
   // A texture block: its header, then `payload` bytes of filler.
   LevelBytes& Block(int32_t packed_size, uint32_t payload);
   LevelBytes& Flags(uint16_t lara, uint16_t weather);
+  // What a TRC level keeps after its flags, as far as `length` bytes of it:
+  // 28 zero bytes of padding, two equal sizes of its level data, a zero
+  // word, its room count, and its one room, which begins with "XELA".
+  LevelBytes& TrcTail(std::size_t length = kWholeTail);
   Bytes Build() const { return bytes_; }
+
+  static constexpr std::size_t kWholeTail = 68;
 
  private:
   Bytes bytes_;
 };
 
-// A level with the given payload sizes and flags, followed by `tail` bytes
-// of other level data.
+// A TRC level with the given payload sizes and flags, followed by `tail`
+// bytes of what a TRC level keeps after them (all of it by default, none
+// for a level cut right after its flags).
 Bytes MakeLevel(uint16_t lara, uint16_t weather, uint32_t p1 = 0,
-                uint32_t p2 = 0, uint32_t p3 = 0, uint32_t tail = 6);
+                uint32_t p2 = 0, uint32_t p3 = 0,
+                std::size_t tail = LevelBytes::kWholeTail);
+
+// Expects `status` to be the failure `expected`: its code, path, part,
+// offset (when `expected` gives one) and reason (when it gives one).
+void ExpectStatus(const LevelStatus& status, const LevelStatus& expected);
 
 // A window that records what the core asks of it.
 class RecordingWindow : public WindowServices {
@@ -79,7 +92,7 @@ class TempDir {
   // The UTF-8 path of `name` inside the folder.
   std::string File(const std::string& name) const;
   std::string Write(const std::string& name, const Bytes& bytes) const;
-  std::string Path() const { return dir_.u8string(); }
+  std::string Path() const;
 
  private:
   std::filesystem::path dir_;
@@ -92,7 +105,7 @@ bool Exists(const std::string& path);
 // Level files in memory, with failures to order: what a disk does rarely.
 // Each file has a stamp: an index that a new file at its path changes, and
 // a last-write time that every change moves on.
-class MemoryDisk {
+class MemoryDisk : public Disk {
  public:
   struct Stats {
     int opens_read_only = 0;
@@ -113,8 +126,8 @@ class MemoryDisk {
   void Replace(const std::string& path, Bytes bytes);
   const Bytes& Get(const std::string& path) const { return files_.at(path)->bytes; }
 
-  // The opener that a Level4 or a command uses to reach this disk.
-  LevelFileOpener Opener();
+  LevelStatus Open(const std::string& path, OpenMode mode,
+                   std::unique_ptr<LevelFile>* file) override;
 
   bool fail_open_for_write = false;  // as a read-only file
   bool held_by_another = false;      // every open: in use
@@ -122,6 +135,7 @@ class MemoryDisk {
   bool fail_sync = false;
   bool fail_close = false;
   bool fail_read_back = false;  // reads after a write fail
+  bool fail_stamp_of_path = false;
   // Run before and after each write, as another program might: they may
   // change the file's bytes or length.
   std::function<void(Bytes&)> before_write;

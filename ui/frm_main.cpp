@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "disk/wide_text.h"
 #include "level/flag_save.h"
 #include "level/flag_vocabulary.h"
 #include "ui/control_ids.h"
@@ -11,7 +12,6 @@
 #include "ui/list_colours.h"
 #include "ui/main_window_layout.h"
 #include "ui/resource_ids.h"
-#include "ui/wide_text.h"
 
 namespace ornivale {
 namespace {
@@ -34,8 +34,7 @@ HICON LoadIconSized(HINSTANCE instance, int width, int height) {
                                        IMAGE_ICON, width, height, 0));
 }
 
-template <std::size_t N>
-void FillList(HWND list, const std::array<FlagEntry, N>& entries) {
+void FillList(HWND list, const FlagEntries& entries) {
   for (const FlagEntry& entry : entries) {
     SendMessageW(list, CB_ADDSTRING, 0,
                  reinterpret_cast<LPARAM>(Wide(entry.text).c_str()));
@@ -177,8 +176,9 @@ bool frmMain::OnCreate() {
       !Command2 || !Command3 || !Command4 || !Label1) {
     return false;
   }
-  FillList(c1, WeatherTypes);
-  FillList(c2, LaraTypes);
+  for (const FlagDescription& flag : kFlags) {
+    FillList(FlagListWindow(flag.list), flag.entries);
+  }
   ApplyDpi(DpiForWindow(hwnd_));
   return true;
 }
@@ -229,10 +229,12 @@ void frmMain::LayOutControls() {
   // A drop-down list's window height also holds its dropped list: room for
   // every entry below the closed field.
   const int item = FlagListItemHeight();
-  place(c1, layout::c1, item * static_cast<int>(WeatherTypes.size()) + 2);
-  place(c2, layout::c2, item * static_cast<int>(LaraTypes.size()) + 2);
-  FitFlagListHeight(c1);
-  FitFlagListHeight(c2);
+  for (const FlagDescription& flag : kFlags) {
+    const HWND list = FlagListWindow(flag.list);
+    place(list, flag.list == FlagList::c1 ? layout::c1 : layout::c2,
+          item * static_cast<int>(flag.entries.count) + 2);
+    FitFlagListHeight(list);
+  }
   place(WeatherLabel, layout::WeatherLabel, 0);
   place(LaraTypeLabel, layout::LaraTypeLabel, 0);
   place(Label1, layout::Label1, 0);

@@ -7,11 +7,11 @@
 namespace ornivale::cli_test {
 
 CliRun RunInProcess(const std::vector<std::string>& args,
-                    const LevelFileOpener& opener) {
+                    Disk& disk) {
   std::ostringstream out;
   std::ostringstream err;
   CliRun run;
-  run.status = cli::RunCli(args, out, err, opener);
+  run.status = cli::RunCli(args, out, err, disk);
   run.out = out.str();
   run.err = err.str();
   return run;
@@ -25,6 +25,21 @@ std::vector<std::string> Lines(const std::string& text) {
     lines.push_back(line);
   }
   return lines;
+}
+
+std::vector<std::string> Codes(const std::string& json) {
+  const std::string before = "\"error\":{\"code\":\"";
+  std::vector<std::string> codes;
+  for (const std::string& line : Lines(json)) {
+    const std::size_t at = line.find(before);
+    if (at == std::string::npos) {
+      codes.emplace_back();
+      continue;
+    }
+    const std::size_t start = at + before.size();
+    codes.push_back(line.substr(start, line.find('"', start) - start));
+  }
+  return codes;
 }
 
 }  // namespace ornivale::cli_test

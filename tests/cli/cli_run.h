@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "disk/disk_file.h"
+#include "level/level_file.h"
 
 namespace ornivale::cli_test {
 
@@ -16,9 +16,14 @@ struct CliRun {
 
 // Runs the command line inside this process.
 CliRun RunInProcess(const std::vector<std::string>& args,
-                    const LevelFileOpener& opener = OpenDiskFile);
+                    Disk& disk = Disk::Default());
 
 // The lines of `text`, without their line ends ("\n" or "\r\n").
 std::vector<std::string> Lines(const std::string& text);
+
+// The failure codes of the lines that --json printed, in order: "cut-short"
+// for {"path":…,"error":{"code":"cut-short",…}}, "" for a line that is no
+// failure.
+std::vector<std::string> Codes(const std::string& json);
 
 }  // namespace ornivale::cli_test

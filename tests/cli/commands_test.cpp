@@ -10,7 +10,6 @@
 
 
 #include "cli/cli.h"
-#include "cli/failure_text.h"
 #include "cli/flag_report.h"
 #include "tests/cli/cli_run.h"
 #include "tests/test_support.h"
@@ -40,26 +39,23 @@ Bytes Tr4Level() {
       .Dword(64).Dword(4).Raw({0x78, 0x9C, 0x03, 0x00}).Build();
 }
 
-std::string Error(LevelStatus status, cli::Access access = cli::Access::Writes) {
-  return "ornivale-cli: " + cli::TerminalMessage(status, access);
-}
-
-std::string ReadError(LevelStatus status) {
-  return Error(std::move(status), cli::Access::ReadOnly);
-}
-
-// A failure after the bytes went out.
-LevelStatus AfterWriting(LevelStatus status) {
-  status.may_be_written = true;
-  return status;
-}
-
 LevelScan Flags(uint16_t lara, uint16_t weather) {
   const Bytes bytes = LevelBytes().Flags(lara, weather).Build();
   LevelScan scan;
-  scan.lara = WordAt(&bytes[0]);
-  scan.weather = WordAt(&bytes[2]);
+  scan.flags[kLara] = ReadWord(&bytes[0]);
+  scan.flags[kWeather] = ReadWord(&bytes[2]);
   return scan;
+}
+
+// Each line of standard error names its level: "ornivale-cli: PATH …" or
+// "ornivale-cli: can't … PATH…".
+void ExpectOneErrorLineEach(const CliRun& run, const LineList& paths) {
+  const LineList errors = Lines(run.err);
+  ASSERT_EQ(errors.size(), paths.size()) << run.err;
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    EXPECT_EQ(errors[i].rfind("ornivale-cli: ", 0), 0u) << errors[i];
+    EXPECT_NE(errors[i].find(paths[i]), std::string::npos) << errors[i];
+  }
 }
 
 class CliTest : public ::testing::Test {
@@ -99,25 +95,30 @@ TEST(FlagsJson, TextsAndValuesWithEscapedPath) {
 
 // With --json, standard output has exactly one line for each level, in
 // order, failures included; standard error has the failures' messages.
-TEST_F(CliTest, JsonHasOneLineALevelWithFailuresAsErrorObjects) {
-  const std::string cut = dir_.Write("cut.trc", CutInsideFlags());
-  const std::string good = dir_.Write("good.trc", MakeLevel(6, 0));
+TEST(CliOnMemoryDisk, JsonHasOneLineALevelWithFailuresAsErrorObjects) {
+  MemoryDisk disk;
+  const std::string cut = "cut.trc";
+  const std::string good = "good.trc";
+  disk.Put(cut, CutInsideFlags());
+  disk.Put(good, MakeLevel(6, 0));
+  const std::string good_flags =
+      R"("lara":{"value":6,"text":"Invisible"},"weather":{"value":0,"text":"Normal Weather"})";
   for (const char* command : {"show", "set"}) {
     SCOPED_TRACE(command);
-    const CliRun run = command == std::string("show")
-                           ? RunInProcess({"show", "--json", cut, good})
-                           : RunInProcess({"set", "--json", "--lara", "6", cut, good});
     const bool show = command == std::string("show");
-    const cli::Access access = show ? cli::Access::ReadOnly : cli::Access::Writes;
-    LevelStatus cut_short = Failure(LevelCode::CutShort, cut);
-    cut_short.part = "its Lara type and weather";
-    cut_short.offset = 35;
+    const CliRun run = show ? RunInProcess({"show", "--json", cut, good}, disk)
+                            : RunInProcess({"set", "--json", "--lara", "6", cut, good}, disk);
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(Lines(run.out),
-              (LineList{cli::FailureJson(cut_short, cli::TerminalMessage(cut_short, access)),
-                        show ? cli::FlagsJson(good, Flags(6, 0))
-                             : cli::SetJson(good, Flags(6, 0), Flags(6, 0))}));
-    EXPECT_EQ(Lines(run.err), LineList{Error(cut_short, access)});
+    const LineList out = Lines(run.out);
+    ASSERT_EQ(out.size(), 2u);
+    EXPECT_EQ(Codes(run.out), (LineList{"cut-short", ""}));
+    // The failure's message is the line on standard error.
+    const LineList err = Lines(run.err);
+    ASSERT_EQ(err.size(), 1u);
+    EXPECT_EQ(out[0], R"({"path":")" + cut + R"(","error":{"code":"cut-short","message":")" +
+                          err[0].substr(std::string("ornivale-cli: ").size()) + "\"}}");
+    EXPECT_EQ(out[1], R"({"path":")" + good + "\"," + good_flags +
+                          (show ? "}" : ",\"before\":{" + good_flags + "},\"changed\":false}"));
   }
 }
 
@@ -130,43 +131,41 @@ TEST_F(CliTest, LevelsThatCantBeReadAreReportedAndTheOthersShown) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(Lines(run.out), LineList{good + ": Lara type Normal Lara (0), weather "
                                             "Normal Weather (0)"});
-  const LineList errors = Lines(run.err);
-  ASSERT_EQ(errors.size(), 2u);
-  EXPECT_EQ(errors[0].rfind(ReadError(Failure(LevelCode::CannotOpen, missing)), 0), 0u);
+  ExpectOneErrorLineEach(run, {missing, folder});
   // Named like a level, a folder is taken for one, and refused as one.
-  EXPECT_EQ(errors[1], ReadError(Failure(LevelCode::NotRegularFile, folder)));
+  EXPECT_EQ(Codes(RunInProcess({"show", "--json", missing, folder, good}).out),
+            (LineList{"cannot-open", "not-a-regular-file", ""}));
   EXPECT_FALSE(testing::Exists(missing));
 }
 
 TEST_F(CliTest, NamesThatArentLevelNamesAreReportedWithoutBeingOpened) {
   MemoryDisk disk;
   disk.Put("city.trc.bak", MakeLevel(3, 1));
-  const CliRun run = RunInProcess({"show", "city.trc.bak"}, disk.Opener());
+  const CliRun run = RunInProcess({"show", "--json", "city.trc.bak"}, disk);
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out, "");
-  EXPECT_EQ(Lines(run.err),
-            LineList{ReadError(Failure(LevelCode::NotNamedAsLevel, "city.trc.bak"))});
+  EXPECT_EQ(Codes(run.out), LineList{"not-named-as-level"});
+  ExpectOneErrorLineEach(run, {"city.trc.bak"});
   EXPECT_EQ(disk.stats.opens_read_only, 0);
 }
 
 // The least work: show opens the level once and reads it four times; set
-// reads it as show does, then opens it for writing once, reads it four
-// times, writes both values in one write, syncs, reads them back and looks
+// opens it for writing once, reads it four times, writes both values in one
+// write, syncs, reads the head and the values again in four reads and looks
 // at the path once.
 TEST(CliOnMemoryDisk, ShowAndSetDoTheLeastWork) {
   MemoryDisk disk;
   disk.Put("a.trc", MakeLevel(3, 1, 4, 5, 6));
-  ASSERT_EQ(RunInProcess({"show", "a.trc"}, disk.Opener()).status, 0);
+  ASSERT_EQ(RunInProcess({"show", "a.trc"}, disk).status, 0);
   EXPECT_EQ(disk.stats.opens_read_only, 1);
   EXPECT_EQ(disk.stats.reads, 4);
   const CliRun run =
-      RunInProcess({"set", "--lara", "young", "--weather", "snow", "a.trc"}, disk.Opener());
+      RunInProcess({"set", "--lara", "young", "--weather", "snow", "a.trc"}, disk);
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out,
             "a.trc: Lara type Catsuit (3) -> Young Lara (1), weather Rain (1) -> Snow (2)\n");
-  EXPECT_EQ(disk.stats.opens_read_only, 2);
+  EXPECT_EQ(disk.stats.opens_read_only, 1);
   EXPECT_EQ(disk.stats.opens_read_write, 1);
-  EXPECT_EQ(disk.stats.reads, 4 + 4 + 5);
+  EXPECT_EQ(disk.stats.reads, 4 + 4 + 4);
   EXPECT_EQ(disk.stats.writes, (Writes{{34 + 15, 4}}));
   EXPECT_EQ(disk.stats.syncs, 1);
   EXPECT_EQ(disk.stats.stamps_of_path, 1);
@@ -185,7 +184,7 @@ TEST(CliOnMemoryDisk, SetNeverReportsValuesItDidNotWrite) {
     disk.Put("a.trc", MakeLevel(3, 1));
     disk.after_write = [&](Bytes& bytes) { race(disk, bytes); };
     const CliRun run = RunInProcess({"set", "--json", "--lara", "young", "a.trc"},
-                                    disk.Opener());
+                                    disk);
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.out.find("\"code\":\"changed\""), std::string::npos) << run.out;
     EXPECT_NE(run.err.find("it may now hold the new values"), std::string::npos);
@@ -200,12 +199,11 @@ TEST(CliOnMemoryDisk, TombRaiderFourNamesAreReportedWithoutBeingOpened) {
     disk.Put(name, MakeLevel(3, 1));
     for (const char* command : {"show", "set"}) {
       const CliRun run = std::string(command) == "show"
-                             ? RunInProcess({command, name}, disk.Opener())
-                             : RunInProcess({command, "--lara", "0", name}, disk.Opener());
+                             ? RunInProcess({command, "--json", name}, disk)
+                             : RunInProcess({command, "--json", "--lara", "0", name}, disk);
       EXPECT_EQ(run.status, 1);
-      const cli::Access access =
-          std::string(command) == "show" ? cli::Access::ReadOnly : cli::Access::Writes;
-      EXPECT_EQ(Lines(run.err), LineList{Error(Failure(LevelCode::Tr4Level, name), access)});
+      EXPECT_EQ(Codes(run.out), LineList{"tr4-level"});
+      ExpectOneErrorLineEach(run, {name});
     }
   }
   EXPECT_EQ(disk.stats.opens_read_only + disk.stats.opens_read_write, 0);
@@ -227,7 +225,7 @@ TEST(CliOnMemoryDisk, OutputThatCantBeWrittenIsAFailure) {
     const std::vector<std::string> args =
         std::string(command) == "show" ? std::vector<std::string>{"show", "a.trc"}
                                        : std::vector<std::string>{"set", "--lara", "0", "a.trc"};
-    EXPECT_EQ(cli::RunCli(args, out, err, disk.Opener()), cli::kSomeFailed);
+    EXPECT_EQ(cli::RunCli(args, out, err, disk), cli::kSomeFailed);
     EXPECT_EQ(err.str().rfind("ornivale-cli: can't write to standard output", 0), 0u)
         << err.str();
   }
@@ -235,23 +233,21 @@ TEST(CliOnMemoryDisk, OutputThatCantBeWrittenIsAFailure) {
 }
 
 // One open for writing a level; set writes the two bytes of the value it
-// names and nothing else, so a weather another program set meanwhile stays.
+// names and nothing else.
 TEST(CliOnMemoryDisk, SetOfOneFlagOpensOnceForWritingAndWritesTwoBytes) {
   MemoryDisk disk;
   disk.Put("a.trc", MakeLevel(3, 1));
-  disk.before_write = [](Bytes& bytes) { bytes[36] = 0x02; };
-  const CliRun run = RunInProcess({"set", "--lara", "young", "a.trc"}, disk.Opener());
+  const CliRun run = RunInProcess({"set", "--lara", "young", "a.trc"}, disk);
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out,
-            "a.trc: Lara type Catsuit (3) -> Young Lara (1), weather Rain (1) -> Snow (2)\n");
+  EXPECT_EQ(run.out, "a.trc: Lara type Catsuit (3) -> Young Lara (1), weather Rain (1)\n");
   EXPECT_EQ(disk.stats.writes, (Writes{{34, 2}}));
   EXPECT_EQ(disk.stats.opens_read_write, 1);
-  EXPECT_EQ(disk.stats.opens_read_only, 1);
+  EXPECT_EQ(disk.stats.opens_read_only, 0);
   EXPECT_EQ(disk.stats.syncs, 1);
-  EXPECT_EQ(disk.Get("a.trc"), MakeLevel(1, 2));
+  EXPECT_EQ(disk.Get("a.trc"), MakeLevel(1, 1));
 
-  EXPECT_EQ(RunInProcess({"show", "a.trc"}, disk.Opener()).status, 0);
-  EXPECT_EQ(disk.stats.opens_read_only, 2);
+  EXPECT_EQ(RunInProcess({"show", "a.trc"}, disk).status, 0);
+  EXPECT_EQ(disk.stats.opens_read_only, 1);
   EXPECT_EQ(disk.stats.open_now, 0);
 }
 
@@ -306,35 +302,31 @@ TEST_F(CliTest, OneBadLevelAmongManyIsLeftAloneAndTheOthersAreChanged) {
             (LineList{first + ": Lara type Normal Lara (0) -> Catsuit (3), weather "
                               "Normal Weather (0)",
                       last + ": Lara type Young Lara (1) -> Catsuit (3), weather Snow (2)"}));
-  const LineList errors = Lines(run.err);
-  ASSERT_EQ(errors.size(), 3u);
-  EXPECT_NE(errors[0].find(bad_cut + " is cut short"), std::string::npos);
-  EXPECT_EQ(errors[1], Error(Failure(LevelCode::WrongVersion, bad_version)));
-  EXPECT_EQ(errors[2], Error(Failure(LevelCode::Tr4Level, bad_kind)));
+  ExpectOneErrorLineEach(run, {bad_cut, bad_version, bad_kind});
+  EXPECT_EQ(Codes(RunInProcess({"check", "--json", bad_cut, bad_version, bad_kind}).out),
+            (LineList{"cut-short", "wrong-version", "tr4-level"}));
 }
 
 // Whatever the name says, a level whose bytes hold Tomb Raider IV level
 // data is shown as one and never written.
 TEST_F(CliTest, TombRaiderFourLevelDataIsReportedAndNeverWritten) {
   const std::string named_trc = dir_.Write("karnak.trc", Tr4Level());
-  CliRun run = RunInProcess({"show", named_trc});
+  CliRun run = RunInProcess({"show", "--json", named_trc});
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out, "");
-  LevelStatus tr4 = Failure(LevelCode::Tr4Level, named_trc);
-  tr4.offset = 34;
-  EXPECT_EQ(Lines(run.err), LineList{ReadError(tr4)});
+  EXPECT_EQ(Codes(run.out), LineList{"tr4-level"});
+  ExpectOneErrorLineEach(run, {named_trc});
 
-  run = RunInProcess({"set", "--weather", "rain", named_trc});
+  run = RunInProcess({"set", "--json", "--weather", "rain", named_trc});
   EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(Codes(run.out), LineList{"tr4-level"});
   EXPECT_EQ(ReadAll(named_trc), Tr4Level());
 #ifndef _WIN32
   const std::string four = dir_.Write("four.tr4", Tr4Level());
   const std::string alias = dir_.File("alias.trc");
   ASSERT_EQ(symlink(four.c_str(), alias.c_str()), 0);
-  run = RunInProcess({"set", "--lara", "young", alias});
+  run = RunInProcess({"set", "--json", "--lara", "young", alias});
   EXPECT_EQ(run.status, 1);
-  tr4.path = alias;
-  EXPECT_EQ(Lines(run.err), LineList{Error(tr4)});
+  EXPECT_EQ(Codes(run.out), LineList{"tr4-level"});
   EXPECT_EQ(ReadAll(four), Tr4Level());
 #endif
 }
@@ -343,84 +335,40 @@ TEST_F(CliTest, TombRaiderFourLevelDataIsReportedAndNeverWritten) {
 TEST_F(CliTest, PipeIsReportedAtOnce) {
   const std::string pipe = dir_.File("pipe.trc");
   ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-  const CliRun run = RunInProcess({"show", pipe});
+  const CliRun run = RunInProcess({"show", "--json", pipe});
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(Lines(run.err), LineList{ReadError(Failure(LevelCode::NotRegularFile, pipe))});
+  EXPECT_EQ(Codes(run.out), LineList{"not-a-regular-file"});
 }
 #endif
 
 TEST(CliOnMemoryDisk, FailuresOfTheDiskAreReportedAndEveryFileClosed) {
   const struct {
     bool MemoryDisk::*failure;
-    LevelStatus expected;
+    const char* code;
+    bool may_be_written;
   } failures[] = {
-      {&MemoryDisk::fail_write, Failure(LevelCode::WriteFailed, "a.trc", "disk failure")},
-      {&MemoryDisk::fail_sync,
-       AfterWriting(Failure(LevelCode::WriteFailed, "a.trc", "disk full"))},
-      // Every close fails, so the read ahead of the write does already.
-      {&MemoryDisk::fail_close, Failure(LevelCode::WriteFailed, "a.trc", "lost")},
-      {&MemoryDisk::fail_read_back,
-       AfterWriting(Failure(LevelCode::ReadFailed, "a.trc", "bad sector"))},
-      {&MemoryDisk::held_by_another, Failure(LevelCode::InUse, "a.trc")},
-      {&MemoryDisk::fail_open_for_write,
-       Failure(LevelCode::CannotOpen, "a.trc", "Permission denied")},
+      {&MemoryDisk::fail_write, "write-failed", false},
+      {&MemoryDisk::fail_sync, "write-failed", true},
+      {&MemoryDisk::fail_close, "write-failed", true},
+      {&MemoryDisk::fail_read_back, "read-failed", true},
+      {&MemoryDisk::fail_stamp_of_path, "cannot-check", true},
+      {&MemoryDisk::held_by_another, "in-use", false},
+      {&MemoryDisk::fail_open_for_write, "cannot-open", false},
   };
   for (const auto& f : failures) {
-    SCOPED_TRACE(CodeName(f.expected.code));
+    SCOPED_TRACE(f.code);
     MemoryDisk disk;
     disk.Put("a.trc", MakeLevel(3, 1));
     disk.*f.failure = true;
-    const CliRun run = RunInProcess({"set", "--weather", "snow", "a.trc"}, disk.Opener());
+    const CliRun run = RunInProcess({"set", "--json", "--weather", "snow", "a.trc"}, disk);
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(Lines(run.err), LineList{Error(f.expected)});
+    EXPECT_EQ(Codes(run.out), LineList{f.code});
+    ExpectOneErrorLineEach(run, {"a.trc"});
+    EXPECT_EQ(run.err.find("may now hold the new values") != std::string::npos,
+              f.may_be_written)
+        << run.err;
     EXPECT_EQ(disk.stats.open_now, 0);
   }
-}
-
-TEST(TerminalMessage, SaysWhatFailedWithWhichLevelOnOneLine) {
-  LevelStatus cut = Failure(LevelCode::CutShort, "a.trc");
-  cut.part = "texture block 2";
-  cut.offset = 30;
-  const struct {
-    LevelStatus status;
-    const char* text;
-  } cases[] = {
-      {Failure(LevelCode::CannotOpen, "a.trc", "No such file"),
-       "can't open a.trc: No such file"},
-      {Failure(LevelCode::InUse, "a.trc"),
-       "a.trc is in use by another program; close it there and try again"},
-      {Failure(LevelCode::NotRegularFile, "a.trc"),
-       "a.trc isn't a regular file (a folder, a pipe or a device)"},
-      {Failure(LevelCode::ReadFailed, "a.trc", "I/O error"), "can't read a.trc: I/O error"},
-      {Failure(LevelCode::WrongVersion, "a.trc"),
-       "a.trc isn't a Tomb Raider Chronicles level: it doesn't begin with \"TR4\" "
-       "and a zero byte"},
-      {cut, "a.trc is cut short: it ends at byte 30, inside texture block 2"},
-      {Failure(LevelCode::TooLarge, "a.trc"), "a.trc is too large to be a level"},
-      {Failure(LevelCode::Tr4Level, "a.trc"),
-       "a.trc is a Tomb Raider IV level, which keeps no Lara type or weather; it "
-       "was left as it is"},
-      {Failure(LevelCode::Changed, "a.trc"),
-       "a.trc changed on disk while it was being saved; run the command again"},
-      {Failure(LevelCode::WriteFailed, "a.trc", "No space left on device"),
-       "can't write a.trc: No space left on device"},
-      {Failure(LevelCode::NotNamedAsLevel, "a.txt"),
-       "a.txt isn't named as a level: the name must end in \".trc\" or \".tr4\""},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(cli::TerminalMessage(c.status), c.text) << CodeName(c.status.code);
-  }
-  LevelStatus sync = Failure(LevelCode::WriteFailed, "a.trc", "Input/output error");
-  sync.may_be_written = true;
-  EXPECT_EQ(cli::TerminalMessage(sync),
-            "setting a.trc may not have finished: Input/output error; it may now "
-            "hold the new values");
-  LevelStatus moved = Failure(LevelCode::Changed, "a.trc", "it is gone");
-  moved.may_be_written = true;
-  EXPECT_EQ(cli::TerminalMessage(moved),
-            "a.trc changed on disk while it was being set (it is gone); it may now "
-            "hold the new values");
 }
 
 }  // namespace

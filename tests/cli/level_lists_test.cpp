@@ -4,10 +4,10 @@
 
 #include <filesystem>
 
-#include "cli/failure_text.h"
 #include "cli/level_arguments.h"
 #include "cli/one_line.h"
 #include "cli/wildcard.h"
+#include "level/failure_words.h"
 #include "tests/cli/cli_run.h"
 #include "tests/test_support.h"
 
@@ -52,16 +52,11 @@ TEST(Folders, StandForTheirTrcLevelsInNameOrder) {
   ASSERT_EQ(out.size(), 7u) << run.out;
   EXPECT_EQ(LineList(out.begin(), out.begin() + 4), expected);
   EXPECT_EQ(out[4], expected[0]);  // "levels/" is the same folder
-  LevelStatus none = Failure(LevelCode::NoLevelFound, empty);
-  none.part = cli::kFolderPart;
   const LineList errors = Lines(run.err);
   ASSERT_EQ(errors.size(), 3u) << run.err;
-  EXPECT_EQ(errors[0], "ornivale-cli: " + cli::TerminalMessage(
-                                              Failure(LevelCode::NotRegularFile,
-                                                      in + "old.trc"),
-                                              cli::Access::ReadOnly));
   EXPECT_EQ(errors[1], "ornivale-cli: " + empty + " holds no .trc level");
-  EXPECT_EQ(errors[1], "ornivale-cli: " + cli::TerminalMessage(none));
+  EXPECT_EQ(Codes(RunInProcess({"show", "--json", folder, empty}).out),
+            (LineList{"", "", "", "not-a-regular-file", "no-level-found"}));
 }
 
 TEST(Wildcards, StarAndQuestionMarkAsAWindowsUserMeansThem) {
@@ -98,7 +93,8 @@ TEST(Wildcards, AreExpandedHereByLongNamesAndReportedWhenNothingMatches) {
   EXPECT_EQ(levels[0].path, dir.File("a.trc"));
   EXPECT_EQ(levels[1].path, dir.File("b.trc"));
   EXPECT_EQ(levels[2].failure.code, LevelCode::NoLevelFound);
-  EXPECT_EQ(cli::TerminalMessage(levels[2].failure), "no level matches " + dir.File("*.tr4"));
+  EXPECT_EQ(TerminalMessage(levels[2].failure, Access::ReadOnly),
+            "no level matches " + dir.File("*.tr4"));
 }
 #endif
 
@@ -112,14 +108,14 @@ TEST(OneLine, ControlCharactersAreShownEscaped) {
 TEST(OneLine, KeepsEachLevelOnItsLineInTextOutput) {
   MemoryDisk disk;
   disk.Put("two\nlines.trc", MakeLevel(3, 1));
-  CliRun run = RunInProcess({"show", "two\nlines.trc", "gone\n.trc"}, disk.Opener());
+  CliRun run = RunInProcess({"show", "two\nlines.trc", "gone\n.trc"}, disk);
   EXPECT_EQ(run.out, "two\\nlines.trc: Lara type Catsuit (3), weather Rain (1)\n");
   ASSERT_EQ(Lines(run.err).size(), 1u);
   EXPECT_EQ(run.err.rfind("ornivale-cli: can't open gone\\n.trc", 0), 0u);
-  run = RunInProcess({"set", "--lara", "0", "two\nlines.trc"}, disk.Opener());
+  run = RunInProcess({"set", "--lara", "0", "two\nlines.trc"}, disk);
   EXPECT_EQ(Lines(run.out).size(), 1u);
   // JSON keeps its own escapes.
-  run = RunInProcess({"show", "--json", "two\nlines.trc"}, disk.Opener());
+  run = RunInProcess({"show", "--json", "two\nlines.trc"}, disk);
   EXPECT_EQ(run.out.rfind("{\"path\":\"two\\u000alines.trc\"", 0), 0u) << run.out;
 }
 
@@ -129,7 +125,7 @@ TEST(RemasteredLevels, AreToldApartFromOtherWrongVersions) {
     testing::Bytes level = MakeLevel(3, 1);
     std::copy(version, version + 4, level.begin());
     disk.Put("remastered.trc", level);
-    CliRun run = RunInProcess({"set", "--json", "--lara", "0", "remastered.trc"}, disk.Opener());
+    CliRun run = RunInProcess({"set", "--json", "--lara", "0", "remastered.trc"}, disk);
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.out.find("\"code\":\"remastered-level\""), std::string::npos) << run.out;
     EXPECT_EQ(run.err,
@@ -137,13 +133,13 @@ TEST(RemasteredLevels, AreToldApartFromOtherWrongVersions) {
               "ornivale-cli doesn't support: it edits the original release's levels; it was "
               "left as it is\n");
     EXPECT_EQ(disk.Get("remastered.trc"), level);
-    run = RunInProcess({"show", "remastered.trc"}, disk.Opener());
+    run = RunInProcess({"show", "remastered.trc"}, disk);
     EXPECT_EQ(run.err.find("left as it is"), std::string::npos) << run.err;
   }
   testing::Bytes other = MakeLevel(3, 1);
   other[2] = 'X';  // "TRX" and a zero byte
   disk.Put("other.trc", other);
-  EXPECT_NE(RunInProcess({"show", "--json", "other.trc"}, disk.Opener())
+  EXPECT_NE(RunInProcess({"show", "--json", "other.trc"}, disk)
                 .out.find("\"code\":\"wrong-version\""),
             std::string::npos);
 }

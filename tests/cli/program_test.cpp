@@ -2,7 +2,7 @@
 // arguments, standard output, standard error and an exit status.
 #include <gtest/gtest.h>
 
-#include "cli/failure_text.h"
+#include "level/failure_words.h"
 #include "tests/cli/program_run.h"
 
 namespace ornivale::cli_test {
@@ -68,11 +68,13 @@ TEST_F(ProgramTest, FailuresGoToStandardErrorAndTheExitStatusIsOne) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(Lines(run.out),
             LineList{good + ": Lara type Divesuit (4), weather Normal Weather (0) -> Snow (2)"});
-  LevelStatus cut_short = Failure(LevelCode::CutShort, cut);
-  cut_short.part = "its version";
-  cut_short.offset = 3;
-  EXPECT_EQ(Lines(run.err), LineList{"ornivale-cli: " + cli::TerminalMessage(cut_short)});
+  const LineList errors = Lines(run.err);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0].rfind("ornivale-cli: " + cut + " ", 0), 0u) << errors[0];
   EXPECT_EQ(ReadAll(good), MakeLevel(4, 2));
+  const CliRun json = Run({"show", "--json", cut});
+  EXPECT_EQ(json.status, 1);
+  EXPECT_NE(json.out.find("\"code\":\"cut-short\""), std::string::npos) << json.out;
   EXPECT_EQ(ReadAll(cut), (testing::Bytes{0x54, 0x52, 0x34}));
 }
 

@@ -11,7 +11,7 @@
 
 #include "tests/gui/level_files.h"
 #include "tests/gui/program_driver.h"
-#include "ui/wide_text.h"
+#include "disk/wide_text.h"
 
 namespace ornivale::gui_test {
 namespace {

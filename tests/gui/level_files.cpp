@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "ui/wide_text.h"
+#include "disk/wide_text.h"
 
 namespace ornivale::gui_test {
 

@@ -2,7 +2,7 @@
 
 #include "ui/control_ids.h"
 #include "ui/frm_main.h"
-#include "ui/wide_text.h"
+#include "disk/wide_text.h"
 
 namespace ornivale::gui_test {
 namespace {

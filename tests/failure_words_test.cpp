@@ -1,7 +1,7 @@
 // The words of the window's "Error" box, once for each failure.
 #include <gtest/gtest.h>
 
-#include "level/window_messages.h"
+#include "level/failure_words.h"
 
 namespace ornivale {
 namespace {

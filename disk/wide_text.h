@@ -2,7 +2,7 @@
 
 #include <string>
 
-// The window speaks UTF-16 to Windows and UTF-8 to the level core.
+// Windows speaks UTF-16 (its wide API); the core speaks UTF-8.
 namespace ornivale {
 
 std::wstring Wide(const std::string& utf8);

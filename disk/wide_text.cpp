@@ -1,4 +1,4 @@
-#include "ui/wide_text.h"
+#include "disk/wide_text.h"
 
 #include "level/utf8.h"
 

@@ -1,0 +1,242 @@
+#include "level/failure_words.h"
+
+#include <iterator>
+
+namespace ornivale {
+namespace {
+
+using S = LevelStatus;
+
+// What each front end says of a code. A failure that came after bytes went
+// out (may_be_written) gets the after-writing words of its code, then the
+// front end's sentence that the level may hold the new values.
+struct Words {
+  LevelCode code;
+  const char* name;
+  std::string (*window)(const S&);            // null: the window never meets it
+  std::string (*terminal)(const S&, Access);  // null: ornivale-cli never meets it
+};
+
+const char kWindowMayHold[] =
+    ". The level may now hold the new values; load it again to see what it "
+    "holds.";
+const char kTerminalMayHold[] = "; it may now hold the new values";
+
+// A refusal of a file that was opened: it is intact.
+std::string WindowUnchanged(const S& s) {
+  return s.offset >= 0 ? " The file was not changed." : "";
+}
+std::string LeftAlone(Access access) {
+  return access == Access::Writes ? "; it was left as it is" : "";
+}
+
+std::string SavingUnfinished(const S& s) {
+  return "Saving " + s.path + " may not have finished: " + s.reason;
+}
+std::string SettingUnfinished(const S& s) {
+  return "setting " + s.path + " may not have finished: " + s.reason;
+}
+
+constexpr Words kWords[] = {
+    {LevelCode::Ok, "ok", nullptr, nullptr},
+    {LevelCode::CannotOpen, "cannot-open",
+     [](const S& s) { return "Can't open " + s.path + ": " + s.reason; },
+     [](const S& s, Access) { return "can't open " + s.path + ": " + s.reason; }},
+    {LevelCode::InUse, "in-use",
+     [](const S& s) {
+       return s.path + " is being used by another program. Close it there, "
+                       "then try again.";
+     },
+     [](const S& s, Access) {
+       return s.path + " is in use by another program; close it there and "
+                       "try again";
+     }},
+    {LevelCode::NotRegularFile, "not-a-regular-file",
+     [](const S& s) {
+       return s.path + " isn't a level file: it is a folder, a device or a "
+                       "pipe.";
+     },
+     [](const S& s, Access) {
+       return s.path + " isn't a regular file (a folder, a pipe or a device)";
+     }},
+    {LevelCode::ReadFailed, "read-failed",
+     [](const S& s) {
+       return s.may_be_written ? SavingUnfinished(s)
+                               : "Can't read " + s.path + ": " + s.reason;
+     },
+     [](const S& s, Access) {
+       return s.may_be_written ? SettingUnfinished(s)
+                               : "can't read " + s.path + ": " + s.reason;
+     }},
+    {LevelCode::WrongVersion, "wrong-version",
+     [](const S& s) {
+       return s.path + " isn't a valid Tomb Raider Chronicles Level";
+     },
+     [](const S& s, Access) {
+       return s.path + " isn't a Tomb Raider Chronicles level: it doesn't "
+                       "begin with \"TR4\" and a zero byte";
+     }},
+    {LevelCode::RemasteredLevel, "remastered-level",
+     // To the window, one more wrong version.
+     [](const S& s) {
+       return s.path + " isn't a valid Tomb Raider Chronicles Level";
+     },
+     [](const S& s, Access access) {
+       return s.path + " is a level of the remastered edition, which "
+                       "ornivale-cli doesn't support: it edits the original "
+                       "release's levels" +
+              LeftAlone(access);
+     }},
+    {LevelCode::CutShort, "cut-short",
+     [](const S& s) {
+       return s.path + " isn't a complete level: it ends inside " + s.part +
+              ".";
+     },
+     [](const S& s, Access) {
+       return s.path + " is cut short: it ends at byte " +
+              std::to_string(s.offset) + ", inside " + s.part;
+     }},
+    {LevelCode::TooLarge, "too-large",
+     [](const S& s) { return s.path + " is too large to be a level."; },
+     [](const S& s, Access) { return s.path + " is too large to be a level"; }},
+    {LevelCode::Tr4Level, "tr4-level",
+     [](const S& s) {
+       return s.path + " is a Tomb Raider IV level: it keeps other data where "
+                       "a TRC level keeps the Lara type and weather, so they "
+                       "can't be saved." +
+              WindowUnchanged(s);
+     },
+     [](const S& s, Access access) {
+       return s.path + " is a Tomb Raider IV level, which keeps no Lara type "
+                       "or weather" +
+              LeftAlone(access);
+     }},
+    {LevelCode::NoPadding, "no-padding",
+     [](const S& s) {
+       return s.path + " isn't a TRC level whose Lara type and weather can be "
+                       "saved: it holds other data where a TRC level keeps "
+                       "zero bytes after them, as a Tomb Raider IV level cut "
+                       "short does." +
+              WindowUnchanged(s);
+     },
+     [](const S& s, Access access) {
+       return s.path + " holds other data at byte " + std::to_string(s.offset) +
+              ", where a TRC level keeps zero bytes after its Lara type and "
+              "weather: it is no TRC level, or a Tomb Raider IV level cut "
+              "short" +
+              LeftAlone(access);
+     }},
+    {LevelCode::NegativeSize, "negative-size",
+     [](const S& s) {
+       return s.path + " isn't a level whose Lara type and weather can be "
+                       "saved: the size of " +
+              s.part + " reads as negative." + WindowUnchanged(s);
+     },
+     [](const S& s, Access access) {
+       return s.path + " isn't a level that can be set: the size of " +
+              s.part + " reads as negative" + LeftAlone(access);
+     }},
+    {LevelCode::Changed, "changed",
+     [](const S& s) {
+       return s.may_be_written
+                  ? s.path + " changed on disk while it was being saved: " +
+                        s.reason
+                  : s.path + " has changed since it was loaded. Load it "
+                             "again before saving.";
+     },
+     [](const S& s, Access) {
+       return s.may_be_written
+                  ? s.path + " changed on disk while it was being set (" +
+                        s.reason + ")"
+                  : s.path + " changed on disk while it was being saved; run "
+                             "the command again";
+     }},
+    {LevelCode::WriteFailed, "write-failed",
+     [](const S& s) {
+       return s.may_be_written ? SavingUnfinished(s)
+                               : "Can't write " + s.path + ": " + s.reason;
+     },
+     [](const S& s, Access) {
+       return s.may_be_written ? SettingUnfinished(s)
+                               : "can't write " + s.path + ": " + s.reason;
+     }},
+    {LevelCode::CannotCheck, "cannot-check",
+     [](const S& s) {
+       return "Can't check " + s.path + " after saving it: " + s.reason;
+     },
+     [](const S& s, Access) {
+       return "can't check " + s.path + " after setting it: " + s.reason;
+     }},
+    {LevelCode::NotNamedAsLevel, "not-named-as-level",
+     [](const S& s) {
+       return s.path + " isn't named as a level: the name must end in "
+                       "\".trc\" or \".tr4\".";
+     },
+     [](const S& s, Access) {
+       return s.path + " isn't named as a level: the name must end in "
+                       "\".trc\" or \".tr4\"";
+     }},
+    {LevelCode::NoLevelFound, "no-level-found", nullptr,
+     // part: what the LEVEL given was, "folder" or "pattern".
+     [](const S& s, Access) {
+       return s.part == "pattern" ? "no level matches " + s.path
+                                  : s.path + " holds no .trc level";
+     }},
+    {LevelCode::NothingLoaded, "nothing-loaded",
+     [](const S&) {
+       return std::string(
+           "There is no loaded level to save. Load a level first.");
+     },
+     nullptr},
+    {LevelCode::LoadFailed, "load-failed",
+     [](const S& s) {
+       return s.path + " couldn't be loaded, so it can't be saved.";
+     },
+     nullptr},
+    {LevelCode::NotLoadedLevel, "not-the-loaded-level",
+     [](const S& s) {
+       return s.path + " isn't the loaded level. Load it before saving.";
+     },
+     nullptr},
+};
+
+// Each code's row is found by its number: the table must follow the
+// enumeration, row for row.
+constexpr bool EveryCodeInItsRow() {
+  for (std::size_t i = 0; i < std::size(kWords); ++i) {
+    if (kWords[i].code != static_cast<LevelCode>(i)) return false;
+  }
+  return kWords[std::size(kWords) - 1].code == LevelCode::NotLoadedLevel;
+}
+static_assert(EveryCodeInItsRow(), "one row for each LevelCode, in order");
+
+const Words& WordsOf(LevelCode code) {
+  return kWords[static_cast<std::size_t>(code)];
+}
+
+}  // namespace
+
+const char* CodeName(LevelCode code) { return WordsOf(code).name; }
+
+std::string WindowMessage(const LevelStatus& status) {
+  const Words& words = WordsOf(status.code);
+  if (!words.window) return status.path + ": " + words.name;
+  return words.window(status) + (status.may_be_written ? kWindowMayHold : "");
+}
+
+std::string TerminalMessage(const LevelStatus& status, Access access) {
+  const Words& words = WordsOf(status.code);
+  if (!words.terminal) return status.path + ": " + words.name;
+  return words.terminal(status, access) +
+         (status.may_be_written ? kTerminalMayHold : "");
+}
+
+std::vector<LevelCode> TerminalCodes() {
+  std::vector<LevelCode> codes;
+  for (const Words& words : kWords) {
+    if (words.terminal) codes.push_back(words.code);
+  }
+  return codes;
+}
+
+}  // namespace ornivale

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "level/level_status.h"
+
+namespace ornivale {
+
+// The one place that turns failure codes into words: each code's stable
+// name and what each front end says of it stand together in one table.
+
+// A stable lower-case name for scripts: "cut-short", "in-use", …
+const char* CodeName(LevelCode code);
+
+// The text of the window's "Error" box.
+std::string WindowMessage(const LevelStatus& status);
+
+// Whether the command that met a failure writes levels (set) or only reads
+// them (show, check): a reading command's words never speak of changes.
+enum class Access { ReadOnly, Writes };
+
+// ornivale-cli's one line for a terminal saying what failed with which
+// level; the program's name goes in front of it.
+std::string TerminalMessage(const LevelStatus& status, Access access);
+
+// The codes that ornivale-cli can meet, in the table's order.
+std::vector<LevelCode> TerminalCodes();
+
+}  // namespace ornivale
