@@ -90,8 +90,9 @@ LevelStatus ChangedWhileWriting(const std::string& path, const char* reason) {
   return AfterWriting(Failure(LevelCode::Changed, path, reason));
 }
 
+// The first failure of two stands.
 void Keep(LevelStatus& first, LevelStatus next) {
-  if (first.ok()) first = std::move(next);
+  if (first.ok() && !next.ok()) first = std::move(next);
 }
 
 // The flags' bytes as they are to be after the edit: those read, with the
@@ -235,7 +236,7 @@ LevelState InspectLevel(const std::string& path, NameRule rule, Disk& disk) {
   if (!state.ok()) return state;
   state.stamp = file->Stamp();
   state.scan = ScanLevel(*file);
-  state.status = state.scan.status;
+  Keep(state.status, state.scan.status);
   Keep(state.status, file->Close());
   if (rule == NameRule::TrcNamesOnly) {
     Keep(state.status, CheckWritable(state.scan, path));

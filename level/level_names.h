@@ -2,7 +2,7 @@
 
 #include <cstdint>
 #include <optional>
-#include <string>
+#include <string_view>
 
 namespace ornivale {
 
@@ -14,11 +14,11 @@ inline constexpr int32_t kKindTrc = 6;
 // The kind that the last four characters of `path` name, in any case; none
 // for any other ending and for a path shorter than that. The window's level
 // kind follows this, letter for letter.
-std::optional<int32_t> KindOfName(const std::string& path);
+std::optional<int32_t> KindOfName(std::string_view path);
 
 // The kind of the file that `path` opens: Windows drops the trailing dots
 // and spaces of a name, so "karnak.tr4." opens karnak.tr4. The rules on
 // what may be written follow this.
-std::optional<int32_t> KindOfFile(const std::string& path);
+std::optional<int32_t> KindOfFile(std::string_view path);
 
 }  // namespace ornivale

@@ -8,11 +8,14 @@
 #include <sys/stat.h>
 #endif
 
-#include "level/level_file.h"
+#include <fstream>
+
+#include "level/failure_words.h"
 #include "level/flag_save.h"
 #include "level/level4.h"
+#include "level/level_access.h"
+#include "level/level_file.h"
 #include "level/utf8.h"
-#include "level/failure_words.h"
 #include "tests/faulty_disk.h"
 #include "tests/test_support.h"
 
@@ -155,22 +158,38 @@ TEST_F(DiskLevelTest, FailuresAfterTheWriteLeaveWhatTheDiskWroteAndSaySo) {
 }
 
 #ifndef _WIN32
-// Nothing on POSIX stops another program from cutting the level short or
-// putting another file in its place while it is saved: the save finds it
-// and says so, never "Level saved".
-TEST_F(DiskLevelTest, LevelCutShortOrReplacedDuringTheSaveIsAFailure) {
-  const std::string path = dir_.Write("a.trc", MakeLevel(3, 1, 0, 0, 0, 30));
-  const auto cut = [&] { std::filesystem::resize_file(testing::FsPath(path), 20); };
-  const auto replace = [&] {
-    const std::string other = dir_.Write("other.trc", MakeLevel(3, 1, 0, 0, 0, 30));
-    std::filesystem::rename(testing::FsPath(other), testing::FsPath(path));
+// Nothing on POSIX stops another program (one that takes no lock) from
+// cutting the level short, rewriting it with its flags elsewhere or putting
+// another file in its place while it is saved: the save finds it, says that
+// the level may hold the new values, and never says "Level saved".
+TEST_F(DiskLevelTest, LevelCutRewrittenOrReplacedDuringTheSaveIsAFailure) {
+  const std::string path = dir_.File("a.trc");
+  const auto write_over = [&](const testing::Bytes& bytes) {
+    // In place, as an editor that rewrites a file does: the same file.
+    std::ofstream(testing::FsPath(path), std::ios::binary | std::ios::in)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
   };
-  for (const std::function<void()>& race :
-       {std::function<void()>(cut), std::function<void()>(replace)}) {
+  const struct {
+    const char* what;
+    std::function<void()> race;
+  } races[] = {
+      {"cut inside its blocks", [&] { std::filesystem::resize_file(testing::FsPath(path), 20); }},
+      {"cut to nothing", [&] { std::filesystem::resize_file(testing::FsPath(path), 0); }},
+      {"rewritten at its size with its flags further on",
+       [&] { write_over(MakeLevel(3, 1, 2, 0, 0, testing::LevelBytes::kWholeTail - 2)); }},
+      {"replaced",
+       [&] {
+         const std::string other = dir_.Write("other.trc", MakeLevel(3, 1));
+         std::filesystem::rename(testing::FsPath(other), testing::FsPath(path));
+       }},
+  };
+  for (const auto& race : races) {
     for (bool before : {true, false}) {
-      dir_.Write("a.trc", MakeLevel(3, 1, 0, 0, 0, 30));
+      SCOPED_TRACE(std::string(race.what) + (before ? " before the write" : " after it"));
+      dir_.Write("a.trc", MakeLevel(3, 1));
       FaultyDisk disk;
-      (before ? disk.before_write : disk.after_write) = race;
+      (before ? disk.before_write : disk.after_write) = race.race;
       Level4 level(disk);
       window_.path = path;
       level.OpenLevel(path, window_);
@@ -187,6 +206,39 @@ TEST_F(DiskLevelTest, LevelCutShortOrReplacedDuringTheSaveIsAFailure) {
 }
 
 #endif
+
+// A close that fails is what the real disk makes of it: a failed read
+// after a look, a write that may not have reached the disk after an edit.
+TEST_F(DiskLevelTest, AFailedCloseIsAFailureOfWhatTheFileWasOpenedFor) {
+  const std::string path = dir_.Write("a.trc", MakeLevel(3, 1));
+  FaultyDisk disk;
+  disk.fail_close = true;
+  EXPECT_EQ(InspectLevel(path, NameRule::AnyName, disk).status.code, LevelCode::ReadFailed);
+  const EditResult edit =
+      EditLevel({path, FlagChange{uint16_t{4}, std::nullopt}, NameRule::AnyName, {}}, disk);
+  EXPECT_EQ(edit.status.code, LevelCode::WriteFailed);
+  EXPECT_TRUE(edit.status.may_be_written);
+  EXPECT_EQ(testing::ReadAll(path), MakeLevel(4, 1));
+}
+
+// Save with the lists as the load left them: the level is checked and
+// found to hold the values, the log says it is saved as always, and the file
+// is not written, so its last-write time stays.
+TEST_F(DiskLevelTest, SaveWithNothingToChangeWritesNothing) {
+  const std::string path = dir_.Write("a.trc", MakeLevel(3, 1));
+  const auto past = std::filesystem::file_time_type::clock::now() - std::chrono::hours(48);
+  std::filesystem::last_write_time(testing::FsPath(path), past);
+  const auto written = std::filesystem::last_write_time(testing::FsPath(path));
+  Load(path);
+  Save(window_.c2, window_.c1);
+  EXPECT_EQ(window_.log, (Log{"Saving level...", "Level saved"}));
+  EXPECT_TRUE(window_.messages.empty());
+  EXPECT_EQ(std::filesystem::last_write_time(testing::FsPath(path)), written);
+  EXPECT_EQ(testing::ReadAll(path), MakeLevel(3, 1));
+  Save(-1, -1);
+  EXPECT_EQ(window_.log, (Log{"Saving level...", "Level saved"}));
+  EXPECT_EQ(std::filesystem::last_write_time(testing::FsPath(path)), written);
+}
 
 #ifndef _WIN32
 // A pipe would keep an open for reading waiting for a writer for ever.

@@ -1,10 +1,16 @@
-// The words of the window's "Error" box, once for each failure.
+// What each front end says of each failure, checked once here: the window's
+// "Error" box and ornivale-cli's line.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
 
 #include "level/failure_words.h"
 
 namespace ornivale {
 namespace {
+
+constexpr LevelCode kLastCode = LevelCode::NotLoadedLevel;
 
 LevelStatus With(LevelCode code, const char* reason = "", const char* part = "",
                  int64_t offset = -1) {
@@ -12,6 +18,38 @@ LevelStatus With(LevelCode code, const char* reason = "", const char* part = "",
   status.part = part;
   status.offset = offset;
   return status;
+}
+
+LevelStatus AfterWriting(LevelStatus status) {
+  status.may_be_written = true;
+  return status;
+}
+
+TEST(FailureCodes, EachHasANameOfItsOwnForScripts) {
+  std::set<std::string> names;
+  for (int i = 0; i <= static_cast<int>(kLastCode); ++i) {
+    const std::string name = CodeName(static_cast<LevelCode>(i));
+    EXPECT_TRUE(names.insert(name).second) << name << " names two codes";
+    EXPECT_EQ(name.find_first_not_of("abcdefghijklmnopqrstuvwxyz4-"), std::string::npos)
+        << name;
+  }
+  EXPECT_STREQ(CodeName(LevelCode::CutShort), "cut-short");
+  EXPECT_STREQ(CodeName(LevelCode::Tr4Level), "tr4-level");
+}
+
+// The window's own refusals are the window's alone, the folders and
+// patterns ornivale-cli's alone.
+TEST(FailureCodes, EachFrontEndHasWordsForTheCodesItMeets) {
+  const std::vector<LevelCode> terminal = TerminalCodes();
+  const auto in_terminal = [&](LevelCode code) {
+    return std::find(terminal.begin(), terminal.end(), code) != terminal.end();
+  };
+  for (LevelCode window_only : {LevelCode::Ok, LevelCode::NothingLoaded,
+                                LevelCode::LoadFailed, LevelCode::NotLoadedLevel}) {
+    EXPECT_FALSE(in_terminal(window_only)) << CodeName(window_only);
+  }
+  EXPECT_EQ(terminal.size(), static_cast<std::size_t>(kLastCode) - 3);
+  EXPECT_EQ(terminal.front(), LevelCode::CannotOpen);
 }
 
 TEST(WindowMessage, SaysWhatFailedWithWhichLevel) {
@@ -31,6 +69,8 @@ TEST(WindowMessage, SaysWhatFailedWithWhichLevel) {
        "Can't read D:\\levels\\city.trc: Bad sector"},
       {With(LevelCode::WrongVersion),
        "D:\\levels\\city.trc isn't a valid Tomb Raider Chronicles Level"},
+      {With(LevelCode::RemasteredLevel),
+       "D:\\levels\\city.trc isn't a valid Tomb Raider Chronicles Level"},
       {With(LevelCode::CutShort, "", "texture block 2", 30),
        "D:\\levels\\city.trc isn't a complete level: it ends inside texture "
        "block 2."},
@@ -43,11 +83,23 @@ TEST(WindowMessage, SaysWhatFailedWithWhichLevel) {
        "D:\\levels\\city.trc is a Tomb Raider IV level: it keeps other data "
        "where a TRC level keeps the Lara type and weather, so they can't be "
        "saved. The file was not changed."},
+      {With(LevelCode::NoPadding, "", "", 40),
+       "D:\\levels\\city.trc isn't a TRC level whose Lara type and weather can "
+       "be saved: it holds other data where a TRC level keeps zero bytes after "
+       "them, as a Tomb Raider IV level cut short does. The file was not "
+       "changed."},
+      {With(LevelCode::NegativeSize, "", "texture block 2", 34),
+       "D:\\levels\\city.trc isn't a level whose Lara type and weather can be "
+       "saved: the size of texture block 2 reads as negative. The file was not "
+       "changed."},
       {With(LevelCode::Changed),
        "D:\\levels\\city.trc has changed since it was loaded. Load it again "
        "before saving."},
       {With(LevelCode::WriteFailed, "Disk full"),
        "Can't write D:\\levels\\city.trc: Disk full"},
+      {With(LevelCode::NotNamedAsLevel),
+       "D:\\levels\\city.trc isn't named as a level: the name must end in "
+       "\".trc\" or \".tr4\"."},
       {With(LevelCode::NothingLoaded),
        "There is no loaded level to save. Load a level first."},
       {With(LevelCode::LoadFailed),
@@ -62,18 +114,96 @@ TEST(WindowMessage, SaysWhatFailedWithWhichLevel) {
 
 // Once bytes went out, no message may say that nothing was written.
 TEST(WindowMessage, AFailureAfterTheWriteSaysTheLevelMayHoldTheNewValues) {
-  LevelStatus sync = With(LevelCode::WriteFailed, "Disk full");
-  sync.may_be_written = true;
-  EXPECT_EQ(WindowMessage(sync),
-            "Saving D:\\levels\\city.trc may not have finished: Disk full. The "
-            "level may now hold the new values; load it again to see what it "
-            "holds.");
-  LevelStatus moved = With(LevelCode::Changed, "another file is there");
-  moved.may_be_written = true;
-  EXPECT_EQ(WindowMessage(moved),
+  const std::string may_hold =
+      ". The level may now hold the new values; load it again to see what it "
+      "holds.";
+  EXPECT_EQ(WindowMessage(AfterWriting(With(LevelCode::WriteFailed, "Disk full"))),
+            "Saving D:\\levels\\city.trc may not have finished: Disk full" + may_hold);
+  EXPECT_EQ(WindowMessage(AfterWriting(With(LevelCode::ReadFailed, "Bad sector"))),
+            "Saving D:\\levels\\city.trc may not have finished: Bad sector" + may_hold);
+  EXPECT_EQ(WindowMessage(AfterWriting(With(LevelCode::Changed, "another file is there"))),
             "D:\\levels\\city.trc changed on disk while it was being saved: "
-            "another file is there. The level may now hold the new values; load "
-            "it again to see what it holds.");
+            "another file is there" + may_hold);
+  EXPECT_EQ(WindowMessage(AfterWriting(With(LevelCode::CannotCheck, "Input/output error"))),
+            "Can't check D:\\levels\\city.trc after saving it: Input/output error" +
+                may_hold);
+}
+
+TEST(TerminalMessage, SaysWhatFailedWithWhichLevelOnOneLine) {
+  const struct {
+    LevelStatus status;
+    Access access;
+    const char* text;
+  } cases[] = {
+      {With(LevelCode::CannotOpen, "No such file"), Access::ReadOnly,
+       "can't open D:\\levels\\city.trc: No such file"},
+      {With(LevelCode::InUse), Access::Writes,
+       "D:\\levels\\city.trc is in use by another program; close it there and try "
+       "again"},
+      {With(LevelCode::NotRegularFile), Access::ReadOnly,
+       "D:\\levels\\city.trc isn't a regular file (a folder, a pipe or a device)"},
+      {With(LevelCode::ReadFailed, "I/O error"), Access::ReadOnly,
+       "can't read D:\\levels\\city.trc: I/O error"},
+      {With(LevelCode::WrongVersion), Access::Writes,
+       "D:\\levels\\city.trc isn't a Tomb Raider Chronicles level: it doesn't begin "
+       "with \"TR4\" and a zero byte"},
+      {With(LevelCode::RemasteredLevel), Access::Writes,
+       "D:\\levels\\city.trc is a level of the remastered edition, which "
+       "ornivale-cli doesn't support: it edits the original release's levels; it "
+       "was left as it is"},
+      {With(LevelCode::RemasteredLevel), Access::ReadOnly,
+       "D:\\levels\\city.trc is a level of the remastered edition, which "
+       "ornivale-cli doesn't support: it edits the original release's levels"},
+      {With(LevelCode::CutShort, "", "texture block 2", 30), Access::ReadOnly,
+       "D:\\levels\\city.trc is cut short: it ends at byte 30, inside texture block 2"},
+      {With(LevelCode::TooLarge), Access::ReadOnly,
+       "D:\\levels\\city.trc is too large to be a level"},
+      {With(LevelCode::Tr4Level), Access::Writes,
+       "D:\\levels\\city.trc is a Tomb Raider IV level, which keeps no Lara type or "
+       "weather; it was left as it is"},
+      {With(LevelCode::Tr4Level), Access::ReadOnly,
+       "D:\\levels\\city.trc is a Tomb Raider IV level, which keeps no Lara type or "
+       "weather"},
+      {With(LevelCode::NoPadding, "", "", 40), Access::Writes,
+       "D:\\levels\\city.trc holds other data at byte 40, where a TRC level keeps "
+       "zero bytes after its Lara type and weather: it is no TRC level, or a Tomb "
+       "Raider IV level cut short; it was left as it is"},
+      {With(LevelCode::NegativeSize, "", "texture block 3", 34), Access::ReadOnly,
+       "D:\\levels\\city.trc isn't a level that can be set: the size of texture "
+       "block 3 reads as negative"},
+      {With(LevelCode::Changed), Access::Writes,
+       "D:\\levels\\city.trc changed on disk while it was being saved; run the "
+       "command again"},
+      {With(LevelCode::WriteFailed, "No space left on device"), Access::Writes,
+       "can't write D:\\levels\\city.trc: No space left on device"},
+      {With(LevelCode::NotNamedAsLevel), Access::ReadOnly,
+       "D:\\levels\\city.trc isn't named as a level: the name must end in \".trc\" "
+       "or \".tr4\""},
+      {With(LevelCode::NoLevelFound, "", "folder"), Access::ReadOnly,
+       "D:\\levels\\city.trc holds no .trc level"},
+      {With(LevelCode::NoLevelFound, "", "pattern"), Access::ReadOnly,
+       "no level matches D:\\levels\\city.trc"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(TerminalMessage(c.status, c.access), c.text) << CodeName(c.status.code);
+  }
+}
+
+TEST(TerminalMessage, AFailureAfterTheWriteSaysTheLevelMayHoldTheNewValues) {
+  EXPECT_EQ(TerminalMessage(AfterWriting(With(LevelCode::WriteFailed, "Input/output error")),
+                            Access::Writes),
+            "setting D:\\levels\\city.trc may not have finished: Input/output error; it "
+            "may now hold the new values");
+  EXPECT_EQ(TerminalMessage(AfterWriting(With(LevelCode::Changed, "its size changed")),
+                            Access::Writes),
+            "D:\\levels\\city.trc changed on disk while it was being set (its size "
+            "changed); it may now hold the new values");
+  // A stat that fails after the write: the level is there, holding what
+  // was written, as far as anyone knows.
+  EXPECT_EQ(TerminalMessage(AfterWriting(With(LevelCode::CannotCheck, "Input/output error")),
+                            Access::Writes),
+            "can't check D:\\levels\\city.trc after setting it: Input/output error; it "
+            "may now hold the new values");
 }
 
 }  // namespace

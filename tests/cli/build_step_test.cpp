@@ -81,6 +81,24 @@ TEST(NoOpSet, KeepsTheLastWriteTimeOfARealLevel) {
   EXPECT_EQ(ReadAll(level), MakeLevel(1, 2));
 }
 
+// A level checked into a read-only tree: a set that finds nothing to change
+// succeeds, one that would change it says why it can't.
+TEST(NoOpSet, ALevelYouMayNotWriteMayStillHoldTheValues) {
+  TempDir dir;
+  const std::string level = dir.Write("a.trc", MakeLevel(4, 2));
+  fs::permissions(testing::FsPath(level), fs::perms::owner_read);
+  const bool writable = std::ofstream(testing::FsPath(level), std::ios::app).is_open();
+  const CliRun held = RunInProcess({"set", "--lara", "divesuit", level});
+  const CliRun other = RunInProcess({"set", "--json", "--lara", "young", level});
+  fs::permissions(testing::FsPath(level), fs::perms::owner_all);
+  if (writable) GTEST_SKIP() << "this user writes every file (root)";
+  EXPECT_EQ(held.status, 0) << held.err;
+  EXPECT_EQ(held.out, level + ": Lara type Divesuit (4), weather Snow (2), unchanged\n");
+  EXPECT_EQ(other.status, 1);
+  EXPECT_EQ(Codes(other.out), std::vector<std::string>{"cannot-open"});
+  EXPECT_EQ(ReadAll(level), MakeLevel(4, 2));
+}
+
 TEST(SetJson, NamesWhatTheLevelHeldAndWhetherItChanged) {
   LevelScan before;
   LevelScan after;
@@ -240,7 +258,9 @@ TEST(SetFrom, ALineThatIsNoRecordSetsNothing) {
       R"({"path":7,"lara":{"value":3},"weather":{"value":1}})",
       R"({"path":"a.trc","lara":{"value":3},"weather":{"value":1}} extra)",
       R"(["a.trc",3,1])",
-      std::string(200, '[') + std::string(200, ']'),
+      // A record nested deeper than any record is, in a member of its own.
+      R"({"path":"a.trc","lara":{"value":3},"weather":{"value":1},"x":)" +
+          std::string(200, '[') + std::string(200, ']') + "}",
   };
   for (const std::string& bad : bad_lines) {
     SCOPED_TRACE(bad);
@@ -256,6 +276,19 @@ TEST(SetFrom, ALineThatIsNoRecordSetsNothing) {
   const CliRun missing = RunInProcess({"set", "--from", "no such records.json"});
   EXPECT_EQ(missing.status, cli::kUsageError);
   EXPECT_EQ(missing.err, "ornivale-cli: can't open no such records.json\n");
+}
+
+// Lines of later versions, or of other tools, may carry more: a member the
+// reader does not know is passed over, nested as a record ever is.
+TEST(SetFrom, MembersItDoesNotKnowArePassedOver) {
+  MemoryDisk disk;
+  disk.Put("a.trc", MakeLevel(0, 0));
+  const std::string record =
+      R"({"path":"a.trc","note":"kept","lara":{"value":3,"extra":null},)"
+      R"("weather":{"value":1},"x":[[[[[[{"y":[1,2.5e3,true]}]]]]]]})";
+  const CliRun run = RunWithInput({"set", "--from", "-"}, record, disk);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(disk.Get("a.trc"), MakeLevel(3, 1));
 }
 
 // Paths with escapes, and characters beyond the first plane as surrogate

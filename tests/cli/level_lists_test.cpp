@@ -59,6 +59,38 @@ TEST(Folders, StandForTheirTrcLevelsInNameOrder) {
             (LineList{"", "", "", "not-a-regular-file", "no-level-found"}));
 }
 
+#ifndef _WIN32
+// What can't be told to be a folder or a level is reported with the
+// system's reason, not as a name that isn't a level's.
+TEST(Folders, ALoopOfLinksOrAFolderThatCantBeListedGetsTheSystemsReason) {
+  TempDir dir;
+  const std::string loop = dir.File("loop");
+  std::filesystem::create_symlink("loop", testing::FsPath(loop));
+  CliRun run = RunInProcess({"show", "--json", loop});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(Codes(run.out), LineList{"cannot-open"});
+  EXPECT_NE(run.err.find(std::make_error_code(std::errc::too_many_symbolic_link_levels)
+                             .message()),
+            std::string::npos)
+      << run.err;
+
+  const std::string closed = dir.File("closed");
+  std::filesystem::create_directory(testing::FsPath(closed));
+  dir.Write("closed/a.trc", MakeLevel(3, 1));
+  std::filesystem::permissions(testing::FsPath(closed), std::filesystem::perms::none);
+  std::error_code listing;
+  std::filesystem::directory_iterator(testing::FsPath(closed), listing);
+  const bool listable = !listing;
+  run = RunInProcess({"show", "--json", closed, closed + "/a.trc"});
+  std::filesystem::permissions(testing::FsPath(closed), std::filesystem::perms::owner_all);
+  if (listable) GTEST_SKIP() << "this user reads every folder (root)";
+  EXPECT_EQ(Codes(run.out), (LineList{"cannot-open", "cannot-open"}));
+  EXPECT_NE(run.err.find(std::make_error_code(std::errc::permission_denied).message()),
+            std::string::npos)
+      << run.err;
+}
+#endif
+
 TEST(Wildcards, StarAndQuestionMarkAsAWindowsUserMeansThem) {
   const struct {
     const char* pattern;
@@ -147,13 +179,18 @@ TEST(RemasteredLevels, AreToldApartFromOtherWrongVersions) {
 TEST(Help, ListsEveryFailureCodeAndHowLevelsAreExpanded) {
   const CliRun run = RunInProcess({"-h"});
   EXPECT_EQ(run.status, 0);
-  for (LevelCode code :
-       {LevelCode::CannotOpen, LevelCode::InUse, LevelCode::NotRegularFile,
-        LevelCode::ReadFailed, LevelCode::WrongVersion, LevelCode::RemasteredLevel,
-        LevelCode::CutShort, LevelCode::TooLarge, LevelCode::Tr4Level, LevelCode::Changed,
-        LevelCode::WriteFailed, LevelCode::NotNamedAsLevel, LevelCode::NoLevelFound}) {
-    EXPECT_NE(run.out.find(std::string(" ") + CodeName(code)), std::string::npos)
+  // The codes in the help, from "The codes" to the blank line after them.
+  const std::size_t start = run.out.find("The codes of failed levels");
+  ASSERT_NE(start, std::string::npos);
+  const std::string list = run.out.substr(start, run.out.find("\n\n", start) - start);
+  for (LevelCode code : TerminalCodes()) {
+    const std::string name = std::string(" ") + CodeName(code);
+    EXPECT_TRUE(list.find(name + ",") != std::string::npos ||
+                list.find(name + ".") != std::string::npos)
         << CodeName(code);
+  }
+  for (LevelCode window_only : {LevelCode::NothingLoaded, LevelCode::LoadFailed}) {
+    EXPECT_EQ(run.out.find(CodeName(window_only)), std::string::npos);
   }
   for (const char* words : {"A folder stands for", "* and ?", "check", "--from"}) {
     EXPECT_NE(run.out.find(words), std::string::npos) << words;
