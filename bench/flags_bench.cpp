@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "level/level_access.h"
-#include "level/level_file.h"
+#include "level/disk.h"
 
 namespace ornivale {
 namespace {
@@ -159,7 +159,7 @@ void BM_SetValueApi(benchmark::State& state) {
   for (auto _ : state) {
     const FlagChange change{NextLara(), std::nullopt};
     for (const std::string& path : levels) {
-      const EditResult edit = EditLevel({path, change, NameRule::TrcNamesOnly, {}}, Disk::Default());
+      const EditResult edit = EditLevel({path, change}, {"flags_bench", false}, Disk::Default());
       if (!edit.ok() || !edit.ValuesChanged()) std::abort();
       benchmark::DoNotOptimize(edit.after.scan.Value(kLara));
     }

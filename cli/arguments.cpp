@@ -73,9 +73,18 @@ std::string FlagOptions(const char* last, bool with_type) {
 bool TakeOption(const Command& command, const std::vector<std::string>& args,
                 std::size_t& i, Arguments& parsed) {
   const std::string& arg = args[i];
-  if ((command.takes & kTakesJson) && arg == "--json") {
-    parsed.json = true;
-    return true;
+  const struct {
+    unsigned takes;
+    const char* name;
+    bool Arguments::*set;
+  } switches[] = {{kTakesJson, "--json", &Arguments::json},
+                  {kTakesDryRun, "--dry-run", &Arguments::dry_run},
+                  {kTakesLast, "--last", &Arguments::last}};
+  for (const auto& option : switches) {
+    if ((command.takes & option.takes) && arg == option.name) {
+      parsed.*option.set = true;
+      return true;
+    }
   }
   if (command.takes & kTakesValues) {
     for (std::size_t f = 0; f < kFlagCount; ++f) {
@@ -112,6 +121,7 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
   Arguments parsed;
   if (asks("--help") || asks("-h") || asks("/?")) return parsed;
   if (asks("--version")) {
+    if (args.size() != 1) throw Usage("--version takes no other word");
     parsed.action = Arguments::Action::Version;
     return parsed;
   }
@@ -144,7 +154,9 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
                 (kFlagCount == 2 ? " or both" : " or several") +
                 (command.takes & kTakesFrom ? ", or --from FILE" : ""));
   }
-  if (parsed.levels.empty()) throw Usage("no level given");
+  if ((command.takes & kNeedsLevels) && parsed.levels.empty()) {
+    throw Usage("no level given");
+  }
   return parsed;
 }
 

@@ -16,7 +16,9 @@ struct Arguments {
   enum class Action { Help, Version, Run };
   Action action = Action::Help;
   const Command* command = nullptr;  // for Run: its row of kCommands
-  bool json = false;  // one JSON object a level
+  bool json = false;     // one JSON object a level
+  bool dry_run = false;  // say what would be done, open no level for writing
+  bool last = false;     // restore: before the last change, not the first
   FlagChange change;  // set: the values to write; check: the values asked
   // set --from: the file of show or set records to give back, "-" for
   // standard input; the records name the levels and their values.

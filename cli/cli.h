@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "level/level_file.h"
+#include "level/disk.h"
 
 namespace ornivale::cli {
 

@@ -1,25 +1,37 @@
 #include "cli/commands.h"
 
+#include "cli/history_commands.h"
 #include "cli/level_commands.h"
-#include "cli/type_names.h"
-#include "level/flag_vocabulary.h"
 
 namespace ornivale::cli {
 
-const std::array<Command, 3> kCommands{{
-    {"show", kTakesJson, Access::ReadOnly,
+const std::array<Command, 5> kCommands{{
+    {"show", kTakesJson | kNeedsLevels, Access::ReadOnly, "LEVEL...",
      "prints each level's Lara type and weather", RunShow},
-    {"check", kTakesJson | kTakesValues, Access::ReadOnly,
+    {"check", kTakesJson | kTakesValues | kNeedsLevels, Access::ReadOnly,
+     "LEVEL...",
      "only reads: succeeds when every level holds the values\n"
      "named, and names each level that holds others",
      RunCheck},
-    {"set", kTakesJson | kTakesValues | kNeedsValues | kTakesFrom,
-     Access::Writes,
+    {"set",
+     kTakesJson | kTakesDryRun | kTakesValues | kNeedsValues | kTakesFrom |
+         kNeedsLevels,
+     Access::Writes, "LEVEL...",
      "rewrites the values named in place, two bytes each, and\n"
      "no other byte; a value not named keeps what is stored,\n"
      "and a level that holds the values already is not\n"
      "written at all. Prints what each level held and holds.",
      RunSet},
+    {"history", kTakesJson, Access::ReadOnly, "[LEVEL|FOLDER...]",
+     "prints the changes Ornivale made to the levels named, or\n"
+     "to all, oldest first, from its history",
+     RunHistory},
+    {"restore", kTakesJson | kTakesDryRun | kTakesLast | kNeedsLevels,
+     Access::Writes, "LEVEL|FOLDER...",
+     "gives each level the values it held before Ornivale\n"
+     "first changed it (--last: before its last change), where\n"
+     "it still holds what Ornivale last wrote there",
+     RunRestore},
 }};
 
 const Command* FindCommand(const std::string& name) {

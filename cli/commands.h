@@ -5,8 +5,8 @@
 #include <string>
 
 #include "cli/arguments.h"
+#include "level/disk.h"
 #include "level/failure_words.h"
-#include "level/level_file.h"
 
 namespace ornivale::cli {
 
@@ -26,9 +26,12 @@ struct Output {
 // The options a command takes, as bits.
 enum Takes : unsigned {
   kTakesJson = 1u << 0,    // --json
-  kTakesValues = 1u << 1,  // a TYPE for each flag: --lara, --weather
-  kNeedsValues = 1u << 2,  // at least one TYPE, or --from
-  kTakesFrom = 1u << 3,    // --from FILE instead of LEVELs
+  kTakesDryRun = 1u << 1,  // --dry-run
+  kTakesLast = 1u << 2,    // --last
+  kTakesValues = 1u << 3,  // a TYPE for each flag: --lara, --weather
+  kNeedsValues = 1u << 4,  // at least one TYPE, or --from
+  kTakesFrom = 1u << 5,    // --from FILE instead of LEVELs
+  kNeedsLevels = 1u << 6,  // at least one LEVEL
 };
 
 // One command of ornivale-cli: its name, the options it takes, what its
@@ -38,12 +41,13 @@ struct Command {
   const char* name;
   unsigned takes;
   Access access;
-  const char* help;  // lines after the name, each at most 60 characters
+  const char* levels;  // what its LEVELs are called in its usage
+  const char* help;    // lines after the name, each at most 60 characters
   // Runs the command; returns the exit status.
   int (*run)(const Arguments& args, Disk& disk, const Output& output);
 };
 
-extern const std::array<Command, 3> kCommands;
+extern const std::array<Command, 5> kCommands;
 
 // The row of the command named `name`, null for none.
 const Command* FindCommand(const std::string& name);

@@ -1,50 +1,10 @@
 #include "cli/flag_report.h"
 
-#include <cstdio>
-
 #include "cli/type_names.h"
-#include "level/failure_words.h"
 #include "level/flag_vocabulary.h"
-#include "level/utf8.h"
 
 namespace ornivale::cli {
 namespace {
-
-// A JSON string. Bytes that are not UTF-8 (a Linux file name may hold any)
-// become U+FFFD, so the line stays valid JSON.
-std::string JsonString(const std::string& text) {
-  std::string json = "\"";
-  for (char c : Utf16ToUtf8(Utf8ToUtf16(text))) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      json += '\\';
-      json += c;
-    } else if (byte < 0x20) {
-      char escaped[7];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-      json += escaped;
-    } else {
-      json += c;
-    }
-  }
-  return json + "\"";
-}
-
-// The flags' members of a level's JSON: "lara":{…},"weather":{…}.
-std::string FlagMembers(const LevelScan& scan) {
-  std::string members;
-  for (std::size_t i = 0; i < kFlagCount; ++i) {
-    const int32_t value = scan.Value(i);
-    const char* text = kFlags[i].entries.TextOf(value);
-    if (i > 0) members += ",";
-    members += JsonString(kFlags[i].key) + ":{\"value\":" +
-               std::to_string(value) +
-               ",\"text\":" + (text ? JsonString(text) : "null") + "}";
-  }
-  return members;
-}
-
-std::string JsonBool(bool value) { return value ? "true" : "false"; }
 
 bool ValuesDiffer(const LevelScan& a, const LevelScan& b) {
   for (std::size_t i = 0; i < kFlagCount; ++i) {
@@ -91,29 +51,6 @@ std::string DescribeDifference(const LevelScan& scan, const FlagChange& asked) {
     }
     return line;
   });
-}
-
-std::string FlagsJson(const std::string& path, const LevelScan& scan) {
-  return "{\"path\":" + JsonString(path) + "," + FlagMembers(scan) + "}";
-}
-
-std::string SetJson(const std::string& path, const LevelScan& before,
-                    const LevelScan& after) {
-  return "{\"path\":" + JsonString(path) + "," + FlagMembers(after) +
-         ",\"before\":{" + FlagMembers(before) +
-         "},\"changed\":" + JsonBool(ValuesDiffer(before, after)) + "}";
-}
-
-std::string CheckJson(const std::string& path, const LevelScan& scan,
-                      bool matches) {
-  return "{\"path\":" + JsonString(path) + "," + FlagMembers(scan) +
-         ",\"matches\":" + JsonBool(matches) + "}";
-}
-
-std::string FailureJson(const LevelStatus& status, const std::string& message) {
-  return "{\"path\":" + JsonString(status.path) +
-         ",\"error\":{\"code\":" + JsonString(CodeName(status.code)) +
-         ",\"message\":" + JsonString(message) + "}}";
 }
 
 }  // namespace ornivale::cli

@@ -1,6 +1,7 @@
 #include "cli/help.h"
 
 #include <string>
+#include <vector>
 
 #include "cli/commands.h"
 #include "cli/type_names.h"
@@ -20,14 +21,22 @@ constexpr OptionHelp kOptions[] = {
     {"--from",
      "gives each level of FILE (- for standard input) the\n"
      "values its line records: FILE holds lines that show,\n"
-     "check or set printed with --json, and a set line gives\n"
-     "back the values its level held before the set"},
+     "check, set or history printed with --json; a set line\n"
+     "gives back only what its set changed, where the level\n"
+     "still holds what that set wrote"},
+    {"--dry-run", "says what would be done, in the same lines, and opens\n"
+                  "no level for writing"},
+    {"--last", "restore: the values before the last change instead"},
     {"--json",
      "one JSON object a line instead, for scripts; a failed\n"
      "level's is {\"path\":…,\"error\":{\"code\":…,\"message\":…}}"},
 };
 
 constexpr std::size_t kNameWidth = 11;
+
+constexpr char kWhat[] =
+    "Shows, checks, changes or gives back the Lara type and weather of Tomb\n"
+    "Raider Chronicles levels.\n";
 
 // "  name       first line", then each further line under the first.
 std::string Entry(const std::string& name, const std::string& help) {
@@ -44,16 +53,27 @@ std::string UsageLines() {
   for (const FlagDescription& flag : kFlags) {
     flags += std::string(" [--") + flag.key + " TYPE]";
   }
+  // Lines of at most 79 characters: a longer one goes on under its command.
   std::string lines;
   const auto line = [&](const std::string& text) {
-    lines += (lines.empty() ? "Usage: " : "       ") + std::string("ornivale-cli ") +
-             text + "\n";
+    std::string usage = (lines.empty() ? "Usage: " : "       ") +
+                        std::string("ornivale-cli ") + text;
+    const std::size_t indent = usage.find(' ', usage.find("cli ") + 4) + 1;
+    while (usage.size() > 79) {
+      const std::size_t cut = usage.rfind(' ', 79);
+      lines += usage.substr(0, cut) + "\n";
+      usage = std::string(indent, ' ') + usage.substr(cut + 1);
+    }
+    lines += usage + "\n";
   };
   for (const Command& command : kCommands) {
-    const std::string json = command.takes & kTakesJson ? " [--json]" : "";
-    line(command.name + json + (command.takes & kTakesValues ? flags : "") +
-         " LEVEL...");
-    if (command.takes & kTakesFrom) line(command.name + json + " --from FILE");
+    std::string options;
+    if (command.takes & kTakesJson) options += " [--json]";
+    if (command.takes & kTakesDryRun) options += " [--dry-run]";
+    if (command.takes & kTakesLast) options += " [--last]";
+    line(command.name + options + (command.takes & kTakesValues ? flags : "") + " " +
+         command.levels);
+    if (command.takes & kTakesFrom) line(command.name + options + " --from FILE");
   }
   line("--help | -h | /? | --version");
   return lines;
@@ -79,12 +99,16 @@ std::string FailureCodeList() {
 
 }  // namespace
 
-void PrintHelp(std::ostream& out) {
-  out << UsageLines()
+void PrintShortHelp(std::ostream& out) {
+  out << UsageLines() << "\n"
+      << kWhat
       << "\n"
-         "Shows, checks or changes the Lara type and weather of Tomb Raider\n"
-         "Chronicles levels.\n"
-         "\n";
+         "To read all of the help, open a command prompt here and run\n"
+         "    ornivale-cli --help | more\n";
+}
+
+void PrintHelp(std::ostream& out) {
+  out << UsageLines() << "\n" << kWhat << "\n";
   for (const Command& command : kCommands) out << Entry(command.name, command.help);
   for (const OptionHelp& option : kOptions) out << Entry(option.name, option.help);
   for (const FlagDescription& flag : kFlags) {
@@ -105,12 +129,19 @@ void PrintHelp(std::ostream& out) {
          "padding, a file with other data there, and a level of the\n"
          "remastered edition are never set.\n"
          "\n"
+         "Each change is recorded in the history before it is written: in the\n"
+         "file ORNIVALE_HISTORY names, or by default\n"
+         "~/.local/state/ornivale/history.jsonl ($XDG_STATE_HOME/ornivale/ if\n"
+         "set), on Windows %LOCALAPPDATA%\\Ornivale\\history.jsonl.\n"
+         "ORNIVALE_HISTORY=off keeps none. Deleting the file forgets it all.\n"
+         "\n"
          "The codes of failed levels in --json:\n"
       << FailureCodeList()
       << "\n"
          "Exit status: 0 when every level succeeded (and for check, holds the\n"
-         "values named), 1 when any failed or differs, 2 for a usage error.\n"
-         "A failed level is reported and the others go on.\n";
+         "values named; for restore, one with nothing recorded counts), 1 when\n"
+         "any failed or differs, 2 for a usage error or input set --from\n"
+         "can't take. A failed level is reported and the others go on.\n";
 }
 
 }  // namespace ornivale::cli

@@ -8,4 +8,8 @@ namespace ornivale::cli {
 // flag, how LEVELs are taken, the failure codes and the exit statuses.
 void PrintHelp(std::ostream& out);
 
+// The usage alone and where the rest is: what fits a console window of its
+// own, as a double-click in Explorer opens.
+void PrintShortHelp(std::ostream& out);
+
 }  // namespace ornivale::cli

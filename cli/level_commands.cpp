@@ -1,31 +1,13 @@
 #include "cli/level_commands.h"
 
-#include <fstream>
-#include <iostream>
-
 #include "cli/flag_report.h"
 #include "cli/level_arguments.h"
-#include "cli/level_records.h"
-#include "cli/one_line.h"
-#include "cli/type_names.h"
-#include "disk/utf8_path.h"
-#include "level/failure_words.h"
-#include "level/level_access.h"
+#include "cli/output.h"
+#include "cli/records_input.h"
+#include "level/records.h"
 
 namespace ornivale::cli {
 namespace {
-
-// One line of text on `stream`, kept to one line whatever the path holds.
-void PrintLine(std::ostream& stream, const std::string& text) {
-  stream << OneLine(text) << '\n';
-}
-
-bool Report(const LevelStatus& status, Access access, const Output& output) {
-  const std::string message = TerminalMessage(status, access);
-  PrintLine(output.err, "ornivale-cli: " + message);
-  if (output.json) output.out << FailureJson(status, message) << '\n';
-  return false;
-}
 
 // Runs `one` on each level that the LEVELs given stand for, reporting those
 // that stand for none; the exit status of them all.
@@ -51,59 +33,24 @@ void NoteValuesWithoutEntries(const FlagChange& change, std::ostream& err) {
   }
 }
 
-// Reads the records of `--from`, or says on `err` why it can't.
-bool ReadRecordsFrom(const std::string& source, Records* records,
-                     std::ostream& err) {
-  std::ifstream file;
-  if (source != "-") {
-    file.open(PathFromUtf8(source), std::ios::binary);
-    if (!file) {
-      err << "ornivale-cli: can't open " << OneLine(source) << '\n';
-      return false;
-    }
-  }
-  std::istream& in = source == "-" ? std::cin : file;
-  *records = ReadRecords(in);
-  const std::string name = source == "-" ? "standard input" : OneLine(source);
-  if (in.bad()) {
-    err << "ornivale-cli: can't read " << name << '\n';
-    return false;
-  }
-  if (records->bad_line) {
-    err << "ornivale-cli: line " << records->bad_line << " of " << name
-        << " isn't a line that show, check or set printed with --json; no "
-           "level was set\n";
-    return false;
-  }
-  for (const std::string& path : records->failed_paths) {
-    err << "ornivale-cli: note: " << name << " records a failure of "
-        << OneLine(path) << ", so it holds no values for it; passed over\n";
-  }
-  return true;
-}
-
-// Edits one level through the core, reading it under the edit's hold:
-// "before" is what it held right before the write.
-bool SetLevel(const std::string& path, const FlagChange& change, Disk& disk,
-              const Output& output) {
-  const EditResult edit = EditLevel({path, change, NameRule::TrcNamesOnly, {}}, disk);
-  if (!edit.ok()) return Report(edit.status, Access::Writes, output);
-  if (output.json) {
-    output.out << SetJson(path, edit.before, edit.after.scan) << '\n';
-  } else {
-    PrintLine(output.out, path + ": " + DescribeSet(edit.before, edit.after.scan));
-  }
-  return true;
-}
-
 }  // namespace
+
+int RunEdits(const std::vector<LevelEdit>& edits, const EditRun& run, Disk& disk,
+             const Output& output) {
+  bool all_succeeded = true;
+  std::size_t next = 0;
+  EditLevels(edits, run, disk, [&](const EditResult& edit) {
+    all_succeeded &= PrintEdit(edit, edits[next++].path, output);
+  });
+  return all_succeeded ? kAllSucceeded : kSomeFailed;
+}
 
 int RunShow(const Arguments& args, Disk& disk, const Output& output) {
   return EachLevel(args, output, [&](const std::string& path) {
     const LevelState level = InspectLevel(path, NameRule::TrcNamesOnly, disk);
     if (!level.ok()) return Report(level.status, Access::ReadOnly, output);
     if (output.json) {
-      output.out << FlagsJson(path, level.scan) << '\n';
+      output.out << ShowJson(path, level.scan) << '\n';
     } else {
       PrintLine(output.out, path + ": " + DescribeFlags(level.scan));
     }
@@ -128,19 +75,30 @@ int RunCheck(const Arguments& args, Disk& disk, const Output& output) {
 }
 
 int RunSet(const Arguments& args, Disk& disk, const Output& output) {
+  const EditRun run{"ornivale-cli set", args.dry_run};
+  std::vector<LevelEdit> edits;
   if (args.from) {
-    Records records;
-    if (!ReadRecordsFrom(*args.from, &records, output.err)) return kUsageError;
-    bool all_succeeded = true;
-    for (const LevelRecord& record : records.levels) {
-      all_succeeded &= SetLevel(record.path, record.values, disk, output);
-    }
-    return all_succeeded ? kAllSucceeded : kSomeFailed;
+    if (!EditsFrom(*args.from, disk, output.err, &edits)) return kUsageError;
+    return RunEdits(edits, run, disk, output);
   }
   NoteValuesWithoutEntries(args.change, output.err);
-  return EachLevel(args, output, [&](const std::string& path) {
-    return SetLevel(path, args.change, disk, output);
-  });
+  // The LEVELs that stand for none are reported in their place among the
+  // others.
+  bool all_succeeded = true;
+  const auto edit_those_before = [&]() {
+    all_succeeded &= RunEdits(edits, run, disk, output) == kAllSucceeded;
+    edits.clear();
+  };
+  for (const LevelArgument& level : ExpandLevelArguments(args.levels)) {
+    if (level.failure.ok()) {
+      edits.emplace_back(level.path, args.change);
+      continue;
+    }
+    edit_those_before();
+    all_succeeded &= Report(level.failure, Access::Writes, output);
+  }
+  edit_those_before();
+  return all_succeeded ? kAllSucceeded : kSomeFailed;
 }
 
 }  // namespace ornivale::cli

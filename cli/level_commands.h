@@ -1,8 +1,11 @@
 #pragma once
 
+#include <vector>
+
 #include "cli/arguments.h"
 #include "cli/commands.h"
-#include "level/level_file.h"
+#include "level/disk.h"
+#include "level/level_access.h"
 
 namespace ornivale::cli {
 
@@ -19,7 +22,12 @@ int RunShow(const Arguments& args, Disk& disk, const Output& output);
 int RunCheck(const Arguments& args, Disk& disk, const Output& output);
 
 // Gives each level the values asked, or those its record in --from names,
-// through the core's one edit, and prints what each held and holds now.
+// through the core's one road for edits, and prints what each held and
+// holds now (with --dry-run: would hold).
 int RunSet(const Arguments& args, Disk& disk, const Output& output);
+
+// Makes `edits` and prints a line for each, in order.
+int RunEdits(const std::vector<LevelEdit>& edits, const EditRun& run, Disk& disk,
+             const Output& output);
 
 }  // namespace ornivale::cli

@@ -7,6 +7,7 @@
 
 #ifdef _WIN32
 #include "cli/console_stream.h"
+#include "cli/help.h"
 #include "cli/own_console.h"
 #include "disk/wide_text.h"
 
@@ -22,10 +23,10 @@ int wmain(int argc, wchar_t** argv) {
   // Double-clicked in Explorer: say how to use it, and keep the console
   // open until that has been read.
   if (args.empty() && ornivale::cli::RunsInConsoleOfItsOwn()) {
-    const int status = ornivale::cli::RunCli({"--help"}, std::cout, std::cerr);
+    ornivale::cli::PrintShortHelp(std::cout);
     std::cout.flush();
     ornivale::cli::WaitForKey();
-    return status;
+    return 0;
   }
 #else
 int main(int argc, char** argv) {

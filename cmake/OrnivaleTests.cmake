@@ -12,11 +12,16 @@ else()
   include(GoogleTest)
 endif()
 
+# No test writes to the history of the user who runs it: those that keep a
+# history name their own file.
+set(ORNIVALE_TEST_ENV "ORNIVALE_HISTORY=off")
+
 set(ORNIVALE_WINE_ROOT ${CMAKE_BINARY_DIR}/wine)
 set(ORNIVALE_WINE_ENV
   "WINEDEBUG=-all"
   "WINEDLLOVERRIDES=mscoree,mshtml="
   "LANG=C.UTF-8"
+  ${ORNIVALE_TEST_ENV}
 )
 
 # Prepares the Wine prefix for `dpi` once per test run.
@@ -51,6 +56,7 @@ function(ornivale_add_test target)
       FIXTURES_REQUIRED wine_prefix_${T_DPI}
       TIMEOUT 600)
   else()
-    gtest_discover_tests(${target} EXTRA_ARGS ${T_ARGS})
+    gtest_discover_tests(${target} EXTRA_ARGS ${T_ARGS}
+      PROPERTIES ENVIRONMENT "${ORNIVALE_TEST_ENV}")
   endif()
 endfunction()

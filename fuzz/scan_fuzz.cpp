@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/quiet_disk.h"
 #include "level/flag_save.h"
 #include "level/level4.h"
 #include "level/level_access.h"
@@ -17,7 +18,6 @@
 
 namespace {
 
-using ornivale::Disk;
 using ornivale::FileStamp;
 using ornivale::FlagList;
 using ornivale::LevelFile;
@@ -58,7 +58,7 @@ class CheckedFile : public LevelFile {
 
 // One file, `bytes`, whatever the path; written only when opened for
 // writing.
-class FuzzDisk : public Disk {
+class FuzzDisk : public QuietDisk {
  public:
   explicit FuzzDisk(std::vector<uint8_t>& bytes) : bytes_(bytes) {}
   LevelStatus Open(const std::string&, OpenMode mode,
@@ -131,7 +131,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
       {uint16_t{6}, std::nullopt}, {std::nullopt, uint16_t{2}}, {uint16_t{1}, uint16_t{0}}};
   for (const ornivale::FlagChange& change : changes) {
     const std::vector<uint8_t> before = bytes;
-    const ornivale::EditResult edit = ornivale::EditLevel({"fuzz.trc", change, ornivale::NameRule::TrcNamesOnly, {}}, disk);
+    const ornivale::EditResult edit =
+        ornivale::EditLevel({"fuzz.trc", change}, {"fuzz", false}, disk);
     const int64_t pair = edit.before.flags_offset;
     if (bytes != before &&
         (DataAfterFlags(before, pair) || NegativeBlockSize(edit.before))) {

@@ -151,6 +151,11 @@ constexpr Words kWords[] = {
                   : s.path + " changed on disk while it was being saved; run "
                              "the command again";
      }},
+    {LevelCode::ChangedSince, "changed-since", nullptr,
+     [](const S& s, Access) {
+       return s.path + " no longer holds the values Ornivale wrote there: "
+                       "another program changed it since; it was left as it is";
+     }},
     {LevelCode::WriteFailed, "write-failed",
      [](const S& s) {
        return s.may_be_written ? SavingUnfinished(s)
@@ -167,6 +172,28 @@ constexpr Words kWords[] = {
      [](const S& s, Access) {
        return "can't check " + s.path + " after setting it: " + s.reason;
      }},
+    {LevelCode::HistoryNotWritten, "history-not-written",
+     [](const S& s) {
+       return "The change to " + s.path + " can't be recorded in the history "
+              "file " + s.part + ": " + s.reason + ". The level was not "
+              "changed. To save without keeping a history, set the "
+              "environment variable ORNIVALE_HISTORY to off.";
+     },
+     [](const S& s, Access) {
+       return "can't record the change to " + s.path + " in the history file " +
+              s.part + ": " + s.reason + "; it was left as it is "
+              "(ORNIVALE_HISTORY=off turns the history off)";
+     }},
+    {LevelCode::HistoryNotRead, "history-not-read",
+     [](const S& s) {
+       return "Can't read the history file " + s.part + ": " + s.reason + ".";
+     },
+     [](const S& s, Access access) {
+       return "can't read the history file " + s.part + ": " + s.reason +
+              (s.path != s.part && access == Access::Writes
+                   ? "; " + s.path + " was left as it is"
+                   : "");
+     }},
     {LevelCode::NotNamedAsLevel, "not-named-as-level",
      [](const S& s) {
        return s.path + " isn't named as a level: the name must end in "
@@ -181,6 +208,11 @@ constexpr Words kWords[] = {
      [](const S& s, Access) {
        return s.part == "pattern" ? "no level matches " + s.path
                                   : s.path + " holds no .trc level";
+     }},
+    {LevelCode::BadInput, "bad-input", nullptr,
+     [](const S& s, Access) {
+       return (s.offset > 0 ? "line " + std::to_string(s.offset) + " of " : std::string()) +
+              s.path + " " + s.reason + "; no level was set";
      }},
     {LevelCode::NothingLoaded, "nothing-loaded",
      [](const S&) {

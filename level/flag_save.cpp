@@ -29,8 +29,9 @@ LevelStatus Save(Level4& level, const std::string& path,
   }
   if (loaded->path != path) return Failure(LevelCode::NotLoadedLevel, path);
 
-  const EditResult saved = EditLevel(
-      {path, SelectedValues(window), NameRule::AnyName, *loaded}, level.disk());
+  LevelEdit edit(path, SelectedValues(window), NameRule::AnyName);
+  edit.loaded = *loaded;
+  const EditResult saved = EditLevel(edit, {"ornivale", false}, level.disk());
   if (saved.opened) window.AddLog("Saving level...");
   if (saved.ok()) level.Saved(saved.after);
   return saved.status;

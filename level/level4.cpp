@@ -2,6 +2,7 @@
 
 #include "level/failure_words.h"
 #include "level/flag_vocabulary.h"
+#include "level/history.h"
 #include "level/level_access.h"
 #include "level/level_names.h"
 
@@ -39,6 +40,58 @@ void Level4::Show(LevelState state, WindowServices& window) {
   }
   last_scan_ = std::move(state);
   window.AddLog("Done");
+}
+
+LevelStatus Level4::RecordedChangesOfLoaded(std::vector<ChangeDetails>* changes) {
+  changes->clear();
+  if (!last_scan_) return {};
+  HistoryPlace place;
+  LevelStatus status = LocateHistory(disk_, &place);
+  if (!status.ok()) {
+    LevelStatus unreadable = Failure(LevelCode::HistoryNotRead, status.path, status.reason);
+    unreadable.part = status.path;
+    return unreadable;
+  }
+  ChangesByLevel recorded;
+  int unreadable = 0;
+  status = RecordedChanges(disk_, place, &recorded, &unreadable);
+  const auto level = recorded.find(disk_.PathKey(disk_.FullPath(last_scan_->path)));
+  if (level != recorded.end()) *changes = std::move(level->second);
+  return status;
+}
+
+bool Level4::HasRecordedChanges() {
+  std::vector<ChangeDetails> changes;
+  return RecordedChangesOfLoaded(&changes).ok() && !changes.empty();
+}
+
+void Level4::RestoreOriginalValues(WindowServices& window) {
+  std::vector<ChangeDetails> changes;
+  const LevelStatus read = RecordedChangesOfLoaded(&changes);
+  if (!read.ok()) return Report(read, window);
+  if (changes.empty()) return;
+  const FlagValues original = ValuesBefore(changes, false);
+  std::vector<std::string> without_entries;
+  for (std::size_t i = 0; i < kFlagCount; ++i) {
+    const auto position = kFlags[i].entries.PositionOf(original[i]);
+    window.SetFlagSelection(kFlags[i].list, position.value_or(-1));
+    if (!position) {
+      without_entries.push_back(std::string(kFlags[i].name) + " " +
+                                std::to_string(original[i]));
+    }
+  }
+  if (without_entries.empty()) return;
+  const bool one = without_entries.size() == 1;
+  std::string held = without_entries[0];
+  for (std::size_t i = 1; i < without_entries.size(); ++i) {
+    held += (i + 1 == without_entries.size() ? " and " : ", ") + without_entries[i];
+  }
+  window.ShowMessage(
+      last_scan_->path + " held " + held + " before Ornivale first changed it, " +
+          (one ? "which its list has no entry for" : "which their lists have no entries for") +
+          ": Save keeps what the level holds now. To give back every value, run "
+          "ornivale-cli restore \"" + last_scan_->path + "\"",
+      "Restore original values", MessageIcon::Information);
 }
 
 void Level4::Saved(LevelState state) {

@@ -3,9 +3,11 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
-#include "level/level_file.h"
+#include "level/disk.h"
 #include "level/level_state.h"
+#include "level/records.h"
 #include "level/window_services.h"
 
 namespace ornivale {
@@ -36,6 +38,13 @@ class Level4 {
   // box showed.
   const LevelStatus& LastStatus() const { return last_status_; }
 
+  // Whether the history holds changes Ornivale made to the loaded level.
+  bool HasRecordedChanges();
+  // Puts the values the loaded level held before Ornivale first changed it
+  // into c2 and c1, for Save to write as any save; says so where a value
+  // has no entry in its list, and where the history can't be read.
+  void RestoreOriginalValues(WindowServices& window);
+
   Disk& disk() const { return disk_; }
   // A save of the loaded level: what it wrote is now what was loaded, so
   // the next save needs no new load.
@@ -45,6 +54,9 @@ class Level4 {
 
  private:
   void Show(LevelState state, WindowServices& window);
+  // The loaded level's recorded changes, oldest first (none when nothing
+  // is loaded or recorded).
+  LevelStatus RecordedChangesOfLoaded(std::vector<ChangeDetails>* changes);
 
   Disk& disk_;
   int32_t flags_pos_ = 0;

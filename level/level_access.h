@@ -1,15 +1,18 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
-#include "level/level_file.h"
+#include "level/disk.h"
 #include "level/level_state.h"
 
 namespace ornivale {
 
 // The two roads by which every front end reads and writes levels; each rule
-// on what may be read or written is applied here and nowhere else.
+// on what may be read or written is applied on them and nowhere else.
 
 // Inspect: opens `path` for reading, scans it and closes it. The state says
 // what the file holds or why it is refused: with TrcNamesOnly, a name that
@@ -22,40 +25,66 @@ LevelState InspectLevel(const std::string& path, NameRule rule, Disk& disk);
 // An edit of one level: the values to write and what the front end knows of
 // the level.
 struct LevelEdit {
+  LevelEdit(std::string path, FlagChange change,
+            NameRule names = NameRule::TrcNamesOnly)
+      : path(std::move(path)), change(change), names(names) {}
+
   std::string path;
   FlagChange change;
-  NameRule names = NameRule::TrcNamesOnly;
+  NameRule names;
   // The level as the front end read it when the values were chosen (the
   // window's loaded level): the edit writes only while the file is still
   // exactly that. Without it the edit reads the level itself, holding it,
   // and "before" is what it held right before the write.
   std::optional<LevelState> loaded;
+  // An undo's rule: the level must still hold one of these, each giving
+  // values for some of the flags (what Ornivale last wrote there, or what it
+  // held before a write that did not happen), with its flags at
+  // `flags_offset` where one is given. Anything else is ChangedSince.
+  std::vector<FlagChange> must_hold;
+  std::optional<int64_t> flags_offset;
+};
+
+// Who edits, as the history names it ("ornivale", "ornivale-cli set"), and
+// how: a dry run reads and checks each level as an edit would, opens none
+// for writing and records nothing.
+struct EditRun {
+  std::string program;
+  bool dry_run = false;
 };
 
 struct EditResult {
   LevelStatus status;   // ok, or the one failure
   bool opened = false;  // the level was opened and read
   LevelScan before;     // the level as the edit read it
-  LevelState after;     // what it holds now: a later edit's `loaded`
+  LevelState after;     // what it holds now (for a dry run, would hold): a
+                        // later edit's `loaded`
 
   bool ok() const { return status.ok(); }
   // Whether any value the level holds now differs from before.
   bool ValuesChanged() const;
 };
 
-// Edits one level, with every rule: the name rules (a file whose own name
-// ends in ".tr4" is never opened); the open for writing, which holds the
-// level so that no other Ornivale program edits it meanwhile; a scan that
-// must find the level still `loaded` where that is given, and a level that
-// may be written (no Tomb Raider IV data, zero padding after the flags, no
-// negative block size). A level that holds the values already is not
-// written at all. Otherwise one write of the values given, a sync, a second
-// read of the head and the flags compared with the first, the close, and a
-// look that the path still names the file written, at its size. A failure
-// after bytes went out has may_be_written set. The level is closed on every
-// road; a level that can't be opened for writing is read instead, and
-// counts as edited when it holds the values already.
-EditResult EditLevel(const LevelEdit& edit, Disk& disk);
+// Edits the levels, in order, each with every rule: the name rules (a file
+// whose own name ends in ".tr4" is never opened); the open for writing,
+// which holds the level so that no other Ornivale program edits it
+// meanwhile; a read that must find the level still `loaded` where that is
+// given, holding what an undo expects, and one that may be written (no Tomb
+// Raider IV data, zero padding after the flags, no negative block size). A
+// level that holds the values already is not written at all. Otherwise the
+// change is appended to the history (HistoryNotWritten, and no write, when
+// it can't be); then one write of the values given, a sync, a second read of
+// the head and the flags compared with the first, the close, and a look
+// that the path still names the file written, at its size. A failure after
+// bytes went out has may_be_written set. Several levels' changes are
+// recorded in one append and one sync before any of them is written, each
+// level held meanwhile. Every level is closed on every road; one that can't
+// be opened for writing is read instead, and counts as edited when it holds
+// the values already. `done` gets each edit's result, in order.
+void EditLevels(const std::vector<LevelEdit>& edits, const EditRun& run,
+                Disk& disk, const std::function<void(const EditResult&)>& done);
+// EditLevels of one level.
+EditResult EditLevel(const LevelEdit& edit, const EditRun& run, Disk& disk);
 
 // Whether an entry of a folder given for levels is one of them: a ".trc"
 // name as Windows resolves it.

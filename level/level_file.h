@@ -76,22 +76,4 @@ inline LevelCode CloseFailureCode(OpenMode mode) {
                                      : LevelCode::ReadFailed;
 }
 
-// The operating system's files as the core uses them. The system's own is
-// defined in disk/ for the system the program is built for and chosen when
-// the program is linked; tests put their own disks in its place.
-class Disk {
- public:
-  virtual ~Disk() = default;
-
-  // Opens an existing regular file into `file`; a folder, a pipe or a
-  // device is refused at once (NotRegularFile). Opened for writing, the
-  // file is held so that no other Ornivale program edits it until it is
-  // closed.
-  virtual LevelStatus Open(const std::string& path, OpenMode mode,
-                           std::unique_ptr<LevelFile>* file) = 0;
-
-  // The operating system's own files.
-  static Disk& Default();
-};
-
 }  // namespace ornivale

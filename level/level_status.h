@@ -25,12 +25,20 @@ enum class LevelCode {
                  // zero padding after its flags
   NegativeSize,  // part: the texture block whose packed size is negative
   Changed,       // the file is not, or no longer, the level that was read
+  ChangedSince,  // it no longer holds what Ornivale last wrote there, or
+                 // what the set being undone wrote: another program changed
+                 // it since
   // Writing.
   WriteFailed,  // reason; a failed sync or close is one too
   CannotCheck,  // reason: the look at the path after the write failed
+  HistoryNotWritten,  // part: the history file; reason: why. The level was
+                      // not written, for its change could not be recorded.
+  HistoryNotRead,     // part: the history file; reason: why
   // Refusals before any file is opened.
   NotNamedAsLevel,  // the name ends in neither ".trc" nor ".tr4"
   NoLevelFound,     // a folder or a pattern given for levels names none
+  BadInput,  // path: the input set --from reads; offset: the line (0 for
+             // none at all); reason: what is wrong with it
   NothingLoaded,    // the window: no scan has reached a flag pair
   LoadFailed,       // the window: the last picked file failed its scan
   NotLoadedLevel,   // the window: the path is not the scanned level's

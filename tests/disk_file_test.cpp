@@ -14,7 +14,7 @@
 #include "level/flag_save.h"
 #include "level/level4.h"
 #include "level/level_access.h"
-#include "level/level_file.h"
+#include "level/disk.h"
 #include "level/utf8.h"
 #include "tests/faulty_disk.h"
 #include "tests/test_support.h"
@@ -215,7 +215,7 @@ TEST_F(DiskLevelTest, AFailedCloseIsAFailureOfWhatTheFileWasOpenedFor) {
   disk.fail_close = true;
   EXPECT_EQ(InspectLevel(path, NameRule::AnyName, disk).status.code, LevelCode::ReadFailed);
   const EditResult edit =
-      EditLevel({path, FlagChange{uint16_t{4}, std::nullopt}, NameRule::AnyName, {}}, disk);
+      EditLevel(LevelEdit(path, FlagChange{uint16_t{4}, std::nullopt}), {"test", false}, disk);
   EXPECT_EQ(edit.status.code, LevelCode::WriteFailed);
   EXPECT_TRUE(edit.status.may_be_written);
   EXPECT_EQ(testing::ReadAll(path), MakeLevel(4, 1));
@@ -372,9 +372,22 @@ TEST(Utf8, RoundTripsEveryPlane) {
 TEST(Utf8, MalformedInputBecomesReplacementCharacters) {
   EXPECT_EQ(Utf8ToUtf16("\xC3"), u"\uFFFD");
   EXPECT_EQ(Utf8ToUtf16("\xE0\x80\x80x"), u"\uFFFDx");      // overlong
-  EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD");         // surrogate
   EXPECT_EQ(Utf8ToUtf16("\xFF"), u"\uFFFD");
-  EXPECT_EQ(Utf16ToUtf8(std::u16string{0xD800, u'x'}), "\xEF\xBF\xBDx");
+  EXPECT_FALSE(IsUtf8("a\xFF.trc"));
+  EXPECT_TRUE(IsUtf8("a\xC3\xA9\xF0\x9F\x8C\xA7.trc"));
+  EXPECT_TRUE(IsUtf8("\xEF\xBF\xBD"));
+}
+
+// A Windows name may hold a UTF-16 unit that no UTF-8 text can: it comes
+// back unchanged, so the name still names its file.
+TEST(Utf8, LoneSurrogatesComeBackAsTheyWere) {
+  const std::u16string names[] = {{0xD800, u'x'}, {u'a', 0xDFFF}, {0xDC00, 0xD800}};
+  for (const std::u16string& name : names) {
+    const std::string narrow = Utf16ToUtf8(name);
+    EXPECT_EQ(Utf8ToUtf16(narrow), name);
+    EXPECT_FALSE(IsUtf8(narrow));
+  }
+  EXPECT_EQ(Utf16ToUtf8(std::u16string{0xD800, u'x'}), "\xED\xA0\x80x");
 }
 
 }  // namespace

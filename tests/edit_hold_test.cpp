@@ -11,6 +11,7 @@
 
 #include "level/failure_words.h"
 #include "level/level_access.h"
+#include "tests/disk_wrapper.h"
 #include "tests/faulty_disk.h"
 #include "tests/test_support.h"
 
@@ -24,15 +25,15 @@ using namespace std::chrono_literals;
 
 EditResult SetValues(const std::string& path, std::optional<uint16_t> lara,
                      std::optional<uint16_t> weather, Disk& disk = Disk::Default()) {
-  return EditLevel({path, FlagChange{lara, weather}, NameRule::TrcNamesOnly, {}}, disk);
+  return EditLevel(LevelEdit(path, FlagChange{lara, weather}), {"test", false}, disk);
 }
 
 // Counts the opens that have returned, whatever they returned.
-class WatchedDisk : public Disk {
+class WatchedDisk : public testing::DiskWrapper {
  public:
   LevelStatus Open(const std::string& path, OpenMode mode,
                    std::unique_ptr<LevelFile>* file) override {
-    const LevelStatus status = Disk::Default().Open(path, mode, file);
+    const LevelStatus status = DiskWrapper::Open(path, mode, file);
     ++opened;
     return status;
   }

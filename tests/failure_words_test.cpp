@@ -49,6 +49,10 @@ TEST(FailureCodes, EachFrontEndHasWordsForTheCodesItMeets) {
     EXPECT_FALSE(in_terminal(window_only)) << CodeName(window_only);
   }
   EXPECT_EQ(terminal.size(), static_cast<std::size_t>(kLastCode) - 3);
+  for (LevelCode terminal_only : {LevelCode::ChangedSince, LevelCode::BadInput,
+                                  LevelCode::NoLevelFound}) {
+    EXPECT_TRUE(in_terminal(terminal_only)) << CodeName(terminal_only);
+  }
   EXPECT_EQ(terminal.front(), LevelCode::CannotOpen);
 }
 
@@ -100,6 +104,13 @@ TEST(WindowMessage, SaysWhatFailedWithWhichLevel) {
       {With(LevelCode::NotNamedAsLevel),
        "D:\\levels\\city.trc isn't named as a level: the name must end in "
        "\".trc\" or \".tr4\"."},
+      {With(LevelCode::HistoryNotWritten, "Access is denied", "C:\\h\\history.jsonl"),
+       "The change to D:\\levels\\city.trc can't be recorded in the history file "
+       "C:\\h\\history.jsonl: Access is denied. The level was not changed. To save "
+       "without keeping a history, set the environment variable ORNIVALE_HISTORY to "
+       "off."},
+      {With(LevelCode::HistoryNotRead, "Access is denied", "C:\\h\\history.jsonl"),
+       "Can't read the history file C:\\h\\history.jsonl: Access is denied."},
       {With(LevelCode::NothingLoaded),
        "There is no loaded level to save. Load a level first."},
       {With(LevelCode::LoadFailed),
@@ -183,6 +194,23 @@ TEST(TerminalMessage, SaysWhatFailedWithWhichLevelOnOneLine) {
        "D:\\levels\\city.trc holds no .trc level"},
       {With(LevelCode::NoLevelFound, "", "pattern"), Access::ReadOnly,
        "no level matches D:\\levels\\city.trc"},
+      {With(LevelCode::ChangedSince), Access::Writes,
+       "D:\\levels\\city.trc no longer holds the values Ornivale wrote there: "
+       "another program changed it since; it was left as it is"},
+      {With(LevelCode::HistoryNotWritten, "No space left on device", "/h/history.jsonl"),
+       Access::Writes,
+       "can't record the change to D:\\levels\\city.trc in the history file "
+       "/h/history.jsonl: No space left on device; it was left as it is "
+       "(ORNIVALE_HISTORY=off turns the history off)"},
+      {With(LevelCode::HistoryNotRead, "Permission denied", "/h/history.jsonl"),
+       Access::Writes,
+       "can't read the history file /h/history.jsonl: Permission denied; "
+       "D:\\levels\\city.trc was left as it is"},
+      {Failure(LevelCode::BadInput, "undo.json", "names the member \"path\" twice"),
+       Access::Writes,
+       "undo.json names the member \"path\" twice; no level was set"},
+      {With(LevelCode::BadInput, "is longer than 1 MiB", "", 3), Access::Writes,
+       "line 3 of D:\\levels\\city.trc is longer than 1 MiB; no level was set"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(TerminalMessage(c.status, c.access), c.text) << CodeName(c.status.code);

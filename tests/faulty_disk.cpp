@@ -58,7 +58,7 @@ class FaultyFile : public LevelFile {
 LevelStatus FaultyDisk::Open(const std::string& path, OpenMode mode,
                              std::unique_ptr<LevelFile>* file) {
   std::unique_ptr<LevelFile> real;
-  const LevelStatus status = Disk::Default().Open(path, mode, &real);
+  const LevelStatus status = DiskWrapper::Open(path, mode, &real);
   if (status.ok()) *file = std::make_unique<FaultyFile>(std::move(real), mode, *this);
   return status;
 }

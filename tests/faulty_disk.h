@@ -4,14 +4,14 @@
 #include <functional>
 #include <optional>
 
-#include "level/level_file.h"
+#include "tests/disk_wrapper.h"
 
 namespace ornivale::testing {
 
 // The operating system's own files with failures to order: each call goes
 // to the real disk, then fails where asked, so a test sees what a failing
 // disk really leaves behind.
-class FaultyDisk : public Disk {
+class FaultyDisk : public DiskWrapper {
  public:
   // Opens through the real disk, wrapping each file it opens.
   LevelStatus Open(const std::string& path, OpenMode mode,

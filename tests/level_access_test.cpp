@@ -16,6 +16,7 @@ using testing::MemoryDisk;
 using Writes = std::vector<std::pair<int64_t, std::size_t>>;
 
 constexpr std::nullopt_t kKeep = std::nullopt;
+const EditRun kRun{"test", false};
 
 // Tomb Raider IV level data where a TRC level keeps its flags and padding:
 // unpacked and packed sizes, then a zlib stream.
@@ -36,10 +37,10 @@ class EditTest : public ::testing::Test {
   // Edits a.trc as a command does, or as the window does with `loaded`.
   EditResult Edit(std::optional<uint16_t> lara, std::optional<uint16_t> weather,
                   std::optional<LevelState> loaded = std::nullopt) {
-    const EditResult result = EditLevel(
-        {"a.trc", FlagChange{lara, weather},
-         loaded ? NameRule::AnyName : NameRule::TrcNamesOnly, std::move(loaded)},
-        disk_);
+    LevelEdit edit("a.trc", FlagChange{lara, weather},
+                   loaded ? NameRule::AnyName : NameRule::TrcNamesOnly);
+    edit.loaded = std::move(loaded);
+    const EditResult result = EditLevel(edit, kRun, disk_);
     EXPECT_EQ(disk_.stats.open_now, 0);
     return result;
   }
@@ -323,7 +324,7 @@ TEST(NameRules, TombRaiderFourNamesAreNeverOpenedForSaving) {
     SCOPED_TRACE(name);
     disk.Put(name, MakeLevel(3, 1));
     for (NameRule rule : {NameRule::AnyName, NameRule::TrcNamesOnly}) {
-      const EditResult edit = EditLevel({name, FlagChange{uint16_t{4}, kKeep}, rule, {}}, disk);
+      const EditResult edit = EditLevel(LevelEdit(name, FlagChange{uint16_t{4}, kKeep}, rule), kRun, disk);
       EXPECT_EQ(edit.status.code, LevelCode::Tr4Level);
       EXPECT_EQ(edit.status.offset, -1);
       EXPECT_FALSE(edit.opened);
@@ -337,12 +338,12 @@ TEST(NameRules, OnlyTheTerminalRefusesOtherNames) {
   disk.Put("x.dat", MakeLevel(3, 1));
   disk.Put("city.trc.", MakeLevel(3, 1));
   const FlagChange change{uint16_t{4}, kKeep};
-  EXPECT_EQ(EditLevel({"x.dat", change, NameRule::TrcNamesOnly, {}}, disk).status.code,
+  EXPECT_EQ(EditLevel(LevelEdit("x.dat", change, NameRule::TrcNamesOnly), kRun, disk).status.code,
             LevelCode::NotNamedAsLevel);
   EXPECT_EQ(InspectLevel("x.dat", NameRule::TrcNamesOnly, disk).status.code,
             LevelCode::NotNamedAsLevel);
   EXPECT_EQ(disk.stats.opens_read_only + disk.stats.opens_read_write, 0);
-  EXPECT_TRUE(EditLevel({"x.dat", change, NameRule::AnyName, {}}, disk).ok());
+  EXPECT_TRUE(EditLevel(LevelEdit("x.dat", change, NameRule::AnyName), kRun, disk).ok());
   EXPECT_TRUE(InspectLevel("x.dat", NameRule::AnyName, disk).ok());
   EXPECT_TRUE(InspectLevel("city.trc.", NameRule::TrcNamesOnly, disk).ok());
 }

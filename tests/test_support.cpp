@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "disk/utf8_path.h"
+#include "tests/disk_wrapper.h"
 #include "level/failure_words.h"
 
 namespace ornivale::testing {
@@ -217,6 +218,57 @@ class MemoryDisk::File : public LevelFile {
   bool closed_ = false;
   bool written_ = false;
 };
+
+LevelStatus StringInput::Read(char* buffer, std::size_t capacity, std::size_t* count) {
+  *count = std::min({capacity, bytes_.size() - at_, std::size_t{4096}});
+  std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(at_), *count, buffer);
+  at_ += *count;
+  return {};
+}
+
+std::string MemoryDisk::Text(const std::string& path) const {
+  const auto found = files_.find(path);
+  if (found == files_.end()) return {};
+  return std::string(found->second->bytes.begin(), found->second->bytes.end());
+}
+
+LevelStatus MemoryDisk::OpenInput(const std::string& path, std::unique_ptr<Input>* input) {
+  if (!Exists(path)) return Failure(LevelCode::CannotOpen, path, "No such file");
+  *input = std::make_unique<StringInput>(path, Text(path));
+  return {};
+}
+
+LevelStatus MemoryDisk::OpenStandardInput(std::unique_ptr<Input>* input) {
+  if (!standard_input) {
+    return Failure(LevelCode::CannotOpen, "standard input", "Bad file descriptor");
+  }
+  *input = std::make_unique<StringInput>("standard input", *standard_input);
+  return {};
+}
+
+LevelStatus MemoryDisk::Append(const std::string& path, const std::string& text) {
+  ++stats.appends;
+  if (fail_append) return Failure(LevelCode::WriteFailed, path, "No space left on device");
+  Bytes bytes = Exists(path) ? Get(path) : Bytes();
+  bytes.insert(bytes.end(), text.begin(), text.end());
+  Put(path, bytes);
+  return {};
+}
+
+bool MemoryDisk::CanNameAFile(const std::string& path) {
+  return !path.empty() && path.find('\0') == std::string::npos;
+}
+
+std::optional<std::string> MemoryDisk::Environment(const char* name) {
+  const auto set = environment.find(name);
+  if (set == environment.end()) return std::nullopt;
+  return set->second;
+}
+
+LevelStatus MemoryDisk::DefaultHistoryPath(std::string* path) {
+  *path = kHistory;
+  return {};
+}
 
 LevelStatus MemoryDisk::Open(const std::string& path, OpenMode mode,
                              std::unique_ptr<LevelFile>* file) {

@@ -5,11 +5,12 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "level/level_file.h"
+#include "level/disk.h"
 #include "level/level_status.h"
 #include "level/window_services.h"
 
@@ -104,7 +105,8 @@ bool Exists(const std::string& path);
 
 // Level files in memory, with failures to order: what a disk does rarely.
 // Each file has a stamp: an index that a new file at its path changes, and
-// a last-write time that every change moves on.
+// a last-write time that every change moves on. The history, inputs and the
+// environment are in memory too.
 class MemoryDisk : public Disk {
  public:
   struct Stats {
@@ -114,6 +116,7 @@ class MemoryDisk : public Disk {
     int reads = 0;
     int syncs = 0;
     int stamps_of_path = 0;
+    int appends = 0;
     // Each write as (offset, byte count).
     std::vector<std::pair<int64_t, std::size_t>> writes;
   };
@@ -125,9 +128,24 @@ class MemoryDisk : public Disk {
   // there keeps the old one.
   void Replace(const std::string& path, Bytes bytes);
   const Bytes& Get(const std::string& path) const { return files_.at(path)->bytes; }
+  // The file at `path` as text; empty when there is none.
+  std::string Text(const std::string& path) const;
 
   LevelStatus Open(const std::string& path, OpenMode mode,
                    std::unique_ptr<LevelFile>* file) override;
+  bool Exists(const std::string& path) override { return files_.count(path) != 0; }
+  LevelStatus OpenInput(const std::string& path, std::unique_ptr<Input>* input) override;
+  LevelStatus OpenStandardInput(std::unique_ptr<Input>* input) override;
+  LevelStatus Append(const std::string& path, const std::string& text) override;
+  bool CanNameAFile(const std::string& path) override;
+  std::string FullPath(const std::string& path) override { return path; }
+  std::string PathKey(const std::string& full_path) override { return full_path; }
+  std::optional<std::string> Environment(const char* name) override;
+  LevelStatus DefaultHistoryPath(std::string* path) override;
+  int64_t NowMilliseconds() override { return ++clock_ms_; }
+
+  // The history's file, where no ORNIVALE_HISTORY says otherwise.
+  static constexpr const char* kHistory = "/state/ornivale/history.jsonl";
 
   bool fail_open_for_write = false;  // as a read-only file
   bool held_by_another = false;      // every open: in use
@@ -136,10 +154,14 @@ class MemoryDisk : public Disk {
   bool fail_close = false;
   bool fail_read_back = false;  // reads after a write fail
   bool fail_stamp_of_path = false;
+  bool fail_append = false;
   // Run before and after each write, as another program might: they may
   // change the file's bytes or length.
   std::function<void(Bytes&)> before_write;
   std::function<void(Bytes&)> after_write;
+  // Standard input's bytes; none at all when it is closed.
+  std::optional<std::string> standard_input = std::string();
+  std::map<std::string, std::string> environment;
   Stats stats;
 
  private:
@@ -153,6 +175,7 @@ class MemoryDisk : public Disk {
 
   std::map<std::string, std::shared_ptr<Entry>> files_;
   int64_t clock_ = 0;
+  int64_t clock_ms_ = 1765256400000;  // 2025-12-09 05:00 UTC
   uint64_t next_index_ = 1;
 };
 

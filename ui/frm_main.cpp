@@ -110,6 +110,15 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_COMMAND:
       OnCommand(LOWORD(wparam), HIWORD(wparam));
       return 0;
+    case WM_SYSCOMMAND:
+      if ((wparam & 0xFFF0) == IDM_RESTORE_ORIGINALS) {
+        RestoreOriginalValues();
+        return 0;
+      }
+      return DefWindowProcW(hwnd_, message, wparam, lparam);
+    case WM_INITMENUPOPUP:
+      if (HIWORD(lparam)) OnSystemMenu(reinterpret_cast<HMENU>(wparam));
+      return 0;
     case WM_ACTIVATE:
       OnActivate(wparam);
       return 0;
@@ -179,6 +188,11 @@ bool frmMain::OnCreate() {
   for (const FlagDescription& flag : kFlags) {
     FillList(FlagListWindow(flag.list), flag.entries);
   }
+  // The system menu gives back the loaded level's original values.
+  const HMENU system = GetSystemMenu(hwnd_, FALSE);
+  AppendMenuW(system, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(system, MF_STRING, IDM_RESTORE_ORIGINALS,
+              L"Restore original values\tCtrl+R");
   ApplyDpi(DpiForWindow(hwnd_));
   return true;
 }
@@ -274,6 +288,10 @@ void frmMain::OnPaint() {
 }
 
 void frmMain::OnCommand(int id, int code) {
+  constexpr int kFromShortcut = 1;
+  if (id == IDM_RESTORE_ORIGINALS && code == kFromShortcut) {
+    return RestoreOriginalValues();
+  }
   if (code != BN_CLICKED) return;
   switch (id) {
     case control_id::Command4:
@@ -313,6 +331,17 @@ void frmMain::OnDropFiles(HDROP drop) {
 }
 
 void frmMain::Command3_Click() { SaveFlags(level_, *this); }
+
+// Enabled while the loaded level has changes in the history, asked each time
+// the menu opens: another program may have recorded some since.
+void frmMain::OnSystemMenu(HMENU menu) {
+  EnableMenuItem(menu, IDM_RESTORE_ORIGINALS,
+                 MF_BYCOMMAND | (level_.HasRecordedChanges() ? MF_ENABLED : MF_GRAYED));
+}
+
+// From the menu, or from its shortcut, which does as the menu item does:
+// nothing without recorded changes.
+void frmMain::RestoreOriginalValues() { level_.RestoreOriginalValues(*this); }
 
 void frmMain::Command2_Click() {
   ShowMessage(kAboutText, "About", MessageIcon::Information);

@@ -58,6 +58,7 @@ class frmMain final : public WindowServices {
   void OnActivate(WPARAM wparam);
   void OnNextDialogControl(WPARAM wparam, LPARAM lparam);
   void OnDropFiles(HDROP drop);
+  void OnSystemMenu(HMENU menu);
   void OnDpiChanged(UINT dpi, const RECT& suggested);
   HBRUSH OnControlColour(HDC dc, HWND control);
   void OnMeasureItem(MEASUREITEMSTRUCT& item) const;
@@ -67,6 +68,7 @@ class frmMain final : public WindowServices {
   void Command3_Click();  // Save
   void Command2_Click();  // About
   void Command1_Click();  // Exit
+  void RestoreOriginalValues();  // the system menu's, and Ctrl+R
 
   HWND CreateChild(const wchar_t* window_class, const wchar_t* text,
                    DWORD style, DWORD ex_style, int id);

@@ -102,19 +102,25 @@ TEST(ParseArguments, AfterDoubleDashEverythingIsALevel) {
   EXPECT_EQ(ParseArguments({"show", "-"}).levels, Args{"-"});
 }
 
-TEST(ParseArguments, HelpAndVersionWinOverEverythingElse) {
+TEST(ParseArguments, HelpWinsOverEverythingElseAndVersionStandsAlone) {
   EXPECT_EQ(ParseArguments({"--help"}).action, Arguments::Action::Help);
   EXPECT_EQ(ParseArguments({"-h"}).action, Arguments::Action::Help);
   EXPECT_EQ(ParseArguments({"/?"}).action, Arguments::Action::Help);
   EXPECT_EQ(ParseArguments({"show", "a.trc", "/?"}).action, Arguments::Action::Help);
   EXPECT_EQ(ParseArguments({"set", "--bogus", "--help"}).action, Arguments::Action::Help);
   EXPECT_EQ(ParseArguments({"--version"}).action, Arguments::Action::Version);
-  EXPECT_EQ(ParseArguments({"show", "--version"}).action, Arguments::Action::Version);
+  EXPECT_EQ(ParseArguments({"--version", "--help"}).action, Arguments::Action::Help);
 }
 
 TEST(ParseArguments, UsageErrorsSayWhatIsWrong) {
   const std::vector<std::pair<Args, std::string>> cases = {
       {{}, "no command given"},
+      {{"--version", "extra"}, "--version takes no other word"},
+      {{"show", "--version"}, "--version takes no other word"},
+      {{"history", "--lara", "0"}, "unknown option '--lara' for history"},
+      {{"restore"}, "no level given"},
+      {{"show", "--dry-run", "a.trc"}, "unknown option '--dry-run' for show"},
+      {{"set", "--last", "--lara", "0", "a.trc"}, "unknown option '--last' for set"},
       {{"list", "a.trc"}, "unknown command 'list'"},
       {{"--json", "a.trc"}, "unknown option '--json'"},
       {{"show"}, "no level given"},

@@ -1,15 +1,11 @@
 // ornivale-cli in a build script: sets that find nothing to change, check,
-// stored values without list entries, and set --from giving levels back
-// what a show or set recorded.
+// and stored values without list entries.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <iostream>
-#include <sstream>
 
 #include "cli/cli.h"
-#include "level/failure_words.h"
 #include "cli/flag_report.h"
 #include "tests/cli/cli_run.h"
 #include "tests/test_support.h"
@@ -30,16 +26,6 @@ fs::file_time_type BackdateLevel(const std::string& path) {
   const fs::file_time_type past = fs::file_time_type::clock::now() - std::chrono::hours(48);
   fs::last_write_time(testing::FsPath(path), past);
   return fs::last_write_time(testing::FsPath(path));
-}
-
-// Runs the command line with `input` as its standard input.
-CliRun RunWithInput(const std::vector<std::string>& args, const std::string& input,
-                    Disk& disk = Disk::Default()) {
-  std::istringstream in(input);
-  std::streambuf* previous = std::cin.rdbuf(in.rdbuf());
-  CliRun run = RunInProcess(args, disk);
-  std::cin.rdbuf(previous);
-  return run;
 }
 
 // The level is read under the edit's hold, found to hold the values, and
@@ -99,19 +85,17 @@ TEST(NoOpSet, ALevelYouMayNotWriteMayStillHoldTheValues) {
   EXPECT_EQ(ReadAll(level), MakeLevel(4, 2));
 }
 
-TEST(SetJson, NamesWhatTheLevelHeldAndWhetherItChanged) {
+TEST(DescribeSet, AnArrowForEachValueChanged) {
   LevelScan before;
   LevelScan after;
   before.flags[kLara].Value = 3;
   before.flags[kWeather].Value = 1;
   after.flags[kLara].Value = 4;
   after.flags[kWeather].Value = 1;
-  EXPECT_EQ(cli::SetJson("c.trc", before, after),
-            R"({"path":"c.trc","lara":{"value":4,"text":"Divesuit"},)"
-            R"("weather":{"value":1,"text":"Rain"},"before":{"lara":{"value":3,)"
-            R"("text":"Catsuit"},"weather":{"value":1,"text":"Rain"}},"changed":true})");
   EXPECT_EQ(cli::DescribeSet(before, after),
             "Lara type Catsuit (3) -> Divesuit (4), weather Rain (1)");
+  EXPECT_EQ(cli::DescribeSet(after, after),
+            "Lara type Divesuit (4), weather Rain (1), unchanged");
 }
 
 TEST(Check, SucceedsOnlyWhenEveryLevelHoldsTheValuesAndNeverWrites) {
@@ -169,145 +153,6 @@ TEST(StoredValues, WithoutAListEntryAreWrittenAsGivenWithANote) {
   EXPECT_EQ(run.out,
             "a.trc: Lara type Catsuit (3) -> unknown (5), weather Rain (1) -> unknown (-1)\n");
   EXPECT_EQ(disk.Get("a.trc"), MakeLevel(5, 0xFFFF));
-}
-
-// What show --json printed, and what set --json printed, give every level
-// back its bytes, values without list entries included.
-TEST(SetFrom, ShowAndSetRecordsGiveEveryLevelItsBytesBack) {
-  TempDir dir;
-  const std::vector<Bytes> originals = {MakeLevel(3, 1, 7), MakeLevel(5, 2),
-                                        MakeLevel(0xFFFF, 9, 0, 3), MakeLevel(2, 0)};
-  const std::vector<Bytes> changed = {MakeLevel(4, 2, 7), MakeLevel(4, 2),
-                                      MakeLevel(4, 2, 0, 3), MakeLevel(4, 2)};
-  std::vector<std::string> levels;
-  for (std::size_t i = 0; i < originals.size(); ++i) {
-    levels.push_back(dir.Write("level " + std::to_string(i) + ".trc", originals[i]));
-  }
-  std::vector<std::string> args = {"show", "--json"};
-  args.insert(args.end(), levels.begin(), levels.end());
-  const CliRun shown = RunInProcess(args);
-  ASSERT_EQ(shown.status, 0);
-
-  args = {"set", "--json", "--lara", "divesuit", "--weather", "snow"};
-  args.insert(args.end(), levels.begin(), levels.end());
-  const CliRun set = RunInProcess(args);
-  ASSERT_EQ(set.status, 0);
-  for (std::size_t i = 0; i < levels.size(); ++i) {
-    EXPECT_EQ(ReadAll(levels[i]), changed[i]) << levels[i];
-  }
-
-  // The set's own output undoes it, from a file.
-  const std::string records = dir.Write("undo.json", Bytes(set.out.begin(), set.out.end()));
-  const CliRun undone = RunInProcess({"set", "--json", "--from", records});
-  EXPECT_EQ(undone.status, 0) << undone.err;
-  EXPECT_EQ(undone.err, "");
-  for (std::size_t i = 0; i < levels.size(); ++i) {
-    EXPECT_EQ(ReadAll(levels[i]), originals[i]) << levels[i];
-  }
-  EXPECT_EQ(Lines(undone.out).size(), levels.size());
-  EXPECT_NE(undone.out.find("\"before\":{\"lara\":{\"value\":4"), std::string::npos);
-
-  // The show's output, from standard input, finds nothing left to change.
-  ASSERT_EQ(RunInProcess(args).status, 0);
-  ASSERT_EQ(RunWithInput({"set", "--from", "-"}, shown.out).status, 0);
-  for (std::size_t i = 0; i < levels.size(); ++i) {
-    EXPECT_EQ(ReadAll(levels[i]), originals[i]) << levels[i];
-  }
-  const CliRun again = RunWithInput({"set", "--from", "-"}, shown.out);
-  EXPECT_EQ(again.status, 0);
-  for (const std::string& line : Lines(again.out)) {
-    EXPECT_NE(line.find(", unchanged"), std::string::npos) << line;
-  }
-}
-
-TEST(SetFrom, MissingLevelsAndFailureRecordsAreReportedAndTheRestGoOn) {
-  MemoryDisk disk;
-  disk.Put("a.trc", MakeLevel(0, 0));
-  disk.Put("b.trc", MakeLevel(0, 0));
-  const std::string input =
-      R"({"path":"a.trc","lara":{"value":3,"text":"Catsuit"},"weather":{"value":1,"text":"Rain"}})"
-      "\r\n\n"
-      R"({"path":"cut.trc","error":{"code":"cut-short","message":"cut"}})"
-      "\n"
-      R"({"path":"gone.trc","lara":{"value":1,"text":null},"weather":{"value":2,"text":null}})"
-      "\n"
-      R"({"path":"b.trc","lara":{"value":6},"weather":{"value":-2}})"
-      "\n";
-  const CliRun run = RunWithInput({"set", "--from", "-"}, input, disk);
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(disk.Get("a.trc"), MakeLevel(3, 1));
-  EXPECT_EQ(disk.Get("b.trc"), MakeLevel(6, 0xFFFE));
-  const LineList errors = Lines(run.err);
-  ASSERT_EQ(errors.size(), 2u);
-  EXPECT_EQ(errors[0],
-            "ornivale-cli: note: standard input records a failure of cut.trc, so it holds no "
-            "values for it; passed over");
-  EXPECT_EQ(errors[1].rfind("ornivale-cli: can't open gone.trc", 0), 0u);
-}
-
-// A line that is no record, anywhere in the input, stops the whole run
-// before any level is touched: half an undo is worse than none.
-TEST(SetFrom, ALineThatIsNoRecordSetsNothing) {
-  const std::string good = R"({"path":"a.trc","lara":{"value":3},"weather":{"value":1}})";
-  const std::vector<std::string> bad_lines = {
-      "not json",
-      R"({"path":"a.trc","lara":{"value":3}})",
-      R"({"path":"a.trc","lara":{"value":3.5},"weather":{"value":1}})",
-      R"({"path":"a.trc","lara":{"value":65536},"weather":{"value":1}})",
-      R"({"path":"a.trc","lara":{"value":-32769},"weather":{"value":1}})",
-      R"({"path":7,"lara":{"value":3},"weather":{"value":1}})",
-      R"({"path":"a.trc","lara":{"value":3},"weather":{"value":1}} extra)",
-      R"(["a.trc",3,1])",
-      // A record nested deeper than any record is, in a member of its own.
-      R"({"path":"a.trc","lara":{"value":3},"weather":{"value":1},"x":)" +
-          std::string(200, '[') + std::string(200, ']') + "}",
-  };
-  for (const std::string& bad : bad_lines) {
-    SCOPED_TRACE(bad);
-    MemoryDisk disk;
-    disk.Put("a.trc", MakeLevel(0, 0));
-    const CliRun run = RunWithInput({"set", "--from", "-"}, good + "\n" + bad + "\n", disk);
-    EXPECT_EQ(run.status, cli::kUsageError);
-    EXPECT_EQ(Lines(run.err),
-              LineList{"ornivale-cli: line 2 of standard input isn't a line that show, "
-                       "check or set printed with --json; no level was set"});
-    EXPECT_EQ(disk.stats.opens_read_only + disk.stats.opens_read_write, 0);
-  }
-  const CliRun missing = RunInProcess({"set", "--from", "no such records.json"});
-  EXPECT_EQ(missing.status, cli::kUsageError);
-  EXPECT_EQ(missing.err, "ornivale-cli: can't open no such records.json\n");
-}
-
-// Lines of later versions, or of other tools, may carry more: a member the
-// reader does not know is passed over, nested as a record ever is.
-TEST(SetFrom, MembersItDoesNotKnowArePassedOver) {
-  MemoryDisk disk;
-  disk.Put("a.trc", MakeLevel(0, 0));
-  const std::string record =
-      R"({"path":"a.trc","note":"kept","lara":{"value":3,"extra":null},)"
-      R"("weather":{"value":1},"x":[[[[[[{"y":[1,2.5e3,true]}]]]]]]})";
-  const CliRun run = RunWithInput({"set", "--from", "-"}, record, disk);
-  EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(disk.Get("a.trc"), MakeLevel(3, 1));
-}
-
-// Paths with escapes, and characters beyond the first plane as surrogate
-// pairs, come back as the UTF-8 they were.
-TEST(SetFrom, JsonStringsOfAnyPathReadBack) {
-  MemoryDisk disk;
-  const std::string path = "a\"b\\c\n\xF0\x9F\x98\x80.trc";
-  disk.Put(path, MakeLevel(0, 0));
-  const std::string record =
-      R"({"path":"a\"b\\c\u000a\ud83d\ude00.trc","lara":{"value":1},"weather":{"value":2}})";
-  EXPECT_EQ(RunWithInput({"set", "--from", "-"}, record, disk).status, 0);
-  EXPECT_EQ(disk.Get(path), MakeLevel(1, 2));
-  for (const char* lone : {R"(\ud83d.trc)", R"(\ude00.trc)", R"(\u12.trc)"}) {
-    const std::string bad = std::string(R"({"path":")") + lone +
-                            R"(","lara":{"value":1},"weather":{"value":2}})";
-    EXPECT_EQ(RunWithInput({"set", "--from", "-"}, bad, disk).status,
-              cli::kUsageError)
-        << lone;
-  }
 }
 
 }  // namespace

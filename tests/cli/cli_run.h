@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "level/level_file.h"
+#include "level/disk.h"
 
 namespace ornivale::cli_test {
 

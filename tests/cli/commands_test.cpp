@@ -39,14 +39,6 @@ Bytes Tr4Level() {
       .Dword(64).Dword(4).Raw({0x78, 0x9C, 0x03, 0x00}).Build();
 }
 
-LevelScan Flags(uint16_t lara, uint16_t weather) {
-  const Bytes bytes = LevelBytes().Flags(lara, weather).Build();
-  LevelScan scan;
-  scan.flags[kLara] = ReadWord(&bytes[0]);
-  scan.flags[kWeather] = ReadWord(&bytes[2]);
-  return scan;
-}
-
 // Each line of standard error names its level: "ornivale-cli: PATH …" or
 // "ornivale-cli: can't … PATH…".
 void ExpectOneErrorLineEach(const CliRun& run, const LineList& paths) {
@@ -74,23 +66,6 @@ TEST_F(CliTest, ShowPrintsTextAndStoredValueOfEachLevelInOrder) {
             (LineList{city + ": Lara type Catsuit (3), weather Rain (1)",
                       odd + ": Lara type unknown (5), weather unknown (7)",
                       young + ": Lara type Young Lara (1), weather Snow (2)"}));
-}
-
-TEST(FlagsJson, TextsAndValuesWithEscapedPath) {
-  EXPECT_EQ(
-      cli::FlagsJson("a\"b\\c\n.trc", Flags(6, 0)),
-      R"({"path":"a\"b\\c\u000a.trc","lara":{"value":6,"text":"Invisible"},)"
-      R"("weather":{"value":0,"text":"Normal Weather"}})");
-  EXPECT_EQ(cli::FlagsJson("ü.trc", Flags(2, 0xFFFF)),
-            R"({"path":"ü.trc","lara":{"value":2,"text":null},)"
-            R"("weather":{"value":-1,"text":null}})");
-  // A byte that isn't UTF-8 would make the line invalid JSON.
-  EXPECT_EQ(cli::FlagsJson("\xff.trc", Flags(0, 1))
-                .rfind("{\"path\":\"\xEF\xBF\xBD.trc\",\"lara\"", 0),
-            0u);
-  LevelStatus cut = Failure(LevelCode::CutShort, "c.trc");
-  EXPECT_EQ(cli::FailureJson(cut, "it \"ends\""),
-            R"({"path":"c.trc","error":{"code":"cut-short","message":"it \"ends\""}})");
 }
 
 // With --json, standard output has exactly one line for each level, in

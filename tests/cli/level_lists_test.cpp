@@ -148,7 +148,7 @@ TEST(OneLine, KeepsEachLevelOnItsLineInTextOutput) {
   EXPECT_EQ(Lines(run.out).size(), 1u);
   // JSON keeps its own escapes.
   run = RunInProcess({"show", "--json", "two\nlines.trc"}, disk);
-  EXPECT_EQ(run.out.rfind("{\"path\":\"two\\u000alines.trc\"", 0), 0u) << run.out;
+  EXPECT_EQ(run.out.rfind("{\"path\":\"two\\nlines.trc\"", 0), 0u) << run.out;
 }
 
 TEST(RemasteredLevels, AreToldApartFromOtherWrongVersions) {

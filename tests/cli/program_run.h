@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,5 +21,19 @@ CliRun RunProgram(const std::string& program,
 // its exit status.
 int RunToFiles(const std::string& program, const std::vector<std::string>& args,
                const std::string& out_path, const std::string& err_path);
+
+// Sets a variable of this process's environment, which the programs it
+// starts inherit, until it goes out of scope.
+class ScopedVariable {
+ public:
+  ScopedVariable(const std::string& name, const std::string& value);
+  ~ScopedVariable();
+  ScopedVariable(const ScopedVariable&) = delete;
+  ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+ private:
+  std::string name_;
+  std::optional<std::string> old_;
+};
 
 }  // namespace ornivale::cli_test

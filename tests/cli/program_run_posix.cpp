@@ -2,6 +2,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <cstdlib>
 #include <stdexcept>
 
 #include "tests/cli/program_run.h"
@@ -34,6 +35,20 @@ int RunToFiles(const std::string& program, const std::vector<std::string>& args,
     throw std::runtime_error(program + " did not exit normally");
   }
   return WEXITSTATUS(wait_status);
+}
+
+ScopedVariable::ScopedVariable(const std::string& name, const std::string& value)
+    : name_(name) {
+  if (const char* old = std::getenv(name.c_str())) old_ = old;
+  setenv(name.c_str(), value.c_str(), 1);
+}
+
+ScopedVariable::~ScopedVariable() {
+  if (old_) {
+    setenv(name_.c_str(), old_->c_str(), 1);
+  } else {
+    unsetenv(name_.c_str());
+  }
 }
 
 }  // namespace ornivale::cli_test

@@ -3,16 +3,11 @@
 #include <stdexcept>
 #include <string>
 
-#include "level/utf8.h"
+#include "disk/wide_text.h"
 #include "tests/cli/program_run.h"
 
 namespace ornivale::cli_test {
 namespace {
-
-std::wstring Wide(const std::string& text) {
-  const std::u16string wide = Utf8ToUtf16(text);
-  return std::wstring(wide.begin(), wide.end());
-}
 
 // The build passes Unix paths; Wine shows the Unix root as drive Z:.
 std::wstring WindowsPath(const std::string& path) {
@@ -103,6 +98,21 @@ int RunToFiles(const std::string& program, const std::vector<std::string>& args,
     throw std::runtime_error(program + " did not exit");
   }
   return static_cast<int>(exit_code);
+}
+
+ScopedVariable::ScopedVariable(const std::string& name, const std::string& value)
+    : name_(name) {
+  const DWORD size = GetEnvironmentVariableW(Wide(name).c_str(), nullptr, 0);
+  if (size > 0) {
+    std::wstring old(size, L'\0');
+    old.resize(GetEnvironmentVariableW(Wide(name).c_str(), old.data(), size));
+    old_ = Narrow(old);
+  }
+  SetEnvironmentVariableW(Wide(name).c_str(), Wide(value).c_str());
+}
+
+ScopedVariable::~ScopedVariable() {
+  SetEnvironmentVariableW(Wide(name_).c_str(), old_ ? Wide(*old_).c_str() : nullptr);
 }
 
 }  // namespace ornivale::cli_test

@@ -2,7 +2,12 @@
 // arguments, standard output, standard error and an exit status.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <set>
+#include <thread>
+
 #include "level/failure_words.h"
+#include "level/records.h"
 #include "tests/cli/program_run.h"
 
 namespace ornivale::cli_test {
@@ -76,6 +81,53 @@ TEST_F(ProgramTest, FailuresGoToStandardErrorAndTheExitStatusIsOne) {
   EXPECT_EQ(json.status, 1);
   EXPECT_NE(json.out.find("\"code\":\"cut-short\""), std::string::npos) << json.out;
   EXPECT_EQ(ReadAll(cut), (testing::Bytes{0x54, 0x52, 0x34}));
+}
+
+// Eight programs at once, each setting levels of its own: every change is
+// in the history, each on a line of its own.
+TEST_F(ProgramTest, EightProgramsAppendingAtOnceLoseNoRecordAndMixNoLine) {
+  constexpr int kPrograms = 8;
+#ifdef _WIN32
+  constexpr int kLevels = 40;
+#else
+  constexpr int kLevels = 300;  // more than one append each
+#endif
+  const std::string history = levels_.File("history.jsonl");
+  const ScopedVariable variable("ORNIVALE_HISTORY", history);
+  std::set<std::string> levels;
+  std::vector<std::string> folders;
+  for (int p = 0; p < kPrograms; ++p) {
+    folders.push_back(levels_.File("p" + std::to_string(p)));
+    std::filesystem::create_directory(testing::FsPath(folders.back()));
+    for (int l = 0; l < kLevels; ++l) {
+      levels.insert(Disk::Default().FullPath(
+          levels_.Write("p" + std::to_string(p) + "/l" + std::to_string(l) + ".trc",
+                        MakeLevel(3, 1))));
+    }
+  }
+  std::vector<testing::TempDir> scratch(kPrograms);
+  std::vector<CliRun> runs(kPrograms);
+  std::vector<std::thread> programs;
+  for (int p = 0; p < kPrograms; ++p) {
+    programs.emplace_back([&, p] {
+      runs[p] = RunProgram(ORNIVALE_CLI_PROGRAM, {"set", "--lara", "young", folders[p]},
+                           scratch[p]);
+    });
+  }
+  for (std::thread& program : programs) program.join();
+  for (const CliRun& run : runs) EXPECT_EQ(run.status, 0) << run.err;
+
+  const testing::Bytes bytes = ReadAll(history);
+  const LineList lines = Lines(std::string(bytes.begin(), bytes.end()));
+  EXPECT_EQ(lines.size(), levels.size());
+  std::set<std::string> recorded;
+  std::string why;
+  for (const std::string& line : lines) {
+    const auto record = ParseRecord(line, Disk::Default(), &why);
+    ASSERT_TRUE(record && record->change) << line;
+    EXPECT_TRUE(recorded.insert(record->path).second) << record->path << " twice";
+  }
+  EXPECT_EQ(recorded, levels);
 }
 
 TEST_F(ProgramTest, UsageErrorsExitWithTwoAndAOneLineHint) {

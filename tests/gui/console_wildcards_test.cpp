@@ -85,21 +85,24 @@ TEST(ConsoleWildcards, LongNamesAloneDecideAndANameMatchingNothingIsReported) {
       << none.output;
 }
 
-// What a console shows, read through a handle to its screen.
+// What a console's window shows, read through a handle to its screen: the
+// rows of its buffer that are in view, not those scrolled away.
 std::wstring ScreenText(HANDLE screen) {
   CONSOLE_SCREEN_BUFFER_INFO info{};
   if (!GetConsoleScreenBufferInfo(screen, &info)) return {};
-  std::wstring text(static_cast<std::size_t>(info.dwSize.X) * info.dwSize.Y, L' ');
+  const auto rows = static_cast<std::size_t>(info.srWindow.Bottom - info.srWindow.Top + 1);
+  std::wstring text(static_cast<std::size_t>(info.dwSize.X) * rows, L' ');
   DWORD read = 0;
   ReadConsoleOutputCharacterW(screen, text.data(), static_cast<DWORD>(text.size()),
-                              COORD{0, 0}, &read);
+                              COORD{0, info.srWindow.Top}, &read);
   text.resize(read);
   return text;
 }
 
 // Double-clicked, the program has a console of its own, which closes when
-// it ends: it shows the help there and waits for a key first.
-TEST(OwnConsole, ShowsTheHelpAndWaitsForAKey) {
+// it ends: it shows a help that fits the window there, its usage lines in
+// view, and waits for a key first.
+TEST(OwnConsole, ShowsAShortHelpInViewAndWaitsForAKey) {
   std::wstring command = L"\"" + WindowsPath(Wide(ORNIVALE_CLI_PROGRAM)) + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
@@ -130,7 +133,9 @@ TEST(OwnConsole, ShowsTheHelpAndWaitsForAKey) {
   CloseHandle(screen);
   FreeConsole();
 
-  EXPECT_NE(shown.find(L"Usage: ornivale-cli show"), std::wstring::npos);
+  EXPECT_NE(shown.find(L"Usage: ornivale-cli show"), std::wstring::npos) << shown;
+  EXPECT_NE(shown.find(L"ornivale-cli restore"), std::wstring::npos) << shown;
+  EXPECT_NE(shown.find(L"ornivale-cli --help | more"), std::wstring::npos) << shown;
   EXPECT_NE(shown.find(L"Press any key to close this window."), std::wstring::npos);
   EXPECT_EQ(WaitForSingleObject(process.hProcess, 10000), WAIT_OBJECT_0);
   DWORD status = 1;

@@ -1,0 +1,31 @@
+#include "cli/output.h"
+
+#include "cli/flag_report.h"
+#include "cli/one_line.h"
+#include "level/history.h"
+#include "level/records.h"
+
+namespace ornivale::cli {
+
+void PrintLine(std::ostream& stream, const std::string& text) {
+  stream << OneLine(text) << '\n';
+}
+
+bool Report(const LevelStatus& status, Access access, const Output& output) {
+  const std::string message = TerminalMessage(status, access);
+  PrintLine(output.err, "ornivale-cli: " + message);
+  if (output.json) output.out << FailureJson(status, message) << '\n';
+  return false;
+}
+
+bool PrintEdit(const EditResult& edit, const std::string& path, const Output& output) {
+  if (!edit.ok()) return Report(edit.status, Access::Writes, output);
+  if (output.json) {
+    output.out << SetJson(path, ValuesOf(edit.before), ValuesOf(edit.after.scan)) << '\n';
+  } else {
+    PrintLine(output.out, path + ": " + DescribeSet(edit.before, edit.after.scan));
+  }
+  return true;
+}
+
+}  // namespace ornivale::cli

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+#include "cli/commands.h"
+#include "level/level_access.h"
+
+namespace ornivale::cli {
+
+// One line of text on `stream`, kept to one line whatever a path holds.
+void PrintLine(std::ostream& stream, const std::string& text);
+
+// A failed level: its message on `err` and, with --json, its error object
+// on `out`. Returns false, so that a command can fold it into its success.
+bool Report(const LevelStatus& status, Access access, const Output& output);
+
+// An edit's line: what the level held and what it holds now (or would,
+// for a dry run), or its failure. Returns whether it succeeded.
+bool PrintEdit(const EditResult& edit, const std::string& path, const Output& output);
+
+}  // namespace ornivale::cli

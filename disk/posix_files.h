@@ -1,0 +1,17 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "level/disk.h"
+
+// The POSIX files behind the Disk's members (posix_disk.cpp).
+namespace ornivale::posix {
+
+LevelStatus OpenLevel(const std::string& path, OpenMode mode,
+                      std::unique_ptr<LevelFile>* file);
+LevelStatus OpenInput(const std::string& path, std::unique_ptr<Input>* input);
+LevelStatus OpenStandardInput(std::unique_ptr<Input>* input);
+LevelStatus Append(const std::string& path, const std::string& text);
+
+}  // namespace ornivale::posix

@@ -1,0 +1,133 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "disk/posix_descriptor.h"
+#include "disk/posix_files.h"
+
+namespace ornivale::posix {
+namespace {
+
+FileStamp StampOf(const struct stat& info) {
+#ifdef __APPLE__
+  const struct timespec& modified = info.st_mtimespec;
+#else
+  const struct timespec& modified = info.st_mtim;
+#endif
+  FileStamp stamp;
+  stamp.size = info.st_size;
+  stamp.modified =
+      static_cast<int64_t>(modified.tv_sec) * 1'000'000'000 + modified.tv_nsec;
+  stamp.volume = static_cast<uint64_t>(info.st_dev);
+  stamp.index = static_cast<uint64_t>(info.st_ino);
+  return stamp;
+}
+
+class PosixFile final : public LevelFile {
+ public:
+  PosixFile(std::string path, const FileStamp& stamp, int fd, OpenMode mode)
+      : LevelFile(std::move(path), stamp), fd_(fd), mode_(mode) {}
+
+  LevelStatus Read(int64_t offset, uint8_t* out, std::size_t count) override {
+    while (count > 0) {
+      const ssize_t n = pread(fd_.get(), out, count, offset);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) return SystemFailure(LevelCode::ReadFailed, path(), errno);
+      if (n == 0) {
+        LevelStatus status = Failure(LevelCode::CutShort, path());
+        status.offset = offset;
+        return status;
+      }
+      out += n;
+      offset += n;
+      count -= static_cast<std::size_t>(n);
+    }
+    return {};
+  }
+
+  // Other Ornivale programs wait for the lock, but nothing stops any other
+  // program from cutting the file short meanwhile, so a write may grow it
+  // back: the caller reads the level again and looks at its size after.
+  LevelStatus Write(int64_t offset, const uint8_t* data,
+                    std::size_t count) override {
+    bool some_written = false;
+    while (count > 0) {
+      const ssize_t n = pwrite(fd_.get(), data, count, offset);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        LevelStatus status = SystemFailure(LevelCode::WriteFailed, path(),
+                                           n < 0 ? errno : EIO);
+        status.may_be_written = some_written;
+        return status;
+      }
+      some_written = true;
+      data += n;
+      offset += n;
+      count -= static_cast<std::size_t>(n);
+    }
+    return {};
+  }
+
+  LevelStatus Sync() override {
+    if (fsync(fd_.get()) != 0) {
+      return SystemFailure(LevelCode::WriteFailed, path(), errno);
+    }
+    return {};
+  }
+
+  // The lock goes with the descriptor.
+  LevelStatus Close() override {
+    const int error = fd_.Close();
+    if (error == 0) return {};
+    return SystemFailure(CloseFailureCode(mode_), path(), error);
+  }
+
+  LevelStatus StampOfPath(FileStamp* stamp) override {
+    struct stat info;
+    if (stat(path().c_str(), &info) != 0) {
+      return SystemFailure(LevelCode::CannotOpen, path(), errno);
+    }
+    *stamp = StampOf(info);
+    return {};
+  }
+
+ private:
+  Descriptor fd_;
+  OpenMode mode_;
+};
+
+}  // namespace
+
+// Opened for writing, the level is held with an advisory lock from its open
+// to its close, so that two Ornivale programs never edit it at once; the
+// lock goes with the descriptor.
+LevelStatus OpenLevel(const std::string& path, OpenMode mode,
+                      std::unique_ptr<LevelFile>* file) {
+  // O_NONBLOCK: opening a pipe with no writer, or a device, must not wait.
+  // It changes nothing for a regular file. No O_CREAT, no O_TRUNC.
+  const int flags = (mode == OpenMode::ReadOnly ? O_RDONLY : O_RDWR) |
+                    O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+  const int fd = OpenRetryingInterrupts(path, flags);
+  if (fd < 0) {
+    if (errno == EISDIR) return Failure(LevelCode::NotRegularFile, path);
+    if (errno == ETXTBSY) return Failure(LevelCode::InUse, path);
+    return SystemFailure(LevelCode::CannotOpen, path, errno);
+  }
+  Descriptor opened(fd);  // until the file owns it
+  if (mode == OpenMode::ReadWrite) {
+    const LevelStatus locked = LockExclusively(fd, path);
+    if (!locked.ok()) return locked;
+  }
+  // The stamp is taken under the lock: it is what the edit reads.
+  struct stat info;
+  if (fstat(fd, &info) != 0) {
+    return SystemFailure(LevelCode::ReadFailed, path, errno);
+  }
+  if (!S_ISREG(info.st_mode)) return Failure(LevelCode::NotRegularFile, path);
+  *file = std::make_unique<PosixFile>(path, StampOf(info), opened.Release(), mode);
+  return {};
+}
+
+}  // namespace ornivale::posix

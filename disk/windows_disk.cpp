@@ -1,0 +1,97 @@
+#include <windows.h>
+
+#include <chrono>
+#include <filesystem>
+#include <system_error>
+
+#include "disk/utf8_path.h"
+#include "disk/wide_text.h"
+#include "disk/windows_files.h"
+#include "level/ascii.h"
+
+namespace ornivale {
+namespace {
+
+class WindowsDisk final : public Disk {
+ public:
+  LevelStatus Open(const std::string& path, OpenMode mode,
+                   std::unique_ptr<LevelFile>* file) override {
+    return windows::OpenLevel(path, mode, file);
+  }
+  bool Exists(const std::string& path) override {
+    std::error_code error;
+    return std::filesystem::exists(PathFromUtf8(path), error);
+  }
+  LevelStatus OpenInput(const std::string& path,
+                        std::unique_ptr<Input>* input) override {
+    return windows::OpenInput(path, input);
+  }
+  LevelStatus OpenStandardInput(std::unique_ptr<Input>* input) override {
+    return windows::OpenStandardInput(input);
+  }
+  LevelStatus Append(const std::string& path, const std::string& text) override {
+    return windows::Append(path, text);
+  }
+
+  // No control character, none of < > " | * anywhere, and ? only in the
+  // "\\?\" that begins a long path.
+  bool CanNameAFile(const std::string& path) override {
+    const std::size_t start = path.rfind("\\\\?\\", 0) == 0 ? 4 : 0;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+      const auto c = static_cast<unsigned char>(path[i]);
+      if (c < 0x20 || std::string("<>\"|*").find(static_cast<char>(c)) != std::string::npos ||
+          (c == '?' && i >= start)) {
+        return false;
+      }
+    }
+    return !path.empty();
+  }
+
+  std::string FullPath(const std::string& path) override {
+    std::error_code error;
+    const auto full = std::filesystem::absolute(PathFromUtf8(path), error);
+    return error ? path : Utf8OfPath(full.lexically_normal());
+  }
+  // Windows compares names without regard to case.
+  std::string PathKey(const std::string& full_path) override {
+    std::string key = AsciiLower(full_path);
+    for (char& c : key) {
+      if (c == '/') c = '\\';
+    }
+    return key;
+  }
+
+  std::optional<std::string> Environment(const char* name) override {
+    const std::wstring wide_name = Wide(name);
+    const DWORD size = GetEnvironmentVariableW(wide_name.c_str(), nullptr, 0);
+    if (size == 0) return std::nullopt;
+    std::wstring value(size, L'\0');
+    value.resize(GetEnvironmentVariableW(wide_name.c_str(), value.data(), size));
+    return Narrow(value);
+  }
+
+  LevelStatus DefaultHistoryPath(std::string* path) override {
+    const auto local = Environment("LOCALAPPDATA");
+    if (!local || local->empty()) {
+      return Failure(LevelCode::CannotOpen, "%LOCALAPPDATA%\\Ornivale\\history.jsonl",
+                     "LOCALAPPDATA is not set");
+    }
+    *path = *local + "\\Ornivale\\history.jsonl";
+    return {};
+  }
+
+  int64_t NowMilliseconds() override {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+  }
+};
+
+}  // namespace
+
+Disk& Disk::Default() {
+  static WindowsDisk disk;
+  return disk;
+}
+
+}  // namespace ornivale

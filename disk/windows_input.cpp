@@ -1,0 +1,134 @@
+// Files read from their start (--from) and files appended to (the history).
+#include <windows.h>
+
+#include <filesystem>
+#include <system_error>
+
+#include "disk/utf8_path.h"
+#include "disk/wide_text.h"
+#include "disk/windows_files.h"
+#include "disk/windows_handle.h"
+#include "level/ascii.h"
+
+namespace ornivale::windows {
+namespace {
+
+class HandleInput final : public Input {
+ public:
+  // Standard input is borrowed, never closed.
+  HandleInput(std::string name, HANDLE handle, bool owned)
+      : Input(std::move(name)),
+        owned_(owned ? handle : INVALID_HANDLE_VALUE),
+        handle_(handle) {}
+
+  LevelStatus Read(char* buffer, std::size_t capacity, std::size_t* count) override {
+    DWORD n = 0;
+    const DWORD room = capacity > 0x40000000u ? 0x40000000u : static_cast<DWORD>(capacity);
+    if (!ReadFile(handle_, buffer, room, &n, nullptr)) {
+      const DWORD error = GetLastError();
+      // The writing end of a pipe was closed: the input is over.
+      if (error != ERROR_BROKEN_PIPE && error != ERROR_HANDLE_EOF) {
+        return SystemFailure(LevelCode::ReadFailed, name(), error);
+      }
+    }
+    *count = n;
+    return {};
+  }
+
+ private:
+  Handle owned_;
+  HANDLE handle_;
+};
+
+// Whether the last part of `path` is one of the names Windows keeps for its
+// devices, whatever follows its first dot: "aux.json" is the AUX device.
+bool NamesADevice(const std::string& path) {
+  const std::size_t slash = path.find_last_of("\\/:");
+  std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+  name = AsciiLower(name.substr(0, name.find('.')));
+  while (!name.empty() && name.back() == ' ') name.pop_back();
+  for (const char* device : {"con", "prn", "aux", "nul", "conin$", "conout$"}) {
+    if (name == device) return true;
+  }
+  const bool numbered = name.size() >= 4 &&
+                        (name.compare(0, 3, "com") == 0 || name.compare(0, 3, "lpt") == 0);
+  const std::string number = numbered ? name.substr(3) : "";
+  return numbered && (number.size() == 1 ? number[0] >= '0' && number[0] <= '9'
+                                         : number == "\xC2\xB9" || number == "\xC2\xB2" ||
+                                               number == "\xC2\xB3");
+}
+
+}  // namespace
+
+LevelStatus OpenInput(const std::string& path, std::unique_ptr<Input>* input) {
+  if (NamesADevice(path)) return Failure(LevelCode::NotRegularFile, path);
+  const std::wstring wide = Wide(path);
+  Handle opened(CreateRetryingSharingViolations(
+      wide, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
+  if (opened.get() == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_ACCESS_DENIED && IsFolder(wide)) {
+      return Failure(LevelCode::NotRegularFile, path);
+    }
+    return SystemFailure(LevelCode::CannotOpen, path, error);
+  }
+  if (GetFileType(opened.get()) != FILE_TYPE_DISK) {
+    return Failure(LevelCode::NotRegularFile, path);
+  }
+  *input = std::make_unique<HandleInput>(path, opened.Release(), true);
+  return {};
+}
+
+LevelStatus OpenStandardInput(std::unique_ptr<Input>* input) {
+  const HANDLE handle = GetStdHandle(STD_INPUT_HANDLE);
+  if (handle == nullptr || handle == INVALID_HANDLE_VALUE) {
+    return Failure(LevelCode::CannotOpen, "standard input", "it is closed");
+  }
+  *input = std::make_unique<HandleInput>("standard input", handle, false);
+  return {};
+}
+
+LevelStatus Append(const std::string& path, const std::string& text) {
+  std::error_code error;
+  const std::filesystem::path folder = PathFromUtf8(path).parent_path();
+  if (!folder.empty()) std::filesystem::create_directories(folder, error);
+  if (error) return Failure(LevelCode::CannotOpen, path, error.message());
+  // Opened for appending only, every write goes to the end; the lock keeps
+  // other programs' appends out until this one is written and synced.
+  Handle appended(CreateRetryingSharingViolations(
+      Wide(path), GENERIC_READ | FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL));
+  if (appended.get() == INVALID_HANDLE_VALUE) {
+    return SystemFailure(LevelCode::CannotOpen, path, GetLastError());
+  }
+  if (GetFileType(appended.get()) != FILE_TYPE_DISK) {
+    return Failure(LevelCode::NotRegularFile, path);
+  }
+  OVERLAPPED whole{};
+  bool locked = false;
+  for (int attempt = 0; !locked && attempt <= 8; ++attempt) {
+    locked = LockFileEx(appended.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY,
+                        0, MAXDWORD, MAXDWORD, &whole);
+    if (!locked && !HeldByAnother(GetLastError())) break;
+    if (!locked) Sleep(25 * static_cast<DWORD>(attempt + 1));
+  }
+  if (!locked) return SystemFailure(LevelCode::InUse, path, GetLastError());
+  LevelStatus status;
+  DWORD written = 0;
+  if (!WriteFile(appended.get(), text.data(), static_cast<DWORD>(text.size()), &written,
+                 nullptr) ||
+      written != text.size()) {
+    status = SystemFailure(LevelCode::WriteFailed, path, GetLastError());
+  } else if (!FlushFileBuffers(appended.get())) {
+    status = SystemFailure(LevelCode::WriteFailed, path, GetLastError());
+  }
+  UnlockFileEx(appended.get(), 0, MAXDWORD, MAXDWORD, &whole);
+  const DWORD closed = appended.Close();
+  if (status.ok() && closed != ERROR_SUCCESS) {
+    status = SystemFailure(LevelCode::WriteFailed, path, closed);
+  }
+  return status;
+}
+
+}  // namespace ornivale::windows

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "level/level_file.h"
+#include "level/level_status.h"
+
+namespace ornivale {
+
+// Bytes read from the start of a file or of standard input, in order.
+class Input {
+ public:
+  explicit Input(std::string name) : name_(std::move(name)) {}
+  virtual ~Input() = default;
+  Input(const Input&) = delete;
+  Input& operator=(const Input&) = delete;
+
+  // The file's path, or "standard input": what failures name.
+  const std::string& name() const { return name_; }
+  // Reads up to `capacity` bytes into `buffer`; `*count` is 0 at the end.
+  virtual LevelStatus Read(char* buffer, std::size_t capacity,
+                           std::size_t* count) = 0;
+
+ private:
+  std::string name_;
+};
+
+// The operating system as the core uses it: its files, its environment and
+// its clock. The system's own is defined in disk/ for the system the
+// program is built for and chosen when the program is linked; tests put
+// their own disks in its place.
+class Disk {
+ public:
+  virtual ~Disk() = default;
+
+  // Opens an existing regular file into `file`; a folder, a pipe or a
+  // device is refused at once (NotRegularFile). Opened for writing, the
+  // file is held so that no other Ornivale program edits it until it is
+  // closed.
+  virtual LevelStatus Open(const std::string& path, OpenMode mode,
+                           std::unique_ptr<LevelFile>* file) = 0;
+
+  // Whether something is at `path`.
+  virtual bool Exists(const std::string& path) = 0;
+  // Opens an existing regular file for reading from its start, refusing at
+  // once a folder, a pipe or a device (Windows' device names included).
+  virtual LevelStatus OpenInput(const std::string& path,
+                                std::unique_ptr<Input>* input) = 0;
+  // Standard input; CannotOpen when the program has none (it was closed).
+  virtual LevelStatus OpenStandardInput(std::unique_ptr<Input>* input) = 0;
+
+  // Appends `text` to the file at `path`, which is made, with its folder,
+  // on first use: in one write, holding the file against other programs
+  // appending at once, and synced before it returns.
+  virtual LevelStatus Append(const std::string& path, const std::string& text) = 0;
+
+  // Whether `path` could name a file at all: no NUL, and on Windows none
+  // of the characters its names never hold.
+  virtual bool CanNameAFile(const std::string& path) = 0;
+  // `path` made absolute the way the system does, without following links.
+  virtual std::string FullPath(const std::string& path) = 0;
+  // What two full paths that name one file by the system's rules have in
+  // common: the path itself, or on Windows its ASCII letters in lower case.
+  virtual std::string PathKey(const std::string& full_path) = 0;
+
+  // A variable of the program's environment, none when it is not set.
+  virtual std::optional<std::string> Environment(const char* name) = 0;
+  // Where programs keep state of their own on this system, for the history:
+  // %LOCALAPPDATA%\Ornivale\history.jsonl on Windows, elsewhere
+  // $XDG_STATE_HOME/ornivale/history.jsonl or
+  // ~/.local/state/ornivale/history.jsonl. CannotOpen when none is known.
+  virtual LevelStatus DefaultHistoryPath(std::string* path) = 0;
+  // The time now: milliseconds since 1970-01-01 00:00 UTC.
+  virtual int64_t NowMilliseconds() = 0;
+
+  // The operating system's own.
+  static Disk& Default();
+};
+
+}  // namespace ornivale

@@ -1,0 +1,124 @@
+#include "level/history.h"
+
+#include <cstdio>
+
+#include "level/line_reader.h"
+
+namespace ornivale {
+namespace {
+
+// A history line is a few hundred bytes; one far longer was never written
+// by Ornivale.
+constexpr std::size_t kLongestLine = 1024 * 1024;
+
+// Days since 1970-01-01 to the proleptic Gregorian date (Howard Hinnant's
+// civil_from_days).
+void CivilFromDays(int64_t days, int64_t* year, unsigned* month, unsigned* day) {
+  days += 719468;
+  const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+  const auto of_era = static_cast<unsigned>(days - era * 146097);
+  const unsigned year_of_era =
+      (of_era - of_era / 1460 + of_era / 36524 - of_era / 146096) / 365;
+  const unsigned day_of_year = of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
+  const unsigned month_index = (5 * day_of_year + 2) / 153;
+  *day = day_of_year - (153 * month_index + 2) / 5 + 1;
+  *month = month_index < 10 ? month_index + 3 : month_index - 9;
+  *year = static_cast<int64_t>(year_of_era) + era * 400 + (*month <= 2);
+}
+
+}  // namespace
+
+LevelStatus LocateHistory(Disk& disk, HistoryPlace* place) {
+  *place = {};
+  const auto named = disk.Environment("ORNIVALE_HISTORY");
+  if (named && *named == "off") {
+    place->off = true;
+    return {};
+  }
+  if (named && !named->empty()) {
+    place->path = *named;
+    return {};
+  }
+  return disk.DefaultHistoryPath(&place->path);
+}
+
+std::string UtcTime(int64_t milliseconds) {
+  const int64_t ms_per_day = 86'400'000;
+  int64_t days = milliseconds / ms_per_day;
+  int64_t in_day = milliseconds % ms_per_day;
+  if (in_day < 0) {
+    in_day += ms_per_day;
+    --days;
+  }
+  int64_t year = 0;
+  unsigned month = 0;
+  unsigned day = 0;
+  CivilFromDays(days, &year, &month, &day);
+  char text[64];
+  std::snprintf(text, sizeof text, "%04lld-%02u-%02uT%02d:%02d:%02d.%03dZ",
+                static_cast<long long>(year), month, day,
+                static_cast<int>(in_day / 3'600'000), static_cast<int>(in_day / 60'000 % 60),
+                static_cast<int>(in_day / 1000 % 60), static_cast<int>(in_day % 1000));
+  return text;
+}
+
+LevelStatus ReadHistory(Disk& disk, const HistoryPlace& place,
+                        const std::function<void(Record record)>& each,
+                        int* unreadable) {
+  *unreadable = 0;
+  if (place.off || !disk.Exists(place.path)) return {};
+  const auto failed = [&](const LevelStatus& status) {
+    LevelStatus failure = Failure(LevelCode::HistoryNotRead, place.path, status.reason);
+    failure.part = place.path;
+    return failure;
+  };
+  std::unique_ptr<Input> input;
+  const LevelStatus opened = disk.OpenInput(place.path, &input);
+  if (!opened.ok()) return failed(opened);
+  LineReader lines(*input, kLongestLine);
+  std::string line;
+  std::string why;
+  while (lines.Next(&line)) {
+    if (line.empty()) continue;
+    auto record = ParseRecord(line, disk, &why);
+    if (record && record->change) {
+      each(std::move(*record));
+    } else {
+      ++*unreadable;
+    }
+  }
+  const LevelStatus& status = lines.status();
+  if (status.code == LevelCode::BadInput) {  // no line Ornivale wrote
+    return failed(Failure(status.code, status.path,
+                          "line " + std::to_string(status.offset) + " " + status.reason));
+  }
+  return status.ok() ? LevelStatus{} : failed(status);
+}
+
+LevelStatus RecordedChanges(Disk& disk, const HistoryPlace& place,
+                            ChangesByLevel* changes, int* unreadable) {
+  return ReadHistory(
+      disk, place,
+      [&](Record record) {
+        std::vector<ChangeDetails>& level = (*changes)[disk.PathKey(record.path)];
+        if (!level.empty() && level.back().offset != record.change->offset) level.clear();
+        level.push_back(std::move(*record.change));
+      },
+      unreadable);
+}
+
+FlagValues ValuesBefore(const std::vector<ChangeDetails>& changes, bool last) {
+  return ValuesOfBytes(last ? changes.back().before : changes.front().before);
+}
+
+LevelEdit RestoreEdit(const std::string& path,
+                      const std::vector<ChangeDetails>& changes, bool last) {
+  const ChangeDetails& newest = changes.back();
+  LevelEdit edit(path, ChangeTo(ValuesBefore(changes, last)));
+  edit.must_hold = {ChangeTo(ValuesOfBytes(newest.written)),
+                    ChangeTo(ValuesOfBytes(newest.before))};
+  edit.flags_offset = newest.offset;
+  return edit;
+}
+
+}  // namespace ornivale

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "level/disk.h"
+#include "level/level_access.h"
+#include "level/records.h"
+
+namespace ornivale {
+
+// The history: one line of JSON for each change Ornivale made to a level
+// (records.h), appended before the change is written, so that the values a
+// level held can be given back.
+
+// Where the history is kept, or that it is kept nowhere.
+struct HistoryPlace {
+  bool off = false;
+  std::string path;
+};
+
+// ORNIVALE_HISTORY names the file, and "off" turns the history off;
+// otherwise the system's own place for it (Disk::DefaultHistoryPath).
+LevelStatus LocateHistory(Disk& disk, HistoryPlace* place);
+
+// `milliseconds` after 1970-01-01 00:00 UTC as "2026-12-09T05:10:00.123Z".
+std::string UtcTime(int64_t milliseconds);
+
+// Each change the history keeps, oldest first, to `each`; a history not
+// written yet keeps none. A line it can't read (a write cut short by a
+// crash, a hand's edit) is passed over and counted in `unreadable`.
+// HistoryNotRead with the system's reason when the file can't be read.
+LevelStatus ReadHistory(Disk& disk, const HistoryPlace& place,
+                        const std::function<void(Record record)>& each,
+                        int* unreadable);
+
+// The changes recorded of each level, under its disk.PathKey(full path),
+// oldest first: the changes since its flags last moved, for what came
+// before belongs to another layout of the level.
+using ChangesByLevel = std::map<std::string, std::vector<ChangeDetails>>;
+LevelStatus RecordedChanges(Disk& disk, const HistoryPlace& place,
+                            ChangesByLevel* changes, int* unreadable);
+
+// The values a level held before its first recorded change of `changes`
+// (oldest first, never empty), or before its last with `last`.
+FlagValues ValuesBefore(const std::vector<ChangeDetails>& changes, bool last);
+
+// The edit that gives the level at `path` the values it held before its
+// first recorded change (or its last), written only where it still holds
+// what Ornivale last wrote there, or what it held before, had that write
+// not happened, with its flags where they were.
+LevelEdit RestoreEdit(const std::string& path,
+                      const std::vector<ChangeDetails>& changes, bool last);
+
+}  // namespace ornivale

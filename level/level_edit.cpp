@@ -1,0 +1,293 @@
+// The edit road: each level read under its hold, checked, its change
+// recorded in the history, then written, synced, read again and looked at.
+#include <algorithm>
+#include <array>
+#include <memory>
+#include <set>
+
+#include "level/history.h"
+#include "level/level_access.h"
+#include "level/level_rules.h"
+#include "level/records.h"
+
+namespace ornivale {
+namespace {
+
+// How many levels' changes go into one append to the history, each level
+// held open meanwhile: few enough for any system's limit on open files,
+// enough that the history's sync costs little beside the levels' own.
+constexpr std::size_t kBatch = 128;
+
+LevelStatus AfterWriting(LevelStatus status) {
+  if (status.code == LevelCode::CutShort) {
+    status = Failure(LevelCode::Changed, status.path, "it was cut short");
+  }
+  status.may_be_written = true;
+  return status;
+}
+
+LevelStatus ChangedWhileWriting(const std::string& path, const char* reason) {
+  return AfterWriting(Failure(LevelCode::Changed, path, reason));
+}
+
+// The first failure of two stands.
+void Keep(LevelStatus& first, LevelStatus next) {
+  if (first.ok() && !next.ok()) first = std::move(next);
+}
+
+// The flags' bytes as they are to be after the edit: those read, with the
+// values given put in their place.
+std::array<uint8_t, kFlagBytes> BytesToWrite(const LevelScan& scan,
+                                             const FlagChange& change) {
+  std::array<uint8_t, kFlagBytes> bytes{};
+  for (std::size_t i = 0; i < kFlagCount; ++i) {
+    std::copy(scan.flags[i].Raw.begin(), scan.flags[i].Raw.end(),
+              bytes.begin() + 2 * i);
+    if (change.values[i]) WriteWord(bytes.data() + 2 * i, *change.values[i]);
+  }
+  return bytes;
+}
+
+std::array<uint8_t, kFlagBytes> BytesRead(const LevelScan& scan) {
+  return BytesToWrite(scan, FlagChange{});
+}
+
+// The scan with `bytes` in place of the flags read.
+LevelScan WithFlags(LevelScan scan, const std::array<uint8_t, kFlagBytes>& bytes) {
+  for (std::size_t i = 0; i < kFlagCount; ++i) scan.flags[i] = ReadWord(&bytes[2 * i]);
+  return scan;
+}
+
+// One level's edit, from its open to its result.
+class Edit {
+ public:
+  explicit Edit(const LevelEdit& edit) : edit_(edit) {}
+
+  const LevelEdit& edit() const { return edit_; }
+  const EditResult& result() const { return result_; }
+  // Whether it waits in the batch for its change to be recorded and
+  // written.
+  bool writes() const { return writes_; }
+
+  // Everything before the history: the name rules, the open, the read under
+  // the edit's hold and its checks. A level it won't write is closed at
+  // once, and so is every level of a dry run.
+  void Prepare(Disk& disk, bool dry_run) {
+    result_.status = rules::CheckName(edit_.path, edit_.names);
+    if (!result_.ok()) return;
+    const LevelStatus opened = disk.Open(
+        edit_.path, dry_run ? OpenMode::ReadOnly : OpenMode::ReadWrite, &file_);
+    if (!opened.ok()) {
+      if (!dry_run) ReadWithoutWriting(disk, opened);
+      if (!result_.ok() || !result_.opened) result_.status = opened;
+      return;
+    }
+    result_.opened = true;
+    result_.status = Read();
+    writes_ = result_.ok() && !edit_.change.HeldBy(result_.before);
+    bytes_ = BytesToWrite(result_.before, edit_.change);
+    if (writes_ && dry_run) {
+      result_.after.scan = WithFlags(result_.before, bytes_);
+      writes_ = false;
+    }
+    if (!writes_) Keep(result_.status, file_->Close());
+  }
+
+  // What the history keeps of the change it is about to write.
+  ChangeDetails Change() const {
+    ChangeDetails change;
+    change.offset = result_.before.flags_offset;
+    change.before = BytesRead(result_.before);
+    change.written = bytes_;
+    return change;
+  }
+
+  // The change could not be recorded: the level is left as it is.
+  void Unrecorded(const LevelStatus& why) {
+    result_.status = why;
+    file_->Close();
+    writes_ = false;
+  }
+
+  // The write and every check after it, then the close.
+  void Write() {
+    result_.status = WriteAndSync();
+    if (result_.ok()) result_.status = ReadAgain();
+    LevelStatus closed = file_->Close();
+    if (!closed.ok()) closed = AfterWriting(closed);
+    Keep(result_.status, closed);
+    if (result_.ok()) result_.status = CheckPath();
+    writes_ = false;
+  }
+
+ private:
+  LevelStatus Read() {
+    LevelState& now = result_.after;
+    now.path = file_->path();
+    now.stamp = file_->Stamp();
+    now.scan = ScanLevel(*file_);
+    result_.before = now.scan;
+    return rules::CheckBeforeWriting(now, edit_);
+  }
+
+  // A level that can't be opened for writing (read-only, or held by another
+  // program) may still hold the values already: it is read, and only when
+  // it needs a write is the failure to open it the edit's.
+  void ReadWithoutWriting(Disk& disk, const LevelStatus& not_writable) {
+    if (!disk.Open(edit_.path, OpenMode::ReadOnly, &file_).ok()) return;
+    const bool held = Read().ok() && edit_.change.HeldBy(result_.before);
+    result_.opened = held && file_->Close().ok();
+    result_.status = result_.opened ? LevelStatus{} : not_writable;
+    file_.reset();
+  }
+
+  // One run of bytes, from the first value given to the last.
+  LevelStatus WriteAndSync() {
+    const auto& values = edit_.change.values;
+    const auto given = [](const auto& value) { return value.has_value(); };
+    const auto first = 2 * static_cast<std::size_t>(
+                               std::find_if(values.begin(), values.end(), given) -
+                               values.begin());
+    const auto last = 2 * static_cast<std::size_t>(
+                              values.rend() -
+                              std::find_if(values.rbegin(), values.rend(), given));
+    LevelStatus status = file_->Write(
+        result_.before.flags_offset + static_cast<int64_t>(first),
+        bytes_.data() + first, last - first);
+    if (!status.ok()) return status;
+    status = file_->Sync();
+    return status.ok() ? status : AfterWriting(status);
+  }
+
+  // Reads the head and the flags again: a level cut short, grown back by
+  // the write, or rewritten with its flags elsewhere shows here.
+  LevelStatus ReadAgain() {
+    LevelScan again = ScanLevel(*file_);
+    const LevelCode code = again.status.code;
+    if (code == LevelCode::ReadFailed || code == LevelCode::CutShort) {
+      return AfterWriting(again.status);
+    }
+    const LevelScan& before = result_.before;
+    if (code != LevelCode::Ok || !SameHeader(again.header, before.header) ||
+        again.flags_offset != before.flags_offset) {
+      return ChangedWhileWriting(file_->path(), "its head changed");
+    }
+    if (BytesRead(again) != bytes_) {
+      return ChangedWhileWriting(file_->path(), "it holds other values");
+    }
+    result_.after.scan = std::move(again);
+    return {};
+  }
+
+  // After the close: the path must still name the file that was written, at
+  // the size it had, or another program moved or cut it meanwhile.
+  LevelStatus CheckPath() {
+    FileStamp now;
+    const LevelStatus status = file_->StampOfPath(&now);
+    if (!status.ok()) {
+      return AfterWriting(Failure(LevelCode::CannotCheck, file_->path(), status.reason));
+    }
+    if (!now.SameFile(file_->Stamp())) {
+      return ChangedWhileWriting(file_->path(), "another file is there");
+    }
+    if (now.size != file_->Stamp().size) {
+      return ChangedWhileWriting(file_->path(), "its size changed");
+    }
+    result_.after.stamp = now;
+    return {};
+  }
+
+  const LevelEdit& edit_;
+  std::unique_ptr<LevelFile> file_;
+  EditResult result_;
+  std::array<uint8_t, kFlagBytes> bytes_{};
+  bool writes_ = false;
+};
+
+// The edits of one run, a batch at a time: the changes of a batch are
+// recorded together, then written.
+class Run {
+ public:
+  Run(const EditRun& run, Disk& disk,
+      const std::function<void(const EditResult&)>& done)
+      : run_(run), disk_(disk), done_(done) {}
+
+  void Add(const LevelEdit& edit) {
+    // One level twice in a batch would wait for its own hold.
+    const std::string key = disk_.PathKey(disk_.FullPath(edit.path));
+    if (held_.count(key) != 0) Flush();
+    edits_.push_back(std::make_unique<Edit>(edit));
+    Edit& added = *edits_.back();
+    added.Prepare(disk_, run_.dry_run);
+    if (added.writes()) held_.insert(key);
+    if (held_.size() == kBatch) Flush();
+  }
+
+  // Records the batch's changes in one append, writes them, and gives every
+  // result in order.
+  void Flush() {
+    if (!held_.empty()) {
+      const LevelStatus recorded = Record();
+      for (const auto& edit : edits_) {
+        if (!edit->writes()) continue;
+        if (recorded.ok()) {
+          edit->Write();
+        } else {
+          LevelStatus unrecorded = recorded;
+          unrecorded.path = edit->edit().path;
+          edit->Unrecorded(unrecorded);
+        }
+      }
+    }
+    for (const auto& edit : edits_) done_(edit->result());
+    edits_.clear();
+    held_.clear();
+  }
+
+ private:
+  LevelStatus Record() {
+    HistoryPlace place;
+    LevelStatus located = LocateHistory(disk_, &place);
+    if (located.ok() && place.off) return {};
+    const auto unrecorded = [&](const LevelStatus& why) {
+      LevelStatus status = Failure(LevelCode::HistoryNotWritten, {}, why.reason);
+      status.part = place.path.empty() ? why.path : place.path;
+      return status;
+    };
+    if (!located.ok()) return unrecorded(located);
+    const std::string time = UtcTime(disk_.NowMilliseconds());
+    std::string lines;
+    for (const auto& edit : edits_) {
+      if (!edit->writes()) continue;
+      ChangeDetails change = edit->Change();
+      change.time = time;
+      change.program = run_.program;
+      lines += ChangeJson(disk_.FullPath(edit->edit().path), change) + "\n";
+    }
+    const LevelStatus appended = disk_.Append(place.path, lines);
+    return appended.ok() ? appended : unrecorded(appended);
+  }
+
+  const EditRun& run_;
+  Disk& disk_;
+  const std::function<void(const EditResult&)>& done_;
+  std::vector<std::unique_ptr<Edit>> edits_;
+  std::set<std::string> held_;  // the keys of the levels waiting to be written
+};
+
+}  // namespace
+
+void EditLevels(const std::vector<LevelEdit>& edits, const EditRun& run,
+                Disk& disk, const std::function<void(const EditResult&)>& done) {
+  Run batches(run, disk, done);
+  for (const LevelEdit& edit : edits) batches.Add(edit);
+  batches.Flush();
+}
+
+EditResult EditLevel(const LevelEdit& edit, const EditRun& run, Disk& disk) {
+  EditResult result;
+  EditLevels({edit}, run, disk, [&](const EditResult& done) { result = done; });
+  return result;
+}
+
+}  // namespace ornivale

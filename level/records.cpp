@@ -1,0 +1,315 @@
+#include "level/records.h"
+
+#include <set>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "level/failure_words.h"
+#include "level/field_codec.h"
+#include "level/utf8.h"
+
+namespace ornivale {
+namespace {
+
+// Members keep the order they are written in.
+using Json = nlohmann::ordered_json;
+
+// Deeper than any record: refused before it is built, so that a line of a
+// million brackets costs no memory.
+constexpr std::size_t kDeepest = 16;
+
+const char kNotARecord[] =
+    "isn't a line that show, check, set or history printed with --json";
+
+std::string Hex(const std::string& bytes) {
+  static const char digits[] = "0123456789abcdef";
+  std::string hex;
+  for (char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    hex += digits[byte >> 4];
+    hex += digits[byte & 0x0F];
+  }
+  return hex;
+}
+
+std::optional<std::string> FromHex(const std::string& hex) {
+  const auto digit = [](char c) -> int {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+  };
+  if (hex.size() % 2 != 0) return std::nullopt;
+  std::string bytes;
+  for (std::size_t i = 0; i < hex.size(); i += 2) {
+    const int high = digit(hex[i]);
+    const int low = digit(hex[i + 1]);
+    if (high < 0 || low < 0) return std::nullopt;
+    bytes += static_cast<char>(high << 4 | low);
+  }
+  return bytes;
+}
+
+template <std::size_t N>
+std::string HexOf(const std::array<uint8_t, N>& bytes) {
+  return Hex(std::string(bytes.begin(), bytes.end()));
+}
+
+Json Path(const std::string& path) {
+  Json json;
+  json["path"] = ReplaceInvalidUtf8(path);
+  if (!IsUtf8(path)) json["path_hex"] = Hex(path);
+  return json;
+}
+
+void AddFlags(Json& json, const FlagValues& values) {
+  for (std::size_t i = 0; i < kFlagCount; ++i) {
+    const char* text = kFlags[i].entries.TextOf(values[i]);
+    json[kFlags[i].key] = {{"value", values[i]},
+                           {"text", text ? Json(text) : Json(nullptr)}};
+  }
+}
+
+std::string Line(const Json& json) {
+  return json.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+Json SetObject(const std::string& path, const FlagValues& before,
+               const FlagValues& after) {
+  Json json = Path(path);
+  AddFlags(json, after);
+  Json was;
+  AddFlags(was, before);
+  json["before"] = was;
+  json["changed"] = before != after;
+  return json;
+}
+
+// Checks the line's shape before any of it is built: how deep it nests and
+// whether an object names a member twice.
+class Shape final : public nlohmann::json_sax<Json> {
+ public:
+  std::string why;
+
+  bool null() override { return true; }
+  bool boolean(bool) override { return true; }
+  bool number_integer(number_integer_t) override { return true; }
+  bool number_unsigned(number_unsigned_t) override { return true; }
+  bool number_float(number_float_t, const string_t&) override { return true; }
+  bool string(string_t&) override { return true; }
+  bool binary(binary_t&) override { return true; }
+  bool start_object(std::size_t) override {
+    keys_.emplace_back();
+    return Deeper();
+  }
+  bool key(string_t& name) override {
+    if (keys_.back().insert(name).second) return true;
+    why = "names the member \"" + ReplaceInvalidUtf8(name) + "\" twice";
+    return false;
+  }
+  bool end_object() override {
+    keys_.pop_back();
+    return true;
+  }
+  bool start_array(std::size_t) override {
+    keys_.emplace_back();
+    return Deeper();
+  }
+  bool end_array() override {
+    keys_.pop_back();
+    return true;
+  }
+  bool parse_error(std::size_t, const std::string&,
+                   const nlohmann::detail::exception&) override {
+    if (why.empty()) why = kNotARecord;
+    return false;
+  }
+
+ private:
+  bool Deeper() {
+    if (keys_.size() <= kDeepest) return true;
+    why = "nests deeper than a record does";
+    return false;
+  }
+  std::vector<std::set<std::string>> keys_;
+};
+
+// Reads the values of a record's flags: whole numbers in range.
+bool TakeValues(const Json& object, FlagValues* values, std::string* why) {
+  if (!object.is_object()) return false;
+  for (std::size_t i = 0; i < kFlagCount; ++i) {
+    const auto flag = object.find(kFlags[i].key);
+    if (flag == object.end() || !flag->is_object()) return false;
+    const auto value = flag->find("value");
+    if (value == flag->end() || !value->is_number()) return false;
+    if (!value->is_number_integer()) {
+      *why = "gives a value that is not a whole number";
+      return false;
+    }
+    const bool in_range = value->is_number_unsigned()
+                              ? value->get<uint64_t>() <= 65535
+                              : value->get<int64_t>() >= -32768 && value->get<int64_t>() <= 65535;
+    if (!in_range) {
+      *why = "gives a value out of the range -32768 to 65535";
+      return false;
+    }
+    (*values)[i] = static_cast<int32_t>(value->get<int64_t>());
+  }
+  return true;
+}
+
+std::optional<std::array<uint8_t, kFlagBytes>> FlagBytes(const Json& json) {
+  if (!json.is_string()) return std::nullopt;
+  const auto bytes = FromHex(json.get<std::string>());
+  if (!bytes || bytes->size() != kFlagBytes) return std::nullopt;
+  std::array<uint8_t, kFlagBytes> flags{};
+  std::copy(bytes->begin(), bytes->end(), flags.begin());
+  return flags;
+}
+
+// The history's members of a change, all or none.
+bool TakeChange(const Json& json, Record* record) {
+  const auto bytes = json.find("bytes");
+  if (bytes == json.end()) return true;
+  const auto offset = json.find("offset");
+  const auto time = json.find("time");
+  const auto program = json.find("program");
+  if (!bytes->is_object() || offset == json.end() || !offset->is_number_unsigned() ||
+      time == json.end() || !time->is_string() || program == json.end() ||
+      !program->is_string()) {
+    return false;
+  }
+  const auto before = bytes->find("before");
+  const auto written = bytes->find("written");
+  if (before == bytes->end() || written == bytes->end()) return false;
+  const auto before_bytes = FlagBytes(*before);
+  const auto written_bytes = FlagBytes(*written);
+  if (!before_bytes || !written_bytes) return false;
+  ChangeDetails change;
+  change.offset = static_cast<int64_t>(offset->get<uint64_t>());
+  change.before = *before_bytes;
+  change.written = *written_bytes;
+  change.time = time->get<std::string>();
+  change.program = program->get<std::string>();
+  // The values are the bytes': a line whose values say otherwise is no
+  // line the history wrote.
+  if (ValuesOfBytes(change.written) != record->values || !record->before ||
+      ValuesOfBytes(change.before) != *record->before) {
+    return false;
+  }
+  record->change = std::move(change);
+  return true;
+}
+
+// The record's path: "path", or the bytes of "path_hex" where "path" could
+// only show it.
+bool TakePath(const Json& json, Disk& disk, Record* record, std::string* why) {
+  const auto path = json.find("path");
+  if (path == json.end() || !path->is_string()) return false;
+  record->path = path->get<std::string>();
+  const auto hex = json.find("path_hex");
+  if (hex != json.end()) {
+    const auto bytes = hex->is_string() ? FromHex(hex->get<std::string>()) : std::nullopt;
+    if (!bytes || ReplaceInvalidUtf8(*bytes) != record->path) {
+      *why = "has a \"path_hex\" that is not its path's";
+      return false;
+    }
+    record->path = *bytes;
+  }
+  if (!disk.CanNameAFile(record->path)) {
+    *why = "names a path that no file can have";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+FlagValues ValuesOfBytes(const std::array<uint8_t, kFlagBytes>& bytes) {
+  FlagValues values{};
+  for (std::size_t i = 0; i < kFlagCount; ++i) values[i] = ReadWord(&bytes[2 * i]).Value;
+  return values;
+}
+
+FlagChange ChangeTo(const FlagValues& values) {
+  FlagChange change;
+  for (std::size_t i = 0; i < kFlagCount; ++i) change.values[i] = StoredValue(values[i]);
+  return change;
+}
+
+std::string NothingRecordedJson(const std::string& path) {
+  Json json = Path(path);
+  json["recorded"] = false;
+  return Line(json);
+}
+
+FlagValues ValuesOf(const LevelScan& scan) {
+  FlagValues values{};
+  for (std::size_t i = 0; i < kFlagCount; ++i) values[i] = scan.Value(i);
+  return values;
+}
+
+std::string ShowJson(const std::string& path, const LevelScan& scan) {
+  Json json = Path(path);
+  AddFlags(json, ValuesOf(scan));
+  return Line(json);
+}
+
+std::string CheckJson(const std::string& path, const LevelScan& scan, bool matches) {
+  Json json = Path(path);
+  AddFlags(json, ValuesOf(scan));
+  json["matches"] = matches;
+  return Line(json);
+}
+
+std::string SetJson(const std::string& path, const FlagValues& before,
+                    const FlagValues& after) {
+  return Line(SetObject(path, before, after));
+}
+
+std::string ChangeJson(const std::string& path, const ChangeDetails& change) {
+  Json json = SetObject(path, ValuesOfBytes(change.before), ValuesOfBytes(change.written));
+  json["time"] = change.time;
+  json["program"] = change.program;
+  json["offset"] = change.offset;
+  json["bytes"] = {{"before", HexOf(change.before)}, {"written", HexOf(change.written)}};
+  return Line(json);
+}
+
+std::string FailureJson(const LevelStatus& status, const std::string& message) {
+  Json json = Path(status.path);
+  json["error"] = {{"code", CodeName(status.code)}, {"message", ReplaceInvalidUtf8(message)}};
+  return Line(json);
+}
+
+std::optional<Record> ParseRecord(const std::string& line, Disk& disk,
+                                  std::string* why) {
+  why->clear();
+  Shape shape;
+  if (!Json::sax_parse(line, &shape)) {
+    *why = shape.why.empty() ? kNotARecord : shape.why;
+    return std::nullopt;
+  }
+  const Json json = Json::parse(line, nullptr, false);
+  Record record;
+  const auto refuse = [&]() -> std::optional<Record> {
+    if (why->empty()) *why = kNotARecord;
+    return std::nullopt;
+  };
+  if (!json.is_object() || !TakePath(json, disk, &record, why)) return refuse();
+  if (const auto error = json.find("error"); error != json.end()) {
+    if (!error->is_object()) return refuse();
+    record.failure = true;
+    return record;
+  }
+  if (!TakeValues(json, &record.values, why)) return refuse();
+  if (const auto before = json.find("before"); before != json.end()) {
+    record.before.emplace();
+    if (!TakeValues(*before, &*record.before, why)) return refuse();
+  }
+  if (!TakeChange(json, &record)) return refuse();
+  return record;
+}
+
+}  // namespace ornivale

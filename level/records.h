@@ -1,0 +1,77 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "level/disk.h"
+#include "level/flag_vocabulary.h"
+#include "level/level_scan.h"
+#include "level/level_state.h"
+#include "level/level_status.h"
+
+namespace ornivale {
+
+// The lines of JSON about levels, one object a level: what ornivale-cli
+// prints with --json, what set --from reads back, and what the history
+// keeps of each change. A path that is not UTF-8 (a POSIX name may hold any
+// byte, a Windows name a lone surrogate) goes into "path" as U+FFFD where
+// it is not, and whole, as hexadecimal bytes, into "path_hex".
+
+// The flags' values in kFlags' order, as a scan decodes them.
+using FlagValues = std::array<int32_t, kFlagCount>;
+FlagValues ValuesOf(const LevelScan& scan);
+
+// What the history keeps of a change beside the values: where the flags lie,
+// their bytes before and as written, when, and which program wrote them.
+struct ChangeDetails {
+  int64_t offset = 0;
+  std::array<uint8_t, kFlagBytes> before{};
+  std::array<uint8_t, kFlagBytes> written{};
+  std::string time;     // UTC, "2026-12-09T05:10:00.123Z"
+  std::string program;  // "ornivale", "ornivale-cli set", …
+};
+
+// One line read back.
+struct Record {
+  std::string path;
+  bool failure = false;  // {"path":…,"error":{…}}: it holds no values
+  FlagValues values{};   // what the level held, or holds after a change
+  std::optional<FlagValues> before;     // a set's or a change's "before"
+  std::optional<ChangeDetails> change;  // a line of the history
+};
+
+// {"path":…,"lara":{"value":3,"text":"Catsuit"},"weather":{…}}; the text of
+// a value without an entry is null.
+std::string ShowJson(const std::string& path, const LevelScan& scan);
+// ShowJson's with "matches":true or false.
+std::string CheckJson(const std::string& path, const LevelScan& scan, bool matches);
+// The values after, "before":{"lara":…,"weather":…} and "changed":true or
+// false.
+std::string SetJson(const std::string& path, const FlagValues& before,
+                    const FlagValues& after);
+// A change as the history keeps it: SetJson's with "time", "program",
+// "offset" and "bytes":{"before":"03000100","written":"04000100"}.
+std::string ChangeJson(const std::string& path, const ChangeDetails& change);
+// {"path":…,"error":{"code":"cut-short","message":…}}.
+std::string FailureJson(const LevelStatus& status, const std::string& message);
+
+// Reads one line. None when it is no such record, with why in `why` ("isn't
+// a line that …", "names the member \"path\" twice", …). Values are whole
+// numbers, -32768 to 65535; a path must be one that could name a file on
+// `disk`. Members it does not know are passed over.
+std::optional<Record> ParseRecord(const std::string& line, Disk& disk,
+                                  std::string* why);
+
+// The stored value of a record's value: -1 is 65535.
+inline uint16_t StoredValue(int32_t value) { return static_cast<uint16_t>(value); }
+// The values that the flags' bytes hold.
+FlagValues ValuesOfBytes(const std::array<uint8_t, kFlagBytes>& bytes);
+// An edit's change that gives every flag its value of `values`.
+FlagChange ChangeTo(const FlagValues& values);
+
+// {"path":…,"recorded":false}: a level of which the history holds nothing.
+std::string NothingRecordedJson(const std::string& path);
+
+}  // namespace ornivale

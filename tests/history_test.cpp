@@ -1,0 +1,320 @@
+// The history of changes: recorded before each write, in groups, never
+// instead of a level's safety; and what it gives back.
+#include <gtest/gtest.h>
+
+#include "level/flag_save.h"
+#include "level/history.h"
+#include "level/level4.h"
+#include "level/level_access.h"
+#include "tests/test_support.h"
+
+namespace ornivale {
+namespace {
+
+using testing::Bytes;
+using testing::MakeLevel;
+using testing::MemoryDisk;
+using testing::RecordingWindow;
+
+const EditRun kSet{"ornivale-cli set", false};
+
+std::vector<std::string> HistoryLines(const MemoryDisk& disk,
+                                      const std::string& path = MemoryDisk::kHistory) {
+  std::vector<std::string> lines;
+  std::string text = disk.Text(path);
+  for (std::size_t at; (at = text.find('\n')) != std::string::npos; text.erase(0, at + 1)) {
+    lines.push_back(text.substr(0, at));
+  }
+  EXPECT_EQ(text, "") << "a line without its end";
+  return lines;
+}
+
+EditResult SetLara(MemoryDisk& disk, const std::string& path, uint16_t lara) {
+  return EditLevel(LevelEdit(path, FlagChange{lara, std::nullopt}), kSet, disk);
+}
+
+std::vector<ChangeDetails> Changes(MemoryDisk& disk, const std::string& path) {
+  HistoryPlace place;
+  EXPECT_TRUE(LocateHistory(disk, &place).ok());
+  ChangesByLevel changes;
+  int unreadable = 0;
+  EXPECT_TRUE(RecordedChanges(disk, place, &changes, &unreadable).ok());
+  EXPECT_EQ(unreadable, 0);
+  return changes[path];
+}
+
+TEST(History, EachChangeIsRecordedBeforeItIsWritten) {
+  MemoryDisk disk;
+  disk.Put("a.trc", MakeLevel(3, 1));
+  std::string when_written;
+  disk.before_write = [&](Bytes&) { when_written = disk.Text(MemoryDisk::kHistory); };
+  ASSERT_TRUE(SetLara(disk, "a.trc", 4).ok());
+  const auto lines = HistoryLines(disk);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(when_written, lines[0] + "\n");
+  const auto changes = Changes(disk, "a.trc");
+  ASSERT_EQ(changes.size(), 1u);
+  EXPECT_EQ(changes[0].offset, 34);
+  EXPECT_EQ(changes[0].before, (std::array<uint8_t, 4>{3, 0, 1, 0}));
+  EXPECT_EQ(changes[0].written, (std::array<uint8_t, 4>{4, 0, 1, 0}));
+  EXPECT_EQ(changes[0].program, "ornivale-cli set");
+  EXPECT_EQ(changes[0].time, "2025-12-09T05:00:00.001Z");
+}
+
+// Many levels' changes go out in one append and one sync before any of
+// them is written; nothing at all is recorded of a level not written.
+TEST(History, ManyLevelsChangesAreRecordedTogether) {
+  MemoryDisk disk;
+  std::vector<LevelEdit> edits;
+  for (int i = 0; i < 300; ++i) {
+    const std::string name = "l" + std::to_string(i) + ".trc";
+    disk.Put(name, MakeLevel(i % 7 == 0 ? 4 : 3, 1));
+    edits.emplace_back(name, FlagChange{uint16_t{4}, std::nullopt});
+  }
+  edits.emplace_back("missing.trc", FlagChange{uint16_t{4}, std::nullopt});
+  std::vector<std::string> order;
+  EditLevels(edits, kSet, disk, [&](const EditResult& edit) {
+    order.push_back(edit.after.path.empty() ? "failed" : edit.after.path);
+  });
+  ASSERT_EQ(order.size(), 301u);
+  EXPECT_EQ(order[0], "l0.trc");
+  EXPECT_EQ(order[299], "l299.trc");
+  EXPECT_EQ(order[300], "failed");
+  EXPECT_EQ(disk.stats.appends, 3);  // 128 levels a batch
+  const auto lines = HistoryLines(disk);
+  EXPECT_EQ(lines.size(), 300u - 43u);  // the levels already Divesuit: 0, 7, … 294
+  EXPECT_EQ(disk.stats.writes.size(), lines.size());
+  EXPECT_EQ(disk.stats.open_now, 0);
+}
+
+TEST(History, ALevelNamedTwiceIsEditedTwiceInTurn) {
+  MemoryDisk disk;
+  disk.Put("a.trc", MakeLevel(3, 1));
+  std::vector<EditResult> results;
+  EditLevels({LevelEdit("a.trc", FlagChange{uint16_t{4}, std::nullopt}),
+              LevelEdit("a.trc", FlagChange{uint16_t{1}, std::nullopt})},
+             kSet, disk, [&](const EditResult& edit) { results.push_back(edit); });
+  ASSERT_EQ(results.size(), 2u);
+  EXPECT_TRUE(results[1].ok());
+  EXPECT_EQ(results[1].before.Value(kLara), 4);
+  EXPECT_EQ(disk.Get("a.trc"), MakeLevel(1, 1));
+}
+
+// If the change can't be recorded, the level isn't written either.
+TEST(History, AChangeThatCantBeRecordedIsNotWritten) {
+  MemoryDisk disk;
+  disk.Put("a.trc", MakeLevel(3, 1));
+  disk.Put("b.trc", MakeLevel(4, 1));
+  disk.fail_append = true;
+  std::vector<EditResult> results;
+  EditLevels({LevelEdit("a.trc", FlagChange{uint16_t{4}, std::nullopt}),
+              LevelEdit("b.trc", FlagChange{uint16_t{4}, std::nullopt})},
+             kSet, disk, [&](const EditResult& edit) { results.push_back(edit); });
+  ASSERT_EQ(results.size(), 2u);
+  EXPECT_EQ(results[0].status.code, LevelCode::HistoryNotWritten);
+  EXPECT_EQ(results[0].status.path, "a.trc");
+  EXPECT_EQ(results[0].status.part, MemoryDisk::kHistory);
+  EXPECT_EQ(results[0].status.reason, "No space left on device");
+  EXPECT_FALSE(results[0].status.may_be_written);
+  EXPECT_TRUE(results[1].ok());  // it holds the values: nothing to record
+  EXPECT_EQ(disk.Get("a.trc"), MakeLevel(3, 1));
+  EXPECT_TRUE(disk.stats.writes.empty());
+  EXPECT_EQ(disk.stats.open_now, 0);
+}
+
+TEST(History, TheEnvironmentNamesItsFileOrTurnsItOff) {
+  MemoryDisk disk;
+  disk.Put("a.trc", MakeLevel(3, 1));
+  disk.environment["ORNIVALE_HISTORY"] = "/mine/changes.jsonl";
+  ASSERT_TRUE(SetLara(disk, "a.trc", 4).ok());
+  EXPECT_EQ(HistoryLines(disk, "/mine/changes.jsonl").size(), 1u);
+  EXPECT_FALSE(disk.Exists(MemoryDisk::kHistory));
+
+  disk.environment["ORNIVALE_HISTORY"] = "off";
+  disk.fail_append = true;  // nothing is appended, so nothing fails
+  ASSERT_TRUE(SetLara(disk, "a.trc", 1).ok());
+  EXPECT_EQ(disk.stats.appends, 1);
+  EXPECT_EQ(disk.Get("a.trc"), MakeLevel(1, 1));
+}
+
+TEST(History, ADryRunReadsAndChecksButNeitherWritesNorRecords) {
+  MemoryDisk disk;
+  disk.Put("a.trc", MakeLevel(3, 1));
+  disk.Put("k.trc", testing::LevelBytes().Version().Counts().Block(0, 0).Block(0, 0)
+                        .Block(0, 0).Flags(3, 1).Raw({1}).Build());
+  std::vector<EditResult> results;
+  EditLevels({LevelEdit("a.trc", FlagChange{uint16_t{4}, uint16_t{2}}),
+              LevelEdit("k.trc", FlagChange{uint16_t{4}, std::nullopt})},
+             {"ornivale-cli set", true}, disk,
+             [&](const EditResult& edit) { results.push_back(edit); });
+  ASSERT_EQ(results.size(), 2u);
+  ASSERT_TRUE(results[0].ok());
+  EXPECT_EQ(results[0].after.scan.Value(kLara), 4);
+  EXPECT_EQ(results[0].after.scan.Value(kWeather), 2);
+  EXPECT_EQ(results[1].status.code, LevelCode::NoPadding);
+  EXPECT_EQ(disk.stats.opens_read_write, 0);
+  EXPECT_EQ(disk.stats.appends, 0);
+  EXPECT_EQ(disk.Get("a.trc"), MakeLevel(3, 1));
+}
+
+// A level whose flags moved (it was built again) starts a history of its
+// own: what came before belongs to another layout.
+TEST(History, ChangesSinceTheFlagsLastMoved) {
+  MemoryDisk disk;
+  disk.Put("a.trc", MakeLevel(3, 1));
+  ASSERT_TRUE(SetLara(disk, "a.trc", 4).ok());
+  disk.Put("a.trc", MakeLevel(0, 0, 8));
+  ASSERT_TRUE(SetLara(disk, "a.trc", 1).ok());
+  ASSERT_TRUE(SetLara(disk, "a.trc", 6).ok());
+  const auto changes = Changes(disk, "a.trc");
+  ASSERT_EQ(changes.size(), 2u);
+  EXPECT_EQ(changes[0].offset, 42);
+  EXPECT_EQ(ValuesBefore(changes, false), (FlagValues{0, 0}));
+  EXPECT_EQ(ValuesBefore(changes, true), (FlagValues{1, 0}));
+}
+
+EditResult Restore(MemoryDisk& disk, const std::string& path, bool last) {
+  return EditLevel(RestoreEdit(path, Changes(disk, path), last),
+                   {"ornivale-cli restore", false}, disk);
+}
+
+TEST(Restore, GivesBackTheFirstValuesOrThoseBeforeTheLastChange) {
+  MemoryDisk disk;
+  disk.Put("a.trc", MakeLevel(3, 1));
+  ASSERT_TRUE(SetLara(disk, "a.trc", 4).ok());
+  ASSERT_TRUE(EditLevel(LevelEdit("a.trc", FlagChange{std::nullopt, uint16_t{2}}), kSet, disk).ok());
+  ASSERT_TRUE(Restore(disk, "a.trc", true).ok());
+  EXPECT_EQ(disk.Get("a.trc"), MakeLevel(4, 1));
+  ASSERT_TRUE(Restore(disk, "a.trc", false).ok());
+  EXPECT_EQ(disk.Get("a.trc"), MakeLevel(3, 1));
+  // A restore is a change like any other: it is recorded, and once more
+  // finds nothing to change.
+  EXPECT_EQ(HistoryLines(disk).size(), 4u);
+  const EditResult again = Restore(disk, "a.trc", false);
+  ASSERT_TRUE(again.ok());
+  EXPECT_FALSE(again.ValuesChanged());
+}
+
+// Another program changed the level after Ornivale's last change: a
+// restore would undo that program's work, so it is refused.
+TEST(Restore, ALevelAnotherProgramChangedSinceIsLeftAlone) {
+  MemoryDisk disk;
+  disk.Put("a.trc", MakeLevel(3, 1));
+  ASSERT_TRUE(SetLara(disk, "a.trc", 4).ok());
+  for (const Bytes& other : {MakeLevel(6, 1), MakeLevel(4, 2), MakeLevel(4, 1, 2)}) {
+    disk.Put("a.trc", other);
+    const EditResult restore = Restore(disk, "a.trc", false);
+    EXPECT_EQ(restore.status.code, LevelCode::ChangedSince);
+    EXPECT_EQ(disk.Get("a.trc"), other);
+  }
+}
+
+// A change recorded whose write then failed: the level still holds what it
+// held before, which a restore accepts.
+TEST(Restore, AfterAWriteThatFailedAndAGoodOne) {
+  MemoryDisk disk;
+  disk.Put("a.trc", MakeLevel(3, 1));
+  disk.fail_write = true;
+  EXPECT_EQ(SetLara(disk, "a.trc", 4).status.code, LevelCode::WriteFailed);
+  EXPECT_EQ(HistoryLines(disk).size(), 1u);
+  EXPECT_TRUE(Restore(disk, "a.trc", false).ok());  // nothing to give back
+  disk.fail_write = false;
+  ASSERT_TRUE(SetLara(disk, "a.trc", 6).ok());
+  ASSERT_TRUE(Restore(disk, "a.trc", false).ok());
+  EXPECT_EQ(disk.Get("a.trc"), MakeLevel(3, 1));
+
+  disk.fail_write = true;
+  EXPECT_FALSE(SetLara(disk, "a.trc", 1).ok());
+  EXPECT_TRUE(Restore(disk, "a.trc", true).ok());
+  EXPECT_EQ(disk.Get("a.trc"), MakeLevel(3, 1));
+}
+
+TEST(History, TimesAreUtcToTheMillisecond) {
+  EXPECT_EQ(UtcTime(0), "1970-01-01T00:00:00.000Z");
+  EXPECT_EQ(UtcTime(951782400000 + 1), "2000-02-29T00:00:00.001Z");
+  EXPECT_EQ(UtcTime(1765256400000 + 86399999), "2025-12-10T04:59:59.999Z");
+  EXPECT_EQ(UtcTime(4102444800000), "2100-01-01T00:00:00.000Z");
+}
+
+TEST(History, LinesItCantReadArePassedOverAndCounted) {
+  MemoryDisk disk;
+  disk.Put("a.trc", MakeLevel(3, 1));
+  ASSERT_TRUE(SetLara(disk, "a.trc", 4).ok());
+  disk.Append(MemoryDisk::kHistory, "{\"path\":\"a.trc\",\"lar\n\n");
+  ASSERT_TRUE(SetLara(disk, "a.trc", 6).ok());
+  HistoryPlace place;
+  ASSERT_TRUE(LocateHistory(disk, &place).ok());
+  int unreadable = 0;
+  int read = 0;
+  ASSERT_TRUE(ReadHistory(disk, place, [&](const Record&) { ++read; }, &unreadable).ok());
+  EXPECT_EQ(read, 2);
+  EXPECT_EQ(unreadable, 1);
+}
+
+// The window: Save records its change like any front end, and the system
+// menu's restore puts the first values into the lists for Save to write.
+class WindowRestore : public ::testing::Test {
+ protected:
+  void Load(const Bytes& bytes) {
+    disk_.Put("/l/a.trc", bytes);
+    window_.path = "/l/a.trc";
+    level_.OpenLevel(window_.path, window_);
+  }
+  MemoryDisk disk_;
+  Level4 level_{disk_};
+  RecordingWindow window_;
+};
+
+TEST_F(WindowRestore, SavesAreRecordedAndTheFirstValuesComeBack) {
+  Load(MakeLevel(3, 1));
+  EXPECT_FALSE(level_.HasRecordedChanges());
+  window_.c2 = 4;  // Invisible
+  SaveFlags(level_, window_);
+  window_.c1 = 2;  // Snow
+  SaveFlags(level_, window_);
+  ASSERT_EQ(disk_.Get("/l/a.trc"), MakeLevel(6, 2));
+  const auto changes = Changes(disk_, "/l/a.trc");
+  ASSERT_EQ(changes.size(), 2u);
+  EXPECT_EQ(changes[0].program, "ornivale");
+  EXPECT_TRUE(level_.HasRecordedChanges());
+
+  level_.RestoreOriginalValues(window_);
+  EXPECT_EQ(window_.c2, 2);  // Catsuit
+  EXPECT_EQ(window_.c1, 1);  // Rain
+  EXPECT_TRUE(window_.messages.empty());
+  EXPECT_EQ(disk_.Get("/l/a.trc"), MakeLevel(6, 2)) << "only Save writes";
+  SaveFlags(level_, window_);
+  EXPECT_EQ(disk_.Get("/l/a.trc"), MakeLevel(3, 1));
+}
+
+TEST_F(WindowRestore, AValueWithoutAnEntrySaysSoAndNamesTheCommand) {
+  Load(MakeLevel(5, 1));
+  window_.c2 = 0;
+  SaveFlags(level_, window_);
+  window_.c2 = 3;
+  level_.RestoreOriginalValues(window_);
+  EXPECT_EQ(window_.c2, -1);  // Save keeps what the level holds
+  EXPECT_EQ(window_.c1, 1);
+  ASSERT_EQ(window_.messages.size(), 1u);
+  EXPECT_EQ(window_.messages[0].title, "Restore original values");
+  EXPECT_EQ(window_.messages[0].icon, MessageIcon::Information);
+  EXPECT_NE(window_.messages[0].text.find("Lara type 5"), std::string::npos);
+  EXPECT_NE(window_.messages[0].text.find("ornivale-cli restore \"/l/a.trc\""),
+            std::string::npos);
+}
+
+TEST_F(WindowRestore, NothingRecordedOrNothingLoadedChangesNothing) {
+  level_.RestoreOriginalValues(window_);
+  Load(MakeLevel(3, 1));
+  window_.c2 = 4;
+  level_.RestoreOriginalValues(window_);
+  EXPECT_EQ(window_.c2, 4);
+  EXPECT_TRUE(window_.messages.empty());
+  disk_.fail_append = true;
+  SaveFlags(level_, window_);
+  EXPECT_EQ(level_.LastStatus().code, LevelCode::HistoryNotWritten);
+  EXPECT_EQ(disk_.Get("/l/a.trc"), MakeLevel(3, 1));
+}
+
+}  // namespace
+}  // namespace ornivale
