@@ -192,7 +192,7 @@ bool frmMain::OnCreate() {
   const HMENU system = GetSystemMenu(hwnd_, FALSE);
   AppendMenuW(system, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(system, MF_STRING, IDM_RESTORE_ORIGINALS,
-              L"Restore original values\tCtrl+R");
+              L"Restore &original values\tCtrl+R");
   ApplyDpi(DpiForWindow(hwnd_));
   return true;
 }

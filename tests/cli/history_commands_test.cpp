@@ -165,7 +165,8 @@ TEST(HistoryOnDisk, MadeOnFirstUseAndListedByFolder) {
   EXPECT_EQ(listed.status, 0);
   const LineList lines = Lines(listed.out);
   ASSERT_EQ(lines.size(), 1u) << listed.out;
-  EXPECT_NE(lines[0].find(a + ": Lara type Catsuit (3) -> Young Lara (1)"), std::string::npos)
+  EXPECT_NE(lines[0].find(disk.FullPath(a) + ": Lara type Catsuit (3) -> Young Lara (1)"),
+            std::string::npos)
       << lines[0];
   ASSERT_EQ(RunInProcess({"restore", levels}, disk).status, 0);
   EXPECT_EQ(ReadAll(a), MakeLevel(3, 1));

@@ -1,8 +1,8 @@
 #include "tests/gui/program_driver.h"
 
+#include "disk/wide_text.h"
 #include "ui/control_ids.h"
 #include "ui/frm_main.h"
-#include "disk/wide_text.h"
 
 namespace ornivale::gui_test {
 namespace {
@@ -145,20 +145,24 @@ std::optional<std::string> MainWindowDriver::CancelLoad() const {
 }
 
 void MainWindowDriver::PressAltKey(char letter) const {
+  PressKeys({VK_MENU, static_cast<WORD>(letter)});
+}
+
+void MainWindowDriver::PressKeys(const std::vector<WORD>& chord) const {
   // Keys go to the foreground window: wait until that is this one, or a
   // busy machine hands them to whichever window was in front before.
   SetForegroundWindow(window_);
   WaitUntil([&] { return GetForegroundWindow() == window_; }, kWaitMs);
-  INPUT keys[4]{};
-  const WORD codes[4] = {VK_MENU, static_cast<WORD>(letter),
-                         static_cast<WORD>(letter), VK_MENU};
-  for (int i = 0; i < 4; ++i) {
-    keys[i].type = INPUT_KEYBOARD;
-    keys[i].ki.wVk = codes[i];
-    keys[i].ki.wScan = static_cast<WORD>(MapVirtualKeyW(codes[i], MAPVK_VK_TO_VSC));
-    if (i >= 2) keys[i].ki.dwFlags = KEYEVENTF_KEYUP;
+  std::vector<INPUT> keys(2 * chord.size());
+  for (std::size_t i = 0; i < chord.size(); ++i) {
+    for (INPUT* key : {&keys[i], &keys[keys.size() - 1 - i]}) {
+      key->type = INPUT_KEYBOARD;
+      key->ki.wVk = chord[i];
+      key->ki.wScan = static_cast<WORD>(MapVirtualKeyW(chord[i], MAPVK_VK_TO_VSC));
+    }
+    keys[keys.size() - 1 - i].ki.dwFlags = KEYEVENTF_KEYUP;
   }
-  SendInput(4, keys, sizeof keys[0]);
+  SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof keys[0]);
 }
 
 HWND MainWindowDriver::FocusedControl() const {

@@ -61,6 +61,10 @@ class MainWindowDriver {
   // Types Alt and `letter` (a capital) as the keyboard would, to the window
   // brought to the front.
   void PressAltKey(char letter) const;
+  // Holds down each key of `chord` in turn, then lets them go in reverse,
+  // as the keyboard would, to the window brought to the front: {VK_CONTROL,
+  // 'R'} is Ctrl+R.
+  void PressKeys(const std::vector<WORD>& chord) const;
   // The control that has the keyboard focus in the program.
   HWND FocusedControl() const;
   // Makes `position` the selection of a flag list, as picking it would.

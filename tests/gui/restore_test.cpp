@@ -1,0 +1,154 @@
+// The real ornivale.exe keeping its history, and giving a level back its
+// original values from its system menu, used from outside as a user would.
+//   restore_tests PATH-OF-ornivale.exe [GoogleTest options]
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "disk/wide_text.h"
+#include "level/disk.h"
+#include "level/records.h"
+#include "tests/gui/level_files.h"
+#include "tests/gui/program_driver.h"
+#include "tests/gui/program_tests_main.h"
+#include "ui/control_ids.h"
+
+namespace ornivale::gui_test {
+namespace {
+
+// Sets a variable of this process's environment, which the program it
+// starts inherits, for as long as it lives.
+class Variable {
+ public:
+  Variable(const wchar_t* name, const std::wstring& value) : name_(name) {
+    SetEnvironmentVariableW(name, value.c_str());
+  }
+  ~Variable() { SetEnvironmentVariableW(name_, nullptr); }
+
+ private:
+  const wchar_t* name_;
+};
+
+// The program started with a history of the test's own.
+class Restore : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(program_.started()) << "cannot start the program";
+    const HWND window = WaitForMainWindow(program_.process_id(), kWaitMs);
+    ASSERT_NE(window, nullptr) << "the main window did not appear";
+    driver_ = MainWindowDriver(window);
+  }
+
+  // The history's changes, each read back as a record.
+  std::vector<Record> Changes() const {
+    std::vector<Record> changes;
+    const Bytes bytes = ReadBytes(history_);
+    std::string text(bytes.begin(), bytes.end());
+    std::string why;
+    for (std::size_t end; (end = text.find('\n')) != std::string::npos; text.erase(0, end + 1)) {
+      auto record = ParseRecord(text.substr(0, end), Disk::Default(), &why);
+      EXPECT_TRUE(record && record->change) << why;
+      if (record) changes.push_back(std::move(*record));
+    }
+    return changes;
+  }
+
+  void LoadAndWait(const std::wstring& path) {
+    const std::size_t lines = driver_.Log().size();
+    ASSERT_EQ(driver_.LoadThroughDialog(path), std::nullopt);
+    ASSERT_TRUE(driver_.WaitForLogLines(lines + 4));
+  }
+
+  void SaveAndWait() {
+    const std::size_t lines = driver_.Log().size();
+    driver_.Press(control_id::Command3);
+    ASSERT_TRUE(driver_.WaitForLogLines(lines + 2));
+    EXPECT_EQ(driver_.Log().back(), L"Level saved");
+  }
+
+  TempFolder folder_;
+  const std::wstring history_ = folder_.Write(L"history.jsonl", {});
+  const Variable variable_{L"ORNIVALE_HISTORY", history_};
+  StartedProgram program_{ProgramUnderTest()};
+  MainWindowDriver driver_{nullptr};
+};
+
+// Alt+Space opens the system menu; O picks "Restore original values".
+bool PickRestoreFromSystemMenu(const MainWindowDriver& driver) {
+  driver.PressKeys({VK_MENU, VK_SPACE});
+  const auto menu_open = [] { return FindWindowW(L"#32768", nullptr) != nullptr; };
+  if (!WaitUntil(menu_open, kWaitMs)) return false;
+  driver.PressKeys({'O'});
+  return true;
+}
+
+// Without a change recorded of the loaded level, the menu item is grayed:
+// picking it does nothing, and the menu stays open until Esc.
+TEST_F(Restore, TheMenuItemDoesNothingWithoutRecordedChanges) {
+  const std::wstring path = folder_.Write(L"city.trc", LevelBytes(3, 1));
+  LoadAndWait(path);
+  driver_.Select(control_id::c2, 1);  // Young Lara, not saved
+  ASSERT_TRUE(PickRestoreFromSystemMenu(driver_)) << "the system menu did not open";
+  Sleep(300);  // the time a pick would take to reach the lists
+  EXPECT_EQ(driver_.SelectedText(control_id::c2), L"Young Lara");
+  driver_.PressKeys({VK_ESCAPE});
+  EXPECT_TRUE(WaitUntil([] { return FindWindowW(L"#32768", nullptr) == nullptr; }, kWaitMs));
+  EXPECT_EQ(ReadBytes(path), LevelBytes(3, 1));
+  EXPECT_TRUE(Changes().empty());
+}
+
+// Save records each change; the system menu's restore, picked with the
+// keyboard as a user would, puts the first values back into the lists, and
+// Save writes them.
+TEST_F(Restore, SavesAreRecordedAndTheMenuGivesTheFirstValuesBack) {
+  const std::wstring path = folder_.Write(L"city.trc", LevelBytes(3, 1));  // Catsuit, Rain
+  LoadAndWait(path);
+  driver_.Select(control_id::c2, 4);  // Invisible
+  driver_.Select(control_id::c1, 2);  // Snow
+  SaveAndWait();
+  ASSERT_EQ(ReadBytes(path), LevelBytes(6, 2));
+  std::vector<Record> changes = Changes();
+  ASSERT_EQ(changes.size(), 1u);
+  EXPECT_EQ(changes[0].change->program, "ornivale");
+  EXPECT_EQ(changes[0].path, Narrow(path));
+
+  ASSERT_TRUE(PickRestoreFromSystemMenu(driver_)) << "the system menu did not open";
+  ASSERT_TRUE(WaitUntil([&] { return driver_.SelectedText(control_id::c2) == L"Catsuit"; },
+                        kWaitMs));
+  EXPECT_EQ(driver_.SelectedText(control_id::c1), L"Rain");
+  EXPECT_EQ(ReadBytes(path), LevelBytes(6, 2)) << "only Save writes";
+  SaveAndWait();
+  EXPECT_EQ(ReadBytes(path), LevelBytes(3, 1));
+  EXPECT_EQ(Changes().size(), 2u);
+
+  // Ctrl+R does the same.
+  driver_.Select(control_id::c2, 0);
+  SaveAndWait();
+  driver_.PressKeys({VK_CONTROL, 'R'});
+  ASSERT_TRUE(WaitUntil([&] { return driver_.SelectedText(control_id::c2) == L"Catsuit"; },
+                        kWaitMs));
+  EXPECT_TRUE(DialogsOf(program_.process_id()).empty());
+}
+
+// A first value without an entry in its list: a message says so and names
+// ornivale-cli restore, and that list keeps no selection.
+TEST_F(Restore, AValueWithoutAnEntryIsNamedWithTheCommandThatGivesItBack) {
+  const std::wstring path = folder_.Write(L"odd.trc", LevelBytes(5, 1));
+  LoadAndWait(path);
+  driver_.Select(control_id::c2, 0);
+  SaveAndWait();
+  driver_.PressKeys({VK_CONTROL, 'R'});
+  const auto box = driver_.AnswerMessageBox(L"Restore original values");
+  ASSERT_TRUE(box.has_value()) << "no message";
+  EXPECT_NE(box->text.find(L"Lara type 5"), std::wstring::npos) << box->text;
+  EXPECT_NE(box->text.find(L"ornivale-cli restore \"" + path + L"\""), std::wstring::npos)
+      << box->text;
+  EXPECT_EQ(driver_.SelectedText(control_id::c2), L"");
+  EXPECT_EQ(driver_.SelectedText(control_id::c1), L"Rain");
+}
+
+}  // namespace
+}  // namespace ornivale::gui_test
