@@ -1,6 +1,7 @@
 // ornivale-cli's work on many small levels through the core, beside the
 // least a program can do with plain POSIX calls: open, read the header
-// fields at their offsets, write and fsync for set, close. Run with
+// fields at their offsets, write and fsync for set, close. The core's set
+// runs with its history off and on. Run with
 // --benchmark_repetitions=20 --benchmark_enable_random_interleaving=true:
 // the machine's own noise is larger than the differences, and the "min"
 // of interleaved runs compares them best.
@@ -153,18 +154,28 @@ void BM_SetPlainPosix(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kLevels);
 }
 
-// As `ornivale-cli set --lara divesuit` does it: one edit a level.
-void BM_SetValueApi(benchmark::State& state) {
+// As `ornivale-cli set --lara divesuit` does it: the core's edits of all the
+// levels, each read, written, read again and looked at, with the history
+// kept in `history` ("off" for none).
+void SetThroughTheCore(benchmark::State& state, const std::string& history) {
   const auto& levels = SmallLevels();
+  setenv("ORNIVALE_HISTORY", history.c_str(), 1);
   for (auto _ : state) {
     const FlagChange change{NextLara(), std::nullopt};
-    for (const std::string& path : levels) {
-      const EditResult edit = EditLevel({path, change}, {"flags_bench", false}, Disk::Default());
+    std::vector<LevelEdit> edits;
+    for (const std::string& path : levels) edits.emplace_back(path, change);
+    EditLevels(edits, {"flags_bench", false}, Disk::Default(), [](const EditResult& edit) {
       if (!edit.ok() || !edit.ValuesChanged()) std::abort();
-      benchmark::DoNotOptimize(edit.after.scan.Value(kLara));
-    }
+    });
   }
   state.SetItemsProcessed(state.iterations() * kLevels);
+}
+
+void BM_SetValueApi(benchmark::State& state) { SetThroughTheCore(state, "off"); }
+
+void BM_SetValueApiWithHistory(benchmark::State& state) {
+  SetThroughTheCore(state, (std::filesystem::path(SmallLevels()[0]).parent_path() /
+                            "history.jsonl").string());
 }
 
 double Fastest(const std::vector<double>& times) {
@@ -182,6 +193,10 @@ BENCHMARK(BM_SetPlainPosix)
     ->Iterations(3)
     ->ComputeStatistics("min", Fastest);
 BENCHMARK(BM_SetValueApi)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->ComputeStatistics("min", Fastest);
+BENCHMARK(BM_SetValueApiWithHistory)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3)
     ->ComputeStatistics("min", Fastest);
