@@ -4,12 +4,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <filesystem>
-#include <system_error>
 
+#include "disk/folder.h"
 #include "disk/posix_descriptor.h"
 #include "disk/posix_files.h"
-#include "disk/utf8_path.h"
 
 namespace ornivale::posix {
 namespace {
@@ -73,10 +71,8 @@ LevelStatus OpenStandardInput(std::unique_ptr<Input>* input) {
 }
 
 LevelStatus Append(const std::string& path, const std::string& text) {
-  std::error_code error;
-  const std::filesystem::path folder = PathFromUtf8(path).parent_path();
-  if (!folder.empty()) std::filesystem::create_directories(folder, error);
-  if (error) return Failure(LevelCode::CannotOpen, path, error.message());
+  const LevelStatus made = MakeFolderOf(path);
+  if (!made.ok()) return made;
   // One write under the lock, to a file opened for appending: several
   // programs appending at once mix no line and lose none.
   const int fd = OpenRetryingInterrupts(

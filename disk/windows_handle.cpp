@@ -36,10 +36,34 @@ HANDLE CreateRetryingSharingViolations(const std::wstring& path, DWORD access,
   }
 }
 
+namespace {
+
 bool IsFolder(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES &&
          (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+LevelStatus OpenExisting(const std::string& path, DWORD access, DWORD share,
+                         HANDLE* handle) {
+  const std::wstring wide = Wide(path);
+  Handle opened(CreateRetryingSharingViolations(wide, access, share, OPEN_EXISTING,
+                                                FILE_ATTRIBUTE_NORMAL));
+  if (opened.get() == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    // A folder is refused as "access denied"; say what it really is.
+    if (error == ERROR_ACCESS_DENIED && IsFolder(wide)) {
+      return Failure(LevelCode::NotRegularFile, path);
+    }
+    return SystemFailure(LevelCode::CannotOpen, path, error);
+  }
+  if (GetFileType(opened.get()) != FILE_TYPE_DISK) {
+    return Failure(LevelCode::NotRegularFile, path);
+  }
+  *handle = opened.Release();
+  return {};
 }
 
 }  // namespace ornivale::windows

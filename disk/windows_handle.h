@@ -59,7 +59,11 @@ HANDLE CreateRetryingSharingViolations(const std::wstring& path, DWORD access,
                                        DWORD share, DWORD disposition,
                                        DWORD flags);
 
-// Whether `path` names a folder.
-bool IsFolder(const std::wstring& path);
+// Opens the existing file at `path`, tried again while another program
+// holds it, into `handle`, which the caller then owns: NotRegularFile for a
+// folder, a pipe or a device, CannotOpen or InUse with the system's words
+// otherwise.
+LevelStatus OpenExisting(const std::string& path, DWORD access, DWORD share,
+                         HANDLE* handle);
 
 }  // namespace ornivale::windows

@@ -1,10 +1,7 @@
 // Files read from their start (--from) and files appended to (the history).
 #include <windows.h>
 
-#include <filesystem>
-#include <system_error>
-
-#include "disk/utf8_path.h"
+#include "disk/folder.h"
 #include "disk/wide_text.h"
 #include "disk/windows_files.h"
 #include "disk/windows_handle.h"
@@ -62,21 +59,11 @@ bool NamesADevice(const std::string& path) {
 
 LevelStatus OpenInput(const std::string& path, std::unique_ptr<Input>* input) {
   if (NamesADevice(path)) return Failure(LevelCode::NotRegularFile, path);
-  const std::wstring wide = Wide(path);
-  Handle opened(CreateRetryingSharingViolations(
-      wide, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
-  if (opened.get() == INVALID_HANDLE_VALUE) {
-    const DWORD error = GetLastError();
-    if (error == ERROR_ACCESS_DENIED && IsFolder(wide)) {
-      return Failure(LevelCode::NotRegularFile, path);
-    }
-    return SystemFailure(LevelCode::CannotOpen, path, error);
-  }
-  if (GetFileType(opened.get()) != FILE_TYPE_DISK) {
-    return Failure(LevelCode::NotRegularFile, path);
-  }
-  *input = std::make_unique<HandleInput>(path, opened.Release(), true);
+  HANDLE opened = INVALID_HANDLE_VALUE;
+  const LevelStatus status = OpenExisting(
+      path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &opened);
+  if (!status.ok()) return status;
+  *input = std::make_unique<HandleInput>(path, opened, true);
   return {};
 }
 
@@ -90,10 +77,8 @@ LevelStatus OpenStandardInput(std::unique_ptr<Input>* input) {
 }
 
 LevelStatus Append(const std::string& path, const std::string& text) {
-  std::error_code error;
-  const std::filesystem::path folder = PathFromUtf8(path).parent_path();
-  if (!folder.empty()) std::filesystem::create_directories(folder, error);
-  if (error) return Failure(LevelCode::CannotOpen, path, error.message());
+  const LevelStatus made = MakeFolderOf(path);
+  if (!made.ok()) return made;
   // Opened for appending only, every write goes to the end; the lock keeps
   // other programs' appends out until this one is written and synced.
   Handle appended(CreateRetryingSharingViolations(

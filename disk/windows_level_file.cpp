@@ -125,7 +125,6 @@ class WindowsFile final : public LevelFile {
 
 LevelStatus OpenLevel(const std::string& path, OpenMode mode,
                     std::unique_ptr<LevelFile>* file) {
-  const std::wstring wide = Wide(path);
   // Looking lets other programs go on reading and writing. Editing shares
   // nothing, from the check of the level to the last byte read back: a
   // program that holds the level open, even only to read it, stops it,
@@ -137,20 +136,10 @@ LevelStatus OpenLevel(const std::string& path, OpenMode mode,
       mode == OpenMode::ReadOnly
           ? FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE
           : 0;
-  Handle opened(CreateRetryingSharingViolations(wide, access, share,
-                                              OPEN_EXISTING,
-                                              FILE_ATTRIBUTE_NORMAL));
-  if (opened.get() == INVALID_HANDLE_VALUE) {
-    const DWORD error = GetLastError();
-    // A folder is refused as "access denied"; say what it really is.
-    if (error == ERROR_ACCESS_DENIED && IsFolder(wide)) {
-      return Failure(LevelCode::NotRegularFile, path);
-    }
-    return SystemFailure(LevelCode::CannotOpen, path, error);
-  }
-  if (GetFileType(opened.get()) != FILE_TYPE_DISK) {
-    return Failure(LevelCode::NotRegularFile, path);
-  }
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  const LevelStatus status = OpenExisting(path, access, share, &handle);
+  if (!status.ok()) return status;
+  Handle opened(handle);
   BY_HANDLE_FILE_INFORMATION info;
   if (!GetFileInformationByHandle(opened.get(), &info)) {
     return SystemFailure(LevelCode::ReadFailed, path, GetLastError());

@@ -32,16 +32,17 @@ class Variable {
   const wchar_t* name_;
 };
 
-// The program started with a history of the test's own.
-class Restore : public ::testing::Test {
+// A history of the test's own, named in the environment that the program
+// inherits: set before the program starts.
+class WithItsOwnHistory {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(program_.started()) << "cannot start the program";
-    const HWND window = WaitForMainWindow(program_.process_id(), kWaitMs);
-    ASSERT_NE(window, nullptr) << "the main window did not appear";
-    driver_ = MainWindowDriver(window);
-  }
+  TempFolder folder_;
+  const std::wstring history_ = folder_.Write(L"history.jsonl", {});
+  const Variable variable_{L"ORNIVALE_HISTORY", history_};
+};
 
+class Restore : protected WithItsOwnHistory, public RunningProgramTest {
+ protected:
   // The history's changes, each read back as a record.
   std::vector<Record> Changes() const {
     std::vector<Record> changes;
@@ -68,12 +69,6 @@ class Restore : public ::testing::Test {
     ASSERT_TRUE(driver_.WaitForLogLines(lines + 2));
     EXPECT_EQ(driver_.Log().back(), L"Level saved");
   }
-
-  TempFolder folder_;
-  const std::wstring history_ = folder_.Write(L"history.jsonl", {});
-  const Variable variable_{L"ORNIVALE_HISTORY", history_};
-  StartedProgram program_{ProgramUnderTest()};
-  MainWindowDriver driver_{nullptr};
 };
 
 // Alt+Space opens the system menu; O picks "Restore original values".
