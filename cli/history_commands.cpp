@@ -99,8 +99,9 @@ int RunHistory(const Arguments& args, Disk& disk, const Output& output) {
       },
       &unreadable);
   NoteUnreadable(place, unreadable, output.err);
-  if (!read.ok()) return Report(read, Access::ReadOnly, output) ? kAllSucceeded : kSomeFailed;
-  return kAllSucceeded;
+  if (read.ok()) return kAllSucceeded;
+  Report(read, Access::ReadOnly, output);
+  return kSomeFailed;
 }
 
 int RunRestore(const Arguments& args, Disk& disk, const Output& output) {
@@ -115,7 +116,10 @@ int RunRestore(const Arguments& args, Disk& disk, const Output& output) {
   int unreadable = 0;
   const LevelStatus read = RecordedChanges(disk, place, &changes, &unreadable);
   NoteUnreadable(place, unreadable, output.err);
-  if (!read.ok()) return Report(read, Access::Writes, output) ? kAllSucceeded : kSomeFailed;
+  if (!read.ok()) {
+    Report(read, Access::Writes, output);
+    return kSomeFailed;
+  }
 
   const EditRun run{"ornivale-cli restore", args.dry_run};
   bool all_succeeded = true;

@@ -2,7 +2,6 @@
 
 #include "cli/flag_report.h"
 #include "cli/one_line.h"
-#include "level/history.h"
 #include "level/records.h"
 
 namespace ornivale::cli {

@@ -78,8 +78,8 @@ class Edit {
     const LevelStatus opened = disk.Open(
         edit_.path, dry_run ? OpenMode::ReadOnly : OpenMode::ReadWrite, &file_);
     if (!opened.ok()) {
-      if (!dry_run) ReadWithoutWriting(disk, opened);
-      if (!result_.ok() || !result_.opened) result_.status = opened;
+      result_.status = opened;
+      if (!dry_run) ReadWithoutWriting(disk);
       return;
     }
     result_.opened = true;
@@ -132,12 +132,14 @@ class Edit {
 
   // A level that can't be opened for writing (read-only, or held by another
   // program) may still hold the values already: it is read, and only when
-  // it needs a write is the failure to open it the edit's.
-  void ReadWithoutWriting(Disk& disk, const LevelStatus& not_writable) {
+  // it needs a write does the failure to open it stand.
+  void ReadWithoutWriting(Disk& disk) {
     if (!disk.Open(edit_.path, OpenMode::ReadOnly, &file_).ok()) return;
     const bool held = Read().ok() && edit_.change.HeldBy(result_.before);
-    result_.opened = held && file_->Close().ok();
-    result_.status = result_.opened ? LevelStatus{} : not_writable;
+    if (file_->Close().ok() && held) {
+      result_.status = {};
+      result_.opened = true;
+    }
     file_.reset();
   }
 

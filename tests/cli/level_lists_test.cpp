@@ -137,6 +137,20 @@ TEST(OneLine, ControlCharactersAreShownEscaped) {
   EXPECT_EQ(cli::OneLine("C:\\levels\\city.trc"), "C:\\levels\\city.trc");
 }
 
+// A name holding a line separator would break the line in some terminals, and
+// a bidirectional control would make "cart.trc" read as another name.
+TEST(OneLine, SeparatorsAndDirectionControlsAreShownEscaped) {
+  EXPECT_EQ(cli::OneLine("a\xE2\x80\xA8" "b\xE2\x80\xA9" "c.trc"), "a\\u2028b\\u2029c.trc");
+  EXPECT_EQ(cli::OneLine("\xE2\x80\xAE" "crt.trc"), "\\u202ecrt.trc");
+  for (const char* control : {"\xE2\x80\xAA", "\xE2\x80\xAD", "\xE2\x81\xA6", "\xE2\x81\xA9"}) {
+    EXPECT_EQ(cli::OneLine(control).rfind("\\u20", 0), 0u) << cli::OneLine(control);
+  }
+  // Their neighbours pass as they are: an en dash, U+2030, U+2065.
+  for (const char* kept : {"\xE2\x80\x93", "\xE2\x80\xB0", "\xE2\x81\xA5", "\xE2\x80"}) {
+    EXPECT_EQ(cli::OneLine(kept), kept);
+  }
+}
+
 TEST(OneLine, KeepsEachLevelOnItsLineInTextOutput) {
   MemoryDisk disk;
   disk.Put("two\nlines.trc", MakeLevel(3, 1));
