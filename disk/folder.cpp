@@ -19,14 +19,6 @@ LevelStatus IsFolder(const std::string& path, bool* is_folder) {
   return {};
 }
 
-LevelStatus MakeFolderOf(const std::string& path) {
-  std::error_code error;
-  const fs::path folder = PathFromUtf8(path).parent_path();
-  if (!folder.empty()) fs::create_directories(folder, error);
-  if (error) return Failure(LevelCode::CannotOpen, path, error.message());
-  return {};
-}
-
 LevelStatus ListFolder(const std::string& folder,
                        std::vector<std::string>* names) {
   names->clear();

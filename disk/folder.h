@@ -13,11 +13,6 @@ namespace ornivale {
 // failing disk.
 LevelStatus IsFolder(const std::string& path, bool* is_folder);
 
-// Makes the folder that holds the file at `path`, and those above it, where
-// they are missing; CannotOpen for the file with the system's reason when
-// that fails.
-LevelStatus MakeFolderOf(const std::string& path);
-
 // The names of the entries directly in `folder`, its own long names on
 // Windows, in no particular order; CannotOpen with the system's reason when
 // it can't be listed. Paths and names are UTF-8.

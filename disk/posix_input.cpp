@@ -4,10 +4,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
+#include <system_error>
 
-#include "disk/folder.h"
 #include "disk/posix_descriptor.h"
 #include "disk/posix_files.h"
+#include "disk/utf8_path.h"
 
 namespace ornivale::posix {
 namespace {
@@ -43,6 +45,15 @@ LevelStatus WriteAll(int fd, const std::string& path, const std::string& text) {
     if (n <= 0) return SystemFailure(LevelCode::WriteFailed, path, n < 0 ? errno : EIO);
     done += static_cast<std::size_t>(n);
   }
+  return {};
+}
+
+// Makes the folder that holds `path`, and those above it, where missing.
+LevelStatus MakeFolderOf(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path folder = PathFromUtf8(path).parent_path();
+  if (!folder.empty()) std::filesystem::create_directories(folder, error);
+  if (error) return Failure(LevelCode::CannotOpen, path, error.message());
   return {};
 }
 

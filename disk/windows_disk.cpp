@@ -1,10 +1,7 @@
 #include <windows.h>
 
 #include <chrono>
-#include <filesystem>
-#include <system_error>
 
-#include "disk/utf8_path.h"
 #include "disk/wide_text.h"
 #include "disk/windows_files.h"
 #include "level/ascii.h"
@@ -19,8 +16,7 @@ class WindowsDisk final : public Disk {
     return windows::OpenLevel(path, mode, file);
   }
   bool Exists(const std::string& path) override {
-    std::error_code error;
-    return std::filesystem::exists(PathFromUtf8(path), error);
+    return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
   }
   LevelStatus OpenInput(const std::string& path,
                         std::unique_ptr<Input>* input) override {
@@ -47,10 +43,15 @@ class WindowsDisk final : public Disk {
     return !path.empty();
   }
 
+  // Windows' own calls, not the standard library's, which would bring its
+  // locales into the window.
   std::string FullPath(const std::string& path) override {
-    std::error_code error;
-    const auto full = std::filesystem::absolute(PathFromUtf8(path), error);
-    return error ? path : Utf8OfPath(full.lexically_normal());
+    const std::wstring wide = Wide(path);
+    const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (size == 0) return path;
+    std::wstring full(size, L'\0');
+    full.resize(GetFullPathNameW(wide.c_str(), size, full.data(), nullptr));
+    return full.empty() ? path : Narrow(full);
   }
   // Windows compares names without regard to case.
   std::string PathKey(const std::string& full_path) override {

@@ -1,7 +1,6 @@
 // Files read from their start (--from) and files appended to (the history).
 #include <windows.h>
 
-#include "disk/folder.h"
 #include "disk/wide_text.h"
 #include "disk/windows_files.h"
 #include "disk/windows_handle.h"
@@ -53,6 +52,34 @@ bool NamesADevice(const std::string& path) {
   return numbered && (number.size() == 1 ? number[0] >= '0' && number[0] <= '9'
                                          : number == "\xC2\xB9" || number == "\xC2\xB2" ||
                                                number == "\xC2\xB3");
+}
+
+// Makes `folder` and those above it where missing, with Windows' own calls
+// (the standard library's would bring its locales into the window).
+DWORD MakeFolders(const std::wstring& folder) {
+  const DWORD attributes = GetFileAttributesW(folder.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    return attributes & FILE_ATTRIBUTE_DIRECTORY ? ERROR_SUCCESS : ERROR_DIRECTORY;
+  }
+  const std::size_t cut = folder.find_last_of(L"\\/");
+  if (cut != std::wstring::npos && cut > 0 && folder[cut - 1] != L':') {
+    const DWORD above = MakeFolders(folder.substr(0, cut));
+    if (above != ERROR_SUCCESS) return above;
+  }
+  if (CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) {
+    return ERROR_SUCCESS;
+  }
+  return GetLastError();
+}
+
+// Makes the folder that holds `path`, and those above it, where missing.
+LevelStatus MakeFolderOf(const std::string& path) {
+  const std::wstring wide = Wide(path);
+  const std::size_t cut = wide.find_last_of(L"\\/");
+  if (cut == std::wstring::npos || cut == 0 || wide[cut - 1] == L':') return {};
+  const DWORD made = MakeFolders(wide.substr(0, cut));
+  if (made == ERROR_SUCCESS) return {};
+  return SystemFailure(LevelCode::CannotOpen, path, made);
 }
 
 }  // namespace
