@@ -4,7 +4,8 @@
 // runs with its history off and on. Run with
 // --benchmark_repetitions=20 --benchmark_enable_random_interleaving=true:
 // the machine's own noise is larger than the differences, and the "min"
-// of interleaved runs compares them best.
+// of interleaved runs compares them best. Last, the window's look for a
+// level's recorded changes in a long history.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -20,6 +21,7 @@
 
 #include "level/level_access.h"
 #include "level/disk.h"
+#include "level/history.h"
 
 namespace ornivale {
 namespace {
@@ -178,6 +180,44 @@ void BM_SetValueApiWithHistory(benchmark::State& state) {
                             "history.jsonl").string());
 }
 
+// A history of 20 changes of each of the levels (100,000 lines), made by
+// the core's set once and copied.
+const HistoryPlace& LongHistory() {
+  static const HistoryPlace place = [] {
+    const auto& levels = SmallLevels();
+    const std::string path = (std::filesystem::path(levels[0]).parent_path() /
+                              "long-history.jsonl").string();
+    setenv("ORNIVALE_HISTORY", path.c_str(), 1);
+    std::vector<LevelEdit> edits;
+    const FlagChange change{NextLara(), std::nullopt};
+    for (const std::string& level : levels) edits.emplace_back(level, change);
+    EditLevels(edits, {"flags_bench", false}, Disk::Default(), [](const EditResult&) {});
+    std::ifstream in(path, std::ios::binary);
+    const std::string once((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::ofstream out(path, std::ios::binary | std::ios::app);
+    for (int copy = 1; copy < 20; ++copy) out << once;
+    return HistoryPlace{false, path};
+  }();
+  return place;
+}
+
+// The changes recorded of one level: every line read (range(0) == 0), or
+// only those that may be about it, as the window reads them.
+void BM_RecordedChangesOfOneLevel(benchmark::State& state) {
+  const HistoryPlace& place = LongHistory();
+  const std::string level = SmallLevels()[kLevels / 2];
+  for (auto _ : state) {
+    ChangesByLevel changes;
+    int unreadable = 0;
+    if (!RecordedChanges(Disk::Default(), place, &changes, &unreadable,
+                         state.range(0) ? level : std::string())
+             .ok() ||
+        changes[level].size() != 20) {
+      std::abort();
+    }
+  }
+}
+
 double Fastest(const std::vector<double>& times) {
   return *std::min_element(times.begin(), times.end());
 }
@@ -199,6 +239,11 @@ BENCHMARK(BM_SetValueApi)
 BENCHMARK(BM_SetValueApiWithHistory)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3)
+    ->ComputeStatistics("min", Fastest);
+BENCHMARK(BM_RecordedChangesOfOneLevel)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
     ->ComputeStatistics("min", Fastest);
 
 }  // namespace

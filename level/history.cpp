@@ -1,8 +1,11 @@
 #include "level/history.h"
 
+#include <algorithm>
 #include <cstdio>
 
+#include "level/ascii.h"
 #include "level/line_reader.h"
+#include "level/utf8.h"
 
 namespace ornivale {
 namespace {
@@ -24,6 +27,19 @@ void CivilFromDays(int64_t days, int64_t* year, unsigned* month, unsigned* day) 
   *day = day_of_year - (153 * month_index + 2) / 5 + 1;
   *month = month_index < 10 ? month_index + 3 : month_index - 9;
   *year = static_cast<int64_t>(year_of_era) + era * 400 + (*month <= 2);
+}
+
+// What every line about the level at `path` holds, in lower case: its file
+// name as JSON writes it, where that is the name itself (UTF-8 without a
+// quote, a backslash or a control character). Empty where no such part is
+// sure: then every line is read.
+std::string NameInEveryLine(const std::string& path) {
+  const std::size_t cut = path.find_last_of("/\\");
+  const std::string name = path.substr(cut == std::string::npos ? 0 : cut + 1);
+  const bool as_is = IsUtf8(name) && std::none_of(name.begin(), name.end(), [](char c) {
+                       return c == '"' || c == '\\' || static_cast<unsigned char>(c) < 0x20;
+                     });
+  return as_is ? AsciiLower(name) : std::string();
 }
 
 }  // namespace
@@ -64,7 +80,8 @@ std::string UtcTime(int64_t milliseconds) {
 
 LevelStatus ReadHistory(Disk& disk, const HistoryPlace& place,
                         const std::function<void(Record record)>& each,
-                        int* unreadable) {
+                        int* unreadable, const std::string& level) {
+  const std::string name = NameInEveryLine(level);
   *unreadable = 0;
   if (place.off || !disk.Exists(place.path)) return {};
   const auto failed = [&](const LevelStatus& status) {
@@ -79,7 +96,9 @@ LevelStatus ReadHistory(Disk& disk, const HistoryPlace& place,
   std::string line;
   std::string why;
   while (lines.Next(&line)) {
-    if (line.empty()) continue;
+    if (line.empty() || (!name.empty() && AsciiLower(line).find(name) == std::string::npos)) {
+      continue;
+    }
     auto record = ParseRecord(line, disk, &why);
     if (record && record->change) {
       each(std::move(*record));
@@ -96,15 +115,18 @@ LevelStatus ReadHistory(Disk& disk, const HistoryPlace& place,
 }
 
 LevelStatus RecordedChanges(Disk& disk, const HistoryPlace& place,
-                            ChangesByLevel* changes, int* unreadable) {
+                            ChangesByLevel* changes, int* unreadable,
+                            const std::string& level) {
   return ReadHistory(
       disk, place,
       [&](Record record) {
-        std::vector<ChangeDetails>& level = (*changes)[disk.PathKey(record.path)];
-        if (!level.empty() && level.back().offset != record.change->offset) level.clear();
-        level.push_back(std::move(*record.change));
+        std::vector<ChangeDetails>& of_level = (*changes)[disk.PathKey(record.path)];
+        if (!of_level.empty() && of_level.back().offset != record.change->offset) {
+          of_level.clear();
+        }
+        of_level.push_back(std::move(*record.change));
       },
-      unreadable);
+      unreadable, level);
 }
 
 FlagValues ValuesBefore(const std::vector<ChangeDetails>& changes, bool last) {

@@ -33,16 +33,19 @@ std::string UtcTime(int64_t milliseconds);
 // written yet keeps none. A line it can't read (a write cut short by a
 // crash, a hand's edit) is passed over and counted in `unreadable`.
 // HistoryNotRead with the system's reason when the file can't be read.
+// Given `level`, the lines that can't be about that level are passed over
+// unread: a long history is read quickly for one level.
 LevelStatus ReadHistory(Disk& disk, const HistoryPlace& place,
                         const std::function<void(Record record)>& each,
-                        int* unreadable);
+                        int* unreadable, const std::string& level = {});
 
 // The changes recorded of each level, under its disk.PathKey(full path),
 // oldest first: the changes since its flags last moved, for what came
 // before belongs to another layout of the level.
 using ChangesByLevel = std::map<std::string, std::vector<ChangeDetails>>;
 LevelStatus RecordedChanges(Disk& disk, const HistoryPlace& place,
-                            ChangesByLevel* changes, int* unreadable);
+                            ChangesByLevel* changes, int* unreadable,
+                            const std::string& level = {});
 
 // The values a level held before its first recorded change of `changes`
 // (oldest first, never empty), or before its last with `last`.

@@ -54,8 +54,9 @@ LevelStatus Level4::RecordedChangesOfLoaded(std::vector<ChangeDetails>* changes)
   }
   ChangesByLevel recorded;
   int unreadable = 0;
-  status = RecordedChanges(disk_, place, &recorded, &unreadable);
-  const auto level = recorded.find(disk_.PathKey(disk_.FullPath(last_scan_->path)));
+  const std::string full_path = disk_.FullPath(last_scan_->path);
+  status = RecordedChanges(disk_, place, &recorded, &unreadable, full_path);
+  const auto level = recorded.find(disk_.PathKey(full_path));
   if (level != recorded.end()) *changes = std::move(level->second);
   return status;
 }

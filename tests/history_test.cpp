@@ -251,6 +251,35 @@ TEST(History, LinesItCantReadArePassedOverAndCounted) {
   EXPECT_EQ(unreadable, 1);
 }
 
+TEST(History, ReadForOneLevelPassesOverOnlyLinesAboutOthers) {
+  MemoryDisk disk;
+  const std::string odd_folder = "/l\xff/a.trc";  // recorded with "path_hex"
+  for (const std::string& path : {std::string("/l/a.trc"), std::string("/l/ba.trc"),
+                                  std::string("/l/b.trc"), odd_folder}) {
+    disk.Put(path, MakeLevel(3, 1));
+    ASSERT_TRUE(SetLara(disk, path, 4).ok());
+  }
+  disk.Append(MemoryDisk::kHistory, "{\"path\":\"/l/b.trc\",\"lar\n");
+  disk.Append(MemoryDisk::kHistory, "{\"path\":\"/l/A.TRC\",\"lar\n");
+  HistoryPlace place;
+  ASSERT_TRUE(LocateHistory(disk, &place).ok());
+  ChangesByLevel changes;
+  int unreadable = 0;
+  ASSERT_TRUE(RecordedChanges(disk, place, &changes, &unreadable, "/l/a.trc").ok());
+  EXPECT_EQ(changes["/l/a.trc"].size(), 1u);
+  EXPECT_EQ(changes[odd_folder].size(), 1u);
+  EXPECT_EQ(changes.count("/l/b.trc"), 0u);
+  EXPECT_EQ(unreadable, 1) << "the cut line that may be about a.trc";
+
+  disk.Put("/l/\"q\".trc", MakeLevel(3, 1));
+  ASSERT_TRUE(SetLara(disk, "/l/\"q\".trc", 4).ok());
+  changes.clear();
+  ASSERT_TRUE(RecordedChanges(disk, place, &changes, &unreadable, "/l/\"q\".trc").ok());
+  EXPECT_EQ(changes["/l/\"q\".trc"].size(), 1u) << "a name JSON escapes is looked for in every line";
+  EXPECT_EQ(changes.count("/l/b.trc"), 1u);
+  EXPECT_EQ(unreadable, 2);
+}
+
 // The window: Save records its change like any front end, and the system
 // menu's restore puts the first values into the lists for Save to write.
 class WindowRestore : public ::testing::Test {
