@@ -124,7 +124,7 @@ class WindowsFile final : public LevelFile {
 }  // namespace
 
 LevelStatus OpenLevel(const std::string& path, OpenMode mode,
-                    std::unique_ptr<LevelFile>* file) {
+                      std::unique_ptr<LevelFile>* file) {
   // Looking lets other programs go on reading and writing. Editing shares
   // nothing, from the check of the level to the last byte read back: a
   // program that holds the level open, even only to read it, stops it,
