@@ -19,9 +19,7 @@ namespace {
 bool Locate(Disk& disk, const Output& output, HistoryPlace* place) {
   const LevelStatus located = LocateHistory(disk, place);
   if (located.ok()) return true;
-  LevelStatus unreadable = Failure(LevelCode::HistoryNotRead, located.path, located.reason);
-  unreadable.part = located.path;
-  return Report(unreadable, Access::ReadOnly, output);
+  return Report(HistoryNotRead(located.path, located.reason), Access::ReadOnly, output);
 }
 
 void NoteUnreadable(const HistoryPlace& place, int unreadable, std::ostream& err) {

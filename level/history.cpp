@@ -58,6 +58,12 @@ LevelStatus LocateHistory(Disk& disk, HistoryPlace* place) {
   return disk.DefaultHistoryPath(&place->path);
 }
 
+LevelStatus HistoryNotRead(const std::string& history, const std::string& reason) {
+  LevelStatus failure = Failure(LevelCode::HistoryNotRead, history, reason);
+  failure.part = history;
+  return failure;
+}
+
 std::string UtcTime(int64_t milliseconds) {
   const int64_t ms_per_day = 86'400'000;
   int64_t days = milliseconds / ms_per_day;
@@ -84,14 +90,9 @@ LevelStatus ReadHistory(Disk& disk, const HistoryPlace& place,
   const std::string name = NameInEveryLine(level);
   *unreadable = 0;
   if (place.off || !disk.Exists(place.path)) return {};
-  const auto failed = [&](const LevelStatus& status) {
-    LevelStatus failure = Failure(LevelCode::HistoryNotRead, place.path, status.reason);
-    failure.part = place.path;
-    return failure;
-  };
   std::unique_ptr<Input> input;
   const LevelStatus opened = disk.OpenInput(place.path, &input);
-  if (!opened.ok()) return failed(opened);
+  if (!opened.ok()) return HistoryNotRead(place.path, opened.reason);
   LineReader lines(*input, kLongestLine);
   std::string line;
   std::string why;
@@ -108,10 +109,10 @@ LevelStatus ReadHistory(Disk& disk, const HistoryPlace& place,
   }
   const LevelStatus& status = lines.status();
   if (status.code == LevelCode::BadInput) {  // no line Ornivale wrote
-    return failed(Failure(status.code, status.path,
-                          "line " + std::to_string(status.offset) + " " + status.reason));
+    return HistoryNotRead(place.path,
+                          "line " + std::to_string(status.offset) + " " + status.reason);
   }
-  return status.ok() ? LevelStatus{} : failed(status);
+  return status.ok() ? LevelStatus{} : HistoryNotRead(place.path, status.reason);
 }
 
 LevelStatus RecordedChanges(Disk& disk, const HistoryPlace& place,

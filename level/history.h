@@ -26,6 +26,9 @@ struct HistoryPlace {
 // otherwise the system's own place for it (Disk::DefaultHistoryPath).
 LevelStatus LocateHistory(Disk& disk, HistoryPlace* place);
 
+// HistoryNotRead of the history file at `history`, with the system's reason.
+LevelStatus HistoryNotRead(const std::string& history, const std::string& reason);
+
 // `milliseconds` after 1970-01-01 00:00 UTC as "2026-12-09T05:10:00.123Z".
 std::string UtcTime(int64_t milliseconds);
 

@@ -47,11 +47,7 @@ LevelStatus Level4::RecordedChangesOfLoaded(std::vector<ChangeDetails>* changes)
   if (!last_scan_) return {};
   HistoryPlace place;
   LevelStatus status = LocateHistory(disk_, &place);
-  if (!status.ok()) {
-    LevelStatus unreadable = Failure(LevelCode::HistoryNotRead, status.path, status.reason);
-    unreadable.part = status.path;
-    return unreadable;
-  }
+  if (!status.ok()) return HistoryNotRead(status.path, status.reason);
   ChangesByLevel recorded;
   int unreadable = 0;
   const std::string full_path = disk_.FullPath(last_scan_->path);
