@@ -48,8 +48,8 @@ class ListLabels : public RunningProgramTest {
 
   // Types Alt+`letter` and waits for the focus to reach `expected`.
   HWND FocusAfterAltKey(char letter, HWND expected) const {
-    driver_.PressAltKey(letter);
-    WaitUntil([&] { return driver_.FocusedControl() == expected; }, kWaitMs);
+    driver_.PressKeysUntil({VK_MENU, static_cast<WORD>(letter)},
+                           [&] { return driver_.FocusedControl() == expected; });
     return driver_.FocusedControl();
   }
 };

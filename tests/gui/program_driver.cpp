@@ -144,10 +144,6 @@ std::optional<std::string> MainWindowDriver::CancelLoad() const {
   return std::nullopt;
 }
 
-void MainWindowDriver::PressAltKey(char letter) const {
-  PressKeys({VK_MENU, static_cast<WORD>(letter)});
-}
-
 void MainWindowDriver::PressKeys(const std::vector<WORD>& chord) const {
   // Keys go to the foreground window: wait until that is this one, or a
   // busy machine hands them to whichever window was in front before.
@@ -163,6 +159,18 @@ void MainWindowDriver::PressKeys(const std::vector<WORD>& chord) const {
     keys[keys.size() - 1 - i].ki.dwFlags = KEYEVENTF_KEYUP;
   }
   SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof keys[0]);
+}
+
+bool MainWindowDriver::PressKeysUntil(const std::vector<WORD>& chord,
+                                      const std::function<bool()>& done) const {
+  // Long enough that a press merely slow to arrive is not made twice.
+  constexpr DWORD kPressAgainMs = 5000;
+  const ULONGLONG end = GetTickCount64() + kWaitMs;
+  do {
+    PressKeys(chord);
+    if (WaitUntil(done, kPressAgainMs)) return true;
+  } while (GetTickCount64() < end);
+  return false;
 }
 
 HWND MainWindowDriver::FocusedControl() const {

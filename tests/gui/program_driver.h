@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,7 +14,9 @@
 // its message boxes. Every wait has a timeout.
 namespace ornivale::gui_test {
 
-inline constexpr DWORD kWaitMs = 15000;
+// Generous, for a busy machine: every wait ends as soon as what it waits
+// for is there.
+inline constexpr DWORD kWaitMs = 30000;
 
 // A path as Windows programs under Wine take it: a Linux path becomes one on
 // drive Z:, a Windows path stays as it is.
@@ -58,13 +61,18 @@ class MainWindowDriver {
   std::optional<std::string> LoadThroughDialog(const std::wstring& path) const;
   // Presses Load and then Cancel in the Open dialog.
   std::optional<std::string> CancelLoad() const;
-  // Types Alt and `letter` (a capital) as the keyboard would, to the window
-  // brought to the front.
-  void PressAltKey(char letter) const;
   // Holds down each key of `chord` in turn, then lets them go in reverse,
   // as the keyboard would, to the window brought to the front: {VK_CONTROL,
   // 'R'} is Ctrl+R.
   void PressKeys(const std::vector<WORD>& chord) const;
+  // Presses `chord` until `done` holds, up to kWaitMs; false if it never
+  // did. Under Wine a chord pressed while the window is still coming to the
+  // front can lose its Alt or Ctrl (the X11 driver lets go of modifiers
+  // that X never saw pressed once it learns of the focus), so a press that
+  // shows nothing for a while is made again: only for chords that do no
+  // harm when pressed twice.
+  bool PressKeysUntil(const std::vector<WORD>& chord,
+                      const std::function<bool()>& done) const;
   // The control that has the keyboard focus in the program.
   HWND FocusedControl() const;
   // Makes `position` the selection of a flag list, as picking it would.

@@ -72,10 +72,10 @@ class Restore : protected WithItsOwnHistory, public RunningProgramTest {
 };
 
 // Alt+Space opens the system menu; O picks "Restore original values".
+bool SystemMenuOpen() { return FindWindowW(L"#32768", nullptr) != nullptr; }
+
 bool PickRestoreFromSystemMenu(const MainWindowDriver& driver) {
-  driver.PressKeys({VK_MENU, VK_SPACE});
-  const auto menu_open = [] { return FindWindowW(L"#32768", nullptr) != nullptr; };
-  if (!WaitUntil(menu_open, kWaitMs)) return false;
+  if (!driver.PressKeysUntil({VK_MENU, VK_SPACE}, SystemMenuOpen)) return false;
   driver.PressKeys({'O'});
   return true;
 }
@@ -87,10 +87,14 @@ TEST_F(Restore, TheMenuItemDoesNothingWithoutRecordedChanges) {
   LoadAndWait(path);
   driver_.Select(control_id::c2, 1);  // Young Lara, not saved
   ASSERT_TRUE(PickRestoreFromSystemMenu(driver_)) << "the system menu did not open";
-  Sleep(300);  // the time a pick would take to reach the lists
-  EXPECT_EQ(driver_.SelectedText(control_id::c2), L"Young Lara");
   driver_.PressKeys({VK_ESCAPE});
-  EXPECT_TRUE(WaitUntil([] { return FindWindowW(L"#32768", nullptr) == nullptr; }, kWaitMs));
+  ASSERT_TRUE(WaitUntil([] { return !SystemMenuOpen(); }, kWaitMs));
+  // A pick would have posted its command before the keys that follow: once
+  // Alt+T has moved the focus, the window has handled any pick.
+  const HWND lara_type = driver_.Control(control_id::c2);
+  ASSERT_TRUE(driver_.PressKeysUntil({VK_MENU, 'T'},
+                                     [&] { return driver_.FocusedControl() == lara_type; }));
+  EXPECT_EQ(driver_.SelectedText(control_id::c2), L"Young Lara");
   EXPECT_EQ(ReadBytes(path), LevelBytes(3, 1));
   EXPECT_TRUE(Changes().empty());
 }
@@ -122,9 +126,8 @@ TEST_F(Restore, SavesAreRecordedAndTheMenuGivesTheFirstValuesBack) {
   // Ctrl+R does the same.
   driver_.Select(control_id::c2, 0);
   SaveAndWait();
-  driver_.PressKeys({VK_CONTROL, 'R'});
-  ASSERT_TRUE(WaitUntil([&] { return driver_.SelectedText(control_id::c2) == L"Catsuit"; },
-                        kWaitMs));
+  ASSERT_TRUE(driver_.PressKeysUntil(
+      {VK_CONTROL, 'R'}, [&] { return driver_.SelectedText(control_id::c2) == L"Catsuit"; }));
   EXPECT_TRUE(DialogsOf(program_.process_id()).empty());
 }
 
@@ -135,7 +138,9 @@ TEST_F(Restore, AValueWithoutAnEntryIsNamedWithTheCommandThatGivesItBack) {
   LoadAndWait(path);
   driver_.Select(control_id::c2, 0);
   SaveAndWait();
-  driver_.PressKeys({VK_CONTROL, 'R'});
+  ASSERT_TRUE(driver_.PressKeysUntil({VK_CONTROL, 'R'}, [&] {
+    return WaitForDialog(program_.process_id(), L"Restore original values", 0) != nullptr;
+  }));
   const auto box = driver_.AnswerMessageBox(L"Restore original values");
   ASSERT_TRUE(box.has_value()) << "no message";
   EXPECT_NE(box->text.find(L"Lara type 5"), std::wstring::npos) << box->text;
