@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include "disk/posix_descriptor.h"
 #include "disk/posix_files.h"
@@ -48,12 +49,55 @@ LevelStatus WriteAll(int fd, const std::string& path, const std::string& text) {
   return {};
 }
 
-// Makes the folder that holds `path`, and those above it, where missing.
+// Syncs the folder at `folder`, so that a name just made in it survives a
+// crash.
+LevelStatus SyncFolder(const std::filesystem::path& folder, const std::string& path) {
+  const int fd = OpenRetryingInterrupts(folder.empty() ? "." : folder.string(),
+                                        O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return SystemFailure(LevelCode::CannotOpen, path, errno);
+  Descriptor opened(fd);
+  // Some file systems can't sync a folder, and say so with EINVAL.
+  if (fsync(fd) != 0 && errno != EINVAL) {
+    return SystemFailure(LevelCode::WriteFailed, path, errno);
+  }
+  return {};
+}
+
+// Makes the folder that holds `path`, and those above it, where missing,
+// each synced into the folder that holds it.
 LevelStatus MakeFolderOf(const std::string& path) {
+  std::vector<std::filesystem::path> missing;
   std::error_code error;
-  const std::filesystem::path folder = PathFromUtf8(path).parent_path();
-  if (!folder.empty()) std::filesystem::create_directories(folder, error);
-  if (error) return Failure(LevelCode::CannotOpen, path, error.message());
+  for (auto folder = PathFromUtf8(path).parent_path();
+       !folder.empty() && !std::filesystem::exists(folder, error);
+       folder = folder.parent_path()) {
+    missing.push_back(folder);
+    if (folder == folder.parent_path()) break;
+  }
+  for (auto made = missing.rbegin(); made != missing.rend(); ++made) {
+    if (mkdir(made->c_str(), 0700) != 0 && errno != EEXIST) {
+      return SystemFailure(LevelCode::CannotOpen, path, errno);
+    }
+    const LevelStatus synced = SyncFolder(made->parent_path(), path);
+    if (!synced.ok()) return synced;
+  }
+  return {};
+}
+
+// The bytes to append: `text`, after a line end where the file's last line
+// lacks one (a crash cut an append short, a hand's edit took it away), so
+// that no record is glued onto it.
+LevelStatus TextAfter(int fd, off_t size, const std::string& path, const std::string& text,
+                      std::string* appended) {
+  char last = '\n';
+  if (size > 0) {
+    ssize_t n;
+    do {
+      n = pread(fd, &last, 1, size - 1);
+    } while (n < 0 && errno == EINTR);
+    if (n < 0) return SystemFailure(LevelCode::ReadFailed, path, errno);
+  }
+  *appended = last == '\n' ? text : "\n" + text;
   return {};
 }
 
@@ -85,19 +129,32 @@ LevelStatus Append(const std::string& path, const std::string& text) {
   const LevelStatus made = MakeFolderOf(path);
   if (!made.ok()) return made;
   // One write under the lock, to a file opened for appending: several
-  // programs appending at once mix no line and lose none.
+  // programs appending at once mix no line and lose none. Read too, for
+  // the last byte.
   const int fd = OpenRetryingInterrupts(
-      path, O_WRONLY | O_APPEND | O_CREAT | O_NOCTTY | O_CLOEXEC | O_NONBLOCK, 0600);
+      path, O_RDWR | O_APPEND | O_CREAT | O_NOCTTY | O_CLOEXEC | O_NONBLOCK, 0600);
   if (fd < 0) return SystemFailure(LevelCode::CannotOpen, path, errno);
   Descriptor appended(fd);
   struct stat info;
   if (fstat(fd, &info) != 0) return SystemFailure(LevelCode::CannotOpen, path, errno);
   if (!S_ISREG(info.st_mode)) return Failure(LevelCode::NotRegularFile, path);
   LevelStatus status = LockExclusively(fd, path);
-  if (status.ok()) status = WriteAll(fd, path, text);
+  if (!status.ok()) return status;
+  // The size under the lock: where this append begins.
+  if (fstat(fd, &info) != 0) return SystemFailure(LevelCode::ReadFailed, path, errno);
+  std::string bytes;
+  status = TextAfter(fd, info.st_size, path, text, &bytes);
+  if (status.ok()) status = WriteAll(fd, path, bytes);
   if (status.ok() && fsync(fd) != 0) {
     status = SystemFailure(LevelCode::WriteFailed, path, errno);
   }
+  // A file found empty may have been made just now: its name is synced too.
+  if (status.ok() && info.st_size == 0) {
+    status = SyncFolder(PathFromUtf8(path).parent_path(), path);
+  }
+  // What a failed append wrote is taken back, so that no part of a line
+  // stays; the size it found is where the next one begins.
+  if (!status.ok() && ftruncate(fd, info.st_size) == 0) fsync(fd);
   const int closed = appended.Close();
   if (status.ok() && closed != 0) status = SystemFailure(LevelCode::WriteFailed, path, closed);
   return status;

@@ -82,6 +82,40 @@ LevelStatus MakeFolderOf(const std::string& path) {
   return SystemFailure(LevelCode::CannotOpen, path, made);
 }
 
+// The bytes to append: `text`, after a line end where the file's last line
+// lacks one (a crash cut an append short, a hand's edit took it away), so
+// that no record is glued onto it.
+LevelStatus TextAfter(HANDLE file, LARGE_INTEGER size, const std::string& path,
+                      const std::string& text, std::string* appended) {
+  char last = '\n';
+  if (size.QuadPart > 0) {
+    OVERLAPPED at{};
+    const ULONGLONG offset = static_cast<ULONGLONG>(size.QuadPart - 1);
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD read = 0;
+    if (!ReadFile(file, &last, 1, &read, &at)) {
+      return SystemFailure(LevelCode::ReadFailed, path, GetLastError());
+    }
+  }
+  *appended = last == '\n' ? text : "\n" + text;
+  return {};
+}
+
+// Writes `bytes` at the end of the file, in one write.
+LevelStatus WriteAtEnd(HANDLE file, const std::string& path, const std::string& bytes) {
+  OVERLAPPED at_end{};
+  at_end.Offset = MAXDWORD;
+  at_end.OffsetHigh = MAXDWORD;
+  DWORD written = 0;
+  if (!WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, &at_end)) {
+    return SystemFailure(LevelCode::WriteFailed, path, GetLastError());
+  }
+  // A write cut short without an error: the disk took no more.
+  if (written != bytes.size()) return SystemFailure(LevelCode::WriteFailed, path, ERROR_DISK_FULL);
+  return {};
+}
+
 }  // namespace
 
 LevelStatus OpenInput(const std::string& path, std::unique_ptr<Input>* input) {
@@ -106,10 +140,11 @@ LevelStatus OpenStandardInput(std::unique_ptr<Input>* input) {
 LevelStatus Append(const std::string& path, const std::string& text) {
   const LevelStatus made = MakeFolderOf(path);
   if (!made.ok()) return made;
-  // Opened for appending only, every write goes to the end; the lock keeps
-  // other programs' appends out until this one is written and synced.
+  // Every write goes to the end (the offset of all ones); the lock keeps
+  // other programs' appends out until this one is written and synced. Read
+  // for the last byte, written to take back a failed append.
   Handle appended(CreateRetryingSharingViolations(
-      Wide(path), GENERIC_READ | FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+      Wide(path), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
       OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL));
   if (appended.get() == INVALID_HANDLE_VALUE) {
     return SystemFailure(LevelCode::CannotOpen, path, GetLastError());
@@ -126,14 +161,25 @@ LevelStatus Append(const std::string& path, const std::string& text) {
     if (!locked) Sleep(25 * static_cast<DWORD>(attempt + 1));
   }
   if (!locked) return SystemFailure(LevelCode::InUse, path, GetLastError());
-  LevelStatus status;
-  DWORD written = 0;
-  if (!WriteFile(appended.get(), text.data(), static_cast<DWORD>(text.size()), &written,
-                 nullptr) ||
-      written != text.size()) {
+  // The size under the lock: where this append begins.
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(appended.get(), &size)) {
+    return SystemFailure(LevelCode::ReadFailed, path, GetLastError());
+  }
+  std::string bytes;
+  LevelStatus status = TextAfter(appended.get(), size, path, text, &bytes);
+  if (status.ok()) status = WriteAtEnd(appended.get(), path, bytes);
+  if (status.ok() && !FlushFileBuffers(appended.get())) {
     status = SystemFailure(LevelCode::WriteFailed, path, GetLastError());
-  } else if (!FlushFileBuffers(appended.get())) {
-    status = SystemFailure(LevelCode::WriteFailed, path, GetLastError());
+  }
+  // What a failed append wrote is taken back, so that no part of a line
+  // stays; the size it found is where the next one begins.
+  if (!status.ok()) {
+    FILE_END_OF_FILE_INFO end{};
+    end.EndOfFile = size;
+    if (SetFileInformationByHandle(appended.get(), FileEndOfFileInfo, &end, sizeof end)) {
+      FlushFileBuffers(appended.get());
+    }
   }
   UnlockFileEx(appended.get(), 0, MAXDWORD, MAXDWORD, &whole);
   const DWORD closed = appended.Close();

@@ -55,7 +55,9 @@ class Disk {
 
   // Appends `text` to the file at `path`, which is made, with its folder,
   // on first use: in one write, holding the file against other programs
-  // appending at once, and synced before it returns.
+  // appending at once, and synced before it returns, with the names it
+  // made. Where the file's last line lacks its end, a line end goes first.
+  // An append that fails part way is taken back where the system allows.
   virtual LevelStatus Append(const std::string& path, const std::string& text) = 0;
 
   // Whether `path` could name a file at all: no NUL, and on Windows none

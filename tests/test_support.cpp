@@ -250,6 +250,7 @@ LevelStatus MemoryDisk::Append(const std::string& path, const std::string& text)
   ++stats.appends;
   if (fail_append) return Failure(LevelCode::WriteFailed, path, "No space left on device");
   Bytes bytes = Exists(path) ? Get(path) : Bytes();
+  if (!bytes.empty() && bytes.back() != '\n') bytes.push_back('\n');
   bytes.insert(bytes.end(), text.begin(), text.end());
   Put(path, bytes);
   return {};

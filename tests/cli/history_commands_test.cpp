@@ -173,5 +173,28 @@ TEST(HistoryOnDisk, MadeOnFirstUseAndListedByFolder) {
   EXPECT_EQ(ReadAll(other), MakeLevel(1, 1));
 }
 
+// A history whose last line lost its end, as a crash or a hand's edit may
+// leave it: the next change is still a line of its own, and both come back.
+TEST(HistoryOnDisk, AChangeAfterALineWithoutItsEndIsKept) {
+  TempDir dir;
+  const std::string a = dir.Write("a.trc", MakeLevel(3, 1));
+  const std::string b = dir.Write("b.trc", MakeLevel(3, 1));
+  const std::string history = dir.File("history.jsonl");
+  testing::DiskWrapper disk;
+  disk.environment["ORNIVALE_HISTORY"] = history;
+  ASSERT_EQ(RunInProcess({"set", "--lara", "young", a}, disk).status, 0);
+  const auto size = std::filesystem::file_size(testing::FsPath(history));
+  std::filesystem::resize_file(testing::FsPath(history), size - 1);
+  ASSERT_EQ(RunInProcess({"set", "--lara", "divesuit", b}, disk).status, 0);
+  const CliRun run = RunInProcess({"restore", a, b}, disk);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(Lines(run.out),
+            (LineList{a + ": Lara type Young Lara (1) -> Catsuit (3), weather Rain (1)",
+                      b + ": Lara type Divesuit (4) -> Catsuit (3), weather Rain (1)"}));
+  EXPECT_EQ(ReadAll(a), MakeLevel(3, 1));
+  EXPECT_EQ(ReadAll(b), MakeLevel(3, 1));
+}
+
 }  // namespace
 }  // namespace ornivale::cli_test
