@@ -11,7 +11,7 @@ namespace ornivale {
 namespace {
 
 // A history line is a few hundred bytes; one far longer was never written
-// by Ornivale.
+// by Ornivale, and is passed over unread.
 constexpr std::size_t kLongestLine = 1024 * 1024;
 
 // Days since 1970-01-01 to the proleptic Gregorian date (Howard Hinnant's
@@ -93,7 +93,7 @@ LevelStatus ReadHistory(Disk& disk, const HistoryPlace& place,
   std::unique_ptr<Input> input;
   const LevelStatus opened = disk.OpenInput(place.path, &input);
   if (!opened.ok()) return HistoryNotRead(place.path, opened.reason);
-  LineReader lines(*input, kLongestLine);
+  LineReader lines(*input, kLongestLine, LineReader::LongLines::PassOver);
   std::string line;
   std::string why;
   while (lines.Next(&line)) {
@@ -107,11 +107,8 @@ LevelStatus ReadHistory(Disk& disk, const HistoryPlace& place,
       ++*unreadable;
     }
   }
+  *unreadable += lines.passed_over();
   const LevelStatus& status = lines.status();
-  if (status.code == LevelCode::BadInput) {  // no line Ornivale wrote
-    return HistoryNotRead(place.path,
-                          "line " + std::to_string(status.offset) + " " + status.reason);
-  }
   return status.ok() ? LevelStatus{} : HistoryNotRead(place.path, status.reason);
 }
 

@@ -34,7 +34,8 @@ std::string UtcTime(int64_t milliseconds);
 
 // Each change the history keeps, oldest first, to `each`; a history not
 // written yet keeps none. A line it can't read (a write cut short by a
-// crash, a hand's edit) is passed over and counted in `unreadable`.
+// crash, a hand's edit, a line over 1 MiB) is passed over and counted in
+// `unreadable`.
 // HistoryNotRead with the system's reason when the file can't be read.
 // Given `level`, the lines that can't be about that level are passed over
 // unread: a long history is read quickly for one level.

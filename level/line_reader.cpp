@@ -9,15 +9,28 @@ constexpr std::size_t kChunk = 64 * 1024;
 
 }  // namespace
 
-LineReader::LineReader(Input& input, std::size_t longest_line)
-    : input_(input), longest_(longest_line) {}
+LineReader::LineReader(Input& input, std::size_t longest_line, LongLines long_lines)
+    : input_(input), longest_(longest_line), long_lines_(long_lines) {}
 
 bool LineReader::TooLong() {
+  if (long_lines_ == LongLines::PassOver) return PassOver();
   status_ = Failure(LevelCode::BadInput, input_.name(), "is longer than " +
                                                            std::to_string(longest_ / 1024 / 1024) +
                                                            " MiB");
   status_.offset = number_ + 1;
   return false;
+}
+
+bool LineReader::PassOver() {
+  std::size_t end;
+  while ((end = text_.find('\n', pos_)) == std::string::npos && !ended_) {
+    pos_ = text_.size();
+    if (!Fill()) return false;
+  }
+  pos_ = end == std::string::npos ? text_.size() : end + 1;
+  ++number_;
+  ++passed_over_;
+  return true;
 }
 
 bool LineReader::Next(std::string* line) {
@@ -26,14 +39,20 @@ bool LineReader::Next(std::string* line) {
     const std::size_t end = text_.find('\n', pos_);
     if (end != std::string::npos || (ended_ && pos_ < text_.size())) {
       const std::size_t stop = end == std::string::npos ? text_.size() : end;
-      if (stop - pos_ > longest_) return TooLong();
+      if (stop - pos_ > longest_) {
+        if (!TooLong()) return false;
+        continue;
+      }
       line->assign(text_, pos_, stop - pos_);
       if (!line->empty() && line->back() == '\r') line->pop_back();
       pos_ = end == std::string::npos ? text_.size() : end + 1;
       ++number_;
       return true;
     }
-    if (text_.size() - pos_ > longest_) return TooLong();
+    if (text_.size() - pos_ > longest_) {
+      if (!TooLong()) return false;
+      continue;
+    }
     if (ended_ || !Fill()) return false;
   }
 }

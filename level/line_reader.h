@@ -10,19 +10,24 @@ namespace ornivale {
 // The lines of a text input, one at a time: UTF-8 with or without a byte
 // order mark, or UTF-16 with its mark (what Windows PowerShell 5.1's ">"
 // writes), always given as UTF-8; lines end in LF or CRLF. A line longer
-// than the limit is refused as soon as it passes it, unread beyond, so that
-// memory stays bounded whatever the input.
+// than the limit is refused as soon as it passes it, or passed over, and
+// never held beyond it, so that memory stays bounded whatever the input.
 class LineReader {
  public:
-  LineReader(Input& input, std::size_t longest_line);
+  enum class LongLines { Refuse, PassOver };
+
+  LineReader(Input& input, std::size_t longest_line,
+             LongLines long_lines = LongLines::Refuse);
 
   // The next line, without its end, into `line`; false at the end of the
   // input or at a failure, which status() then gives: ReadFailed, or
-  // BadInput for a line too long (offset: its number).
+  // BadInput for a line too long that is refused (offset: its number).
   bool Next(std::string* line);
   const LevelStatus& status() const { return status_; }
   // The number of the line last given, from 1.
   int line_number() const { return number_; }
+  // How many lines too long were passed over.
+  int passed_over() const { return passed_over_; }
 
  private:
   enum class Encoding { Unknown, Utf8, Utf16Le, Utf16Be };
@@ -31,15 +36,20 @@ class LineReader {
   bool Fill();
   void Decode(const char* bytes, std::size_t count);
   bool TooLong();
+  // Drops the line too long that begins at pos_, up to its end or the
+  // input's; false at a failure to read.
+  bool PassOver();
 
   Input& input_;
   std::size_t longest_;
+  LongLines long_lines_;
   Encoding encoding_ = Encoding::Unknown;
   std::string raw_;   // bytes read but not decoded yet
   std::string text_;  // decoded UTF-8 from pos_ on not given yet
   std::size_t pos_ = 0;
   bool ended_ = false;
   int number_ = 0;
+  int passed_over_ = 0;
   LevelStatus status_;
 };
 

@@ -251,6 +251,28 @@ TEST(History, LinesItCantReadArePassedOverAndCounted) {
   EXPECT_EQ(unreadable, 1);
 }
 
+// A line over 1 MiB was never written by Ornivale: it is one unreadable
+// line, and the history still serves every level.
+TEST(History, ALineOverAMebibyteIsPassedOverAndCounted) {
+  MemoryDisk disk;
+  disk.Put("a.trc", MakeLevel(3, 1));
+  disk.Put("b.trc", MakeLevel(3, 1));
+  ASSERT_TRUE(SetLara(disk, "a.trc", 4).ok());
+  disk.Append(MemoryDisk::kHistory, "{\"path\":\"b.trc\"," + std::string(1024 * 1024, ' ') + "}\n");
+  ASSERT_TRUE(SetLara(disk, "b.trc", 6).ok());
+  HistoryPlace place;
+  ASSERT_TRUE(LocateHistory(disk, &place).ok());
+  for (const std::string& level : {std::string(), std::string("b.trc")}) {
+    ChangesByLevel changes;
+    int unreadable = 0;
+    const LevelStatus read = RecordedChanges(disk, place, &changes, &unreadable, level);
+    EXPECT_TRUE(read.ok()) << read.reason;
+    EXPECT_EQ(unreadable, 1);
+    EXPECT_EQ(changes["b.trc"].size(), 1u);
+    EXPECT_EQ(changes.count("a.trc"), level.empty() ? 1u : 0u);
+  }
+}
+
 TEST(History, ReadForOneLevelPassesOverOnlyLinesAboutOthers) {
   MemoryDisk disk;
   const std::string odd_folder = "/l\xff/a.trc";  // recorded with "path_hex"

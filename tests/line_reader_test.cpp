@@ -78,6 +78,22 @@ TEST(LineReader, ALineTooLongIsRefusedUnreadBeyondTheLimit) {
   EXPECT_EQ(limited.status().offset, 2);
 }
 
+// The history's reader: a line too long is one line that can't be read,
+// and the lines after it still are, however many reads it spans.
+TEST(LineReader, ALineTooLongCanBePassedOverAndCounted) {
+  const std::string bytes = "a\n" + std::string(10000, 'y') + "\r\nb\n" + std::string(70, 'z');
+  testing::StringInput input("in", bytes);
+  LineReader reader(input, 64, LineReader::LongLines::PassOver);
+  Lines lines;
+  for (std::string line; reader.Next(&line);) {
+    lines.push_back(line);
+    EXPECT_EQ(reader.line_number(), line == "a" ? 1 : 3);
+  }
+  EXPECT_TRUE(reader.status().ok()) << reader.status().reason;
+  EXPECT_EQ(lines, (Lines{"a", "b"}));
+  EXPECT_EQ(reader.passed_over(), 2);
+}
+
 class FailingInput : public Input {
  public:
   explicit FailingInput(std::string first) : Input("pipe"), first_(std::move(first)) {}
@@ -92,6 +108,15 @@ class FailingInput : public Input {
  private:
   std::string first_;
 };
+
+TEST(LineReader, AReadThatFailsWhilePassingOverIsAFailure) {
+  FailingInput input("a\n" + std::string(100, 'y'));
+  LineReader reader(input, 64, LineReader::LongLines::PassOver);
+  std::string line;
+  EXPECT_TRUE(reader.Next(&line));
+  EXPECT_FALSE(reader.Next(&line));
+  EXPECT_EQ(reader.status().code, LevelCode::ReadFailed);
+}
 
 TEST(LineReader, AReadThatFailsIsAFailureNotAnEnd) {
   FailingInput input("a\nb");
