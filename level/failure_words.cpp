@@ -246,7 +246,25 @@ const Words& WordsOf(LevelCode code) {
   return kWords[static_cast<std::size_t>(code)];
 }
 
+// What the failures that come without a reason of the system's say of the
+// file they are about.
+constexpr struct {
+  LevelCode code;
+  const char* reason;
+} kOwnReasons[] = {
+    {LevelCode::InUse, "another program is using it"},
+    {LevelCode::NotRegularFile, "it is a folder, a pipe or a device, not a regular file"},
+};
+
 }  // namespace
+
+std::string ReasonOf(const LevelStatus& status) {
+  if (!status.reason.empty()) return status.reason;
+  for (const auto& own : kOwnReasons) {
+    if (own.code == status.code) return own.reason;
+  }
+  return CodeName(status.code);
+}
 
 const char* CodeName(LevelCode code) { return WordsOf(code).name; }
 

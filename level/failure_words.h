@@ -24,6 +24,11 @@ enum class Access { ReadOnly, Writes };
 // level; the program's name goes in front of it.
 std::string TerminalMessage(const LevelStatus& status, Access access);
 
+// Why a file the failure is about can't be used, said within a message
+// about something else (the history's file): its reason, or for a failure
+// that comes without one, words of its own. Never empty.
+std::string ReasonOf(const LevelStatus& status);
+
 // The codes that ornivale-cli can meet, in the table's order.
 std::vector<LevelCode> TerminalCodes();
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "level/ascii.h"
+#include "level/failure_words.h"
 #include "level/line_reader.h"
 #include "level/utf8.h"
 
@@ -89,10 +90,15 @@ LevelStatus ReadHistory(Disk& disk, const HistoryPlace& place,
                         int* unreadable, const std::string& level) {
   const std::string name = NameInEveryLine(level);
   *unreadable = 0;
-  if (place.off || !disk.Exists(place.path)) return {};
+  if (place.off) return {};
   std::unique_ptr<Input> input;
   const LevelStatus opened = disk.OpenInput(place.path, &input);
-  if (!opened.ok()) return HistoryNotRead(place.path, opened.reason);
+  if (!opened.ok()) {
+    // Only nothing at all is a history not written yet: a folder, a pipe or
+    // a device there is a failure, whatever the system says of its being.
+    if (opened.code == LevelCode::CannotOpen && !disk.Exists(place.path)) return {};
+    return HistoryNotRead(place.path, ReasonOf(opened));
+  }
   LineReader lines(*input, kLongestLine, LineReader::LongLines::PassOver);
   std::string line;
   std::string why;

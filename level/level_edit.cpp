@@ -5,6 +5,7 @@
 #include <memory>
 #include <set>
 
+#include "level/failure_words.h"
 #include "level/history.h"
 #include "level/level_access.h"
 #include "level/level_rules.h"
@@ -252,7 +253,7 @@ class Run {
     LevelStatus located = LocateHistory(disk_, &place);
     if (located.ok() && place.off) return {};
     const auto unrecorded = [&](const LevelStatus& why) {
-      LevelStatus status = Failure(LevelCode::HistoryNotWritten, {}, why.reason);
+      LevelStatus status = Failure(LevelCode::HistoryNotWritten, {}, ReasonOf(why));
       status.part = place.path.empty() ? why.path : place.path;
       return status;
     };

@@ -56,6 +56,19 @@ TEST(FailureCodes, EachFrontEndHasWordsForTheCodesItMeets) {
   EXPECT_EQ(terminal.front(), LevelCode::CannotOpen);
 }
 
+// Said of the history's file within another message, a failure always
+// gives a reason: the system's, or words of its own.
+TEST(FailureReason, IsTheSystemsOrOneOfItsOwnNeverEmpty) {
+  EXPECT_EQ(ReasonOf(Failure(LevelCode::CannotOpen, "h", "Permission denied")),
+            "Permission denied");
+  EXPECT_EQ(ReasonOf(Failure(LevelCode::NotRegularFile, "h")),
+            "it is a folder, a pipe or a device, not a regular file");
+  EXPECT_EQ(ReasonOf(Failure(LevelCode::InUse, "h")), "another program is using it");
+  for (const LevelCode code : TerminalCodes()) {
+    EXPECT_NE(ReasonOf(Failure(code, "h")), "") << CodeName(code);
+  }
+}
+
 TEST(WindowMessage, SaysWhatFailedWithWhichLevel) {
   const struct {
     LevelStatus status;

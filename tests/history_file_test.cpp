@@ -116,6 +116,29 @@ TEST_F(HistoryFileTest, AnAppendCutShortIsTakenBack) {
   EXPECT_NE(appended.reason, "");
   EXPECT_EQ(ReadAll(history_), Bytes(kept.begin(), kept.end()));
 }
+
+// A history that is a folder or a pipe: neither written nor read, and the
+// failure says why.
+TEST_F(HistoryFileTest, AFolderOrAPipeAsTheHistoryIsRefusedWithAReason) {
+  const std::string level = dir_.Write("a.trc", MakeLevel(3, 1));
+  const std::string pipe = dir_.File("pipe.jsonl");
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  for (const std::string& history : {dir_.Path(), pipe}) {
+    disk_.environment["ORNIVALE_HISTORY"] = history;
+    const EditResult set = SetLara(level, 1);
+    EXPECT_EQ(set.status.code, LevelCode::HistoryNotWritten) << history;
+    EXPECT_EQ(set.status.part, history);
+    EXPECT_NE(set.status.reason, "") << history;
+    EXPECT_EQ(ReadAll(level), MakeLevel(3, 1));
+
+    HistoryPlace place;
+    ASSERT_TRUE(LocateHistory(disk_, &place).ok());
+    int unreadable = 0;
+    const LevelStatus read = ReadHistory(disk_, place, [](const Record&) {}, &unreadable);
+    EXPECT_EQ(read.code, LevelCode::HistoryNotRead) << history;
+    EXPECT_NE(read.reason, "") << history;
+  }
+}
 #endif
 
 }  // namespace

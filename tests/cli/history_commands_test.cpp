@@ -173,6 +173,18 @@ TEST(HistoryOnDisk, MadeOnFirstUseAndListedByFolder) {
   EXPECT_EQ(ReadAll(other), MakeLevel(1, 1));
 }
 
+// A folder where the history should be: a failure, with a reason.
+TEST(HistoryOnDisk, AFolderAsTheHistoryIsNotReadAndSaysWhy) {
+  TempDir dir;
+  testing::DiskWrapper disk;
+  disk.environment["ORNIVALE_HISTORY"] = dir.Path();
+  const CliRun run = RunInProcess({"history"}, disk);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "ornivale-cli: can't read the history file " + dir.Path() +
+                         ": it is a folder, a pipe or a device, not a regular file\n");
+}
+
 // A history whose last line lost its end, as a crash or a hand's edit may
 // leave it: the next change is still a line of its own, and both come back.
 TEST(HistoryOnDisk, AChangeAfterALineWithoutItsEndIsKept) {
