@@ -3,8 +3,23 @@
 #include "cli/arguments.h"
 #include "cli/help.h"
 #include "cli/one_line.h"
+#include "level/history.h"
 
 namespace ornivale::cli {
+namespace {
+
+// An ORNIVALE_HISTORY that names no file is the command line's mistake, told
+// before any level is opened.
+bool HistorySettingUsable(const Command& command, Disk& disk, std::ostream& err) {
+  if ((command.takes & kUsesHistory) == 0) return true;
+  HistoryPlace place;
+  const LevelStatus located = LocateHistory(disk, &place);
+  if (located.code != LevelCode::BadHistorySetting) return true;
+  err << "ornivale-cli: " << OneLine(TerminalMessage(located, Access::ReadOnly)) << '\n';
+  return false;
+}
+
+}  // namespace
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out,
            std::ostream& err, Disk& disk) {
@@ -25,6 +40,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out,
       out << "ornivale-cli " << ORNIVALE_VERSION << '\n';
       break;
     case Arguments::Action::Run:
+      if (!HistorySettingUsable(*parsed.command, disk, err)) return kUsageError;
       status = parsed.command->run(parsed, disk, {out, err, parsed.json});
       break;
   }

@@ -15,18 +15,19 @@ const std::array<Command, 5> kCommands{{
      RunCheck},
     {"set",
      kTakesJson | kTakesDryRun | kTakesValues | kNeedsValues | kTakesFrom |
-         kNeedsLevels,
+         kNeedsLevels | kUsesHistory,
      Access::Writes, "LEVEL...",
      "rewrites the values named in place, two bytes each, and\n"
      "no other byte; a value not named keeps what is stored,\n"
      "and a level that holds the values already is not\n"
      "written at all. Prints what each level held and holds.",
      RunSet},
-    {"history", kTakesJson, Access::ReadOnly, "[LEVEL|FOLDER...]",
+    {"history", kTakesJson | kUsesHistory, Access::ReadOnly, "[LEVEL|FOLDER...]",
      "prints the changes Ornivale made to the levels named, or\n"
      "to all, oldest first, from its history",
      RunHistory},
-    {"restore", kTakesJson | kTakesDryRun | kTakesLast | kNeedsLevels,
+    {"restore",
+     kTakesJson | kTakesDryRun | kTakesLast | kNeedsLevels | kUsesHistory,
      Access::Writes, "LEVEL|FOLDER...",
      "gives each level the values it held before Ornivale\n"
      "first changed it (--last: before its last change), where\n"

@@ -32,6 +32,7 @@ enum Takes : unsigned {
   kNeedsValues = 1u << 4,  // at least one TYPE, or --from
   kTakesFrom = 1u << 5,    // --from FILE instead of LEVELs
   kNeedsLevels = 1u << 6,  // at least one LEVEL
+  kUsesHistory = 1u << 7,  // records changes in the history, or reads it
 };
 
 // One command of ornivale-cli: its name, the options it takes, what its

@@ -130,10 +130,11 @@ void PrintHelp(std::ostream& out) {
          "remastered edition are never set.\n"
          "\n"
          "Each change is recorded in the history before it is written: in the\n"
-         "file ORNIVALE_HISTORY names, or by default\n"
+         "file ORNIVALE_HISTORY names by its absolute path, or by default\n"
          "~/.local/state/ornivale/history.jsonl ($XDG_STATE_HOME/ornivale/ if\n"
          "set), on Windows %LOCALAPPDATA%\\Ornivale\\history.jsonl.\n"
-         "ORNIVALE_HISTORY=off keeps none. Deleting the file forgets it all.\n"
+         "ORNIVALE_HISTORY=off (in any case) keeps none; any other value is\n"
+         "a usage error. Deleting the file forgets it all.\n"
          "\n"
          "The codes of failed levels in --json:\n"
       << FailureCodeList()

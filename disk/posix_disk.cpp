@@ -41,6 +41,10 @@ class PosixDisk final : public Disk {
     return !path.empty() && path.find('\0') == std::string::npos;
   }
 
+  bool IsAbsolute(const std::string& path) override {
+    return !path.empty() && path[0] == '/';
+  }
+
   std::string FullPath(const std::string& path) override {
     const std::filesystem::path given = PathFromUtf8(path);
     if (given.is_absolute() || folder_.empty()) {

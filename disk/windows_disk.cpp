@@ -43,6 +43,14 @@ class WindowsDisk final : public Disk {
     return !path.empty();
   }
 
+  bool IsAbsolute(const std::string& path) override {
+    const auto slash = [](char c) { return c == '\\' || c == '/'; };
+    const bool drive = path.size() >= 3 && AsciiLower(path[0]) >= 'a' &&
+                       AsciiLower(path[0]) <= 'z' && path[1] == ':' &&
+                       slash(path[2]);
+    return drive || path.rfind("\\\\", 0) == 0;
+  }
+
   // Windows' own calls, not the standard library's, which would bring its
   // locales into the window.
   std::string FullPath(const std::string& path) override {

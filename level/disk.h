@@ -63,6 +63,10 @@ class Disk {
   // Whether `path` could name a file at all: no NUL, and on Windows none
   // of the characters its names never hold.
   virtual bool CanNameAFile(const std::string& path) = 0;
+  // Whether `path` is absolute by the system's rules: on POSIX it begins
+  // with "/", on Windows with a drive letter and a slash or backslash
+  // ("C:\\") or with two backslashes (a UNC path, "\\\\server\\share").
+  virtual bool IsAbsolute(const std::string& path) = 0;
   // `path` made absolute the way the system does, without following links.
   virtual std::string FullPath(const std::string& path) = 0;
   // What two full paths that name one file by the system's rules have in

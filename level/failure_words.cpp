@@ -214,6 +214,16 @@ constexpr Words kWords[] = {
        return (s.offset > 0 ? "line " + std::to_string(s.offset) + " of " : std::string()) +
               s.path + " " + s.reason + "; no level was set";
      }},
+    {LevelCode::BadHistorySetting, "bad-history-setting",
+     [](const S& s) {
+       return "The environment variable ORNIVALE_HISTORY is \"" + s.part +
+              "\": it must be the history file's full path, or off." +
+              (s.path.empty() ? "" : " " + s.path + " was not changed.");
+     },
+     [](const S& s, Access) {
+       return "ORNIVALE_HISTORY is \"" + s.part +
+              "\": it must be off or the history file's absolute path";
+     }},
     {LevelCode::NothingLoaded, "nothing-loaded",
      [](const S&) {
        return std::string(

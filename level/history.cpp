@@ -48,11 +48,18 @@ std::string NameInEveryLine(const std::string& path) {
 LevelStatus LocateHistory(Disk& disk, HistoryPlace* place) {
   *place = {};
   const auto named = disk.Environment("ORNIVALE_HISTORY");
-  if (named && *named == "off") {
+  if (named && AsciiLower(*named) == "off") {
     place->off = true;
     return {};
   }
   if (named && !named->empty()) {
+    // A relative path would put a history in each folder a program starts
+    // in, and "0" or "no" meant off: neither is taken for a file.
+    if (!disk.IsAbsolute(*named)) {
+      LevelStatus refused = Failure(LevelCode::BadHistorySetting, {});
+      refused.part = *named;
+      return refused;
+    }
     place->path = *named;
     return {};
   }

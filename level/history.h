@@ -22,8 +22,9 @@ struct HistoryPlace {
   std::string path;
 };
 
-// ORNIVALE_HISTORY names the file, and "off" turns the history off;
-// otherwise the system's own place for it (Disk::DefaultHistoryPath).
+// ORNIVALE_HISTORY names the file by its absolute path, and "off" in any
+// case turns the history off; any other value is BadHistorySetting. Unset
+// or empty: the system's own place for it (Disk::DefaultHistoryPath).
 LevelStatus LocateHistory(Disk& disk, HistoryPlace* place);
 
 // HistoryNotRead of the history file at `history`, with the system's reason.

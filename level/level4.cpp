@@ -47,6 +47,7 @@ LevelStatus Level4::RecordedChangesOfLoaded(std::vector<ChangeDetails>* changes)
   if (!last_scan_) return {};
   HistoryPlace place;
   LevelStatus status = LocateHistory(disk_, &place);
+  if (status.code == LevelCode::BadHistorySetting) return status;
   if (!status.ok()) return HistoryNotRead(status.path, status.reason);
   ChangesByLevel recorded;
   int unreadable = 0;

@@ -257,6 +257,7 @@ class Run {
       status.part = place.path.empty() ? why.path : place.path;
       return status;
     };
+    if (located.code == LevelCode::BadHistorySetting) return located;
     if (!located.ok()) return unrecorded(located);
     const std::string time = UtcTime(disk_.NowMilliseconds());
     std::string lines;

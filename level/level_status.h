@@ -39,6 +39,9 @@ enum class LevelCode {
   NoLevelFound,     // a folder or a pattern given for levels names none
   BadInput,  // path: the input set --from reads; offset: the line (0 for
              // none at all); reason: what is wrong with it
+  BadHistorySetting,  // ORNIVALE_HISTORY is neither off nor an absolute
+                      // path; part: its value; path: the level it stopped,
+                      // if any
   NothingLoaded,    // the window: no scan has reached a flag pair
   LoadFailed,       // the window: the last picked file failed its scan
   NotLoadedLevel,   // the window: the path is not the scanned level's

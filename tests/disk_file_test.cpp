@@ -362,6 +362,26 @@ TEST_F(DiskLevelTest, ReadOnlyLevelCanBeViewedButNotSaved) {
 }
 #endif
 
+// Where ORNIVALE_HISTORY may name the history: a path absolute by the
+// system's rules.
+TEST(DiskPaths, AbsoluteByTheSystemsRules) {
+  Disk& disk = Disk::Default();
+  for (const char* relative : {"", "history.jsonl", "state/h.jsonl", "0", "C:", "C:h.jsonl"}) {
+    EXPECT_FALSE(disk.IsAbsolute(relative)) << relative;
+  }
+#ifdef _WIN32
+  for (const char* absolute : {"C:\\h.jsonl", "d:/h.jsonl", "\\\\server\\share\\h.jsonl",
+                               "\\\\?\\C:\\h.jsonl"}) {
+    EXPECT_TRUE(disk.IsAbsolute(absolute)) << absolute;
+  }
+  EXPECT_FALSE(disk.IsAbsolute("\\h.jsonl"));
+  EXPECT_FALSE(disk.IsAbsolute("/h.jsonl"));
+#else
+  EXPECT_TRUE(disk.IsAbsolute("/h.jsonl"));
+  EXPECT_FALSE(disk.IsAbsolute("C:\\h.jsonl"));
+#endif
+}
+
 TEST(Utf8, RoundTripsEveryPlane) {
   const std::string text = "a\xC3\xA9\xE6\xB0\xB4\xF0\x9F\x8C\xA7";
   const std::u16string wide = Utf8ToUtf16(text);

@@ -30,6 +30,7 @@ class DiskWrapper : public Disk {
     return target_.Append(path, text);
   }
   bool CanNameAFile(const std::string& path) override { return target_.CanNameAFile(path); }
+  bool IsAbsolute(const std::string& path) override { return target_.IsAbsolute(path); }
   std::string FullPath(const std::string& path) override { return target_.FullPath(path); }
   std::string PathKey(const std::string& full_path) override {
     return target_.PathKey(full_path);

@@ -130,11 +130,36 @@ TEST(History, TheEnvironmentNamesItsFileOrTurnsItOff) {
   EXPECT_EQ(HistoryLines(disk, "/mine/changes.jsonl").size(), 1u);
   EXPECT_FALSE(disk.Exists(MemoryDisk::kHistory));
 
-  disk.environment["ORNIVALE_HISTORY"] = "off";
   disk.fail_append = true;  // nothing is appended, so nothing fails
-  ASSERT_TRUE(SetLara(disk, "a.trc", 1).ok());
+  uint16_t lara = 1;
+  for (const char* off : {"off", "OFF", "Off"}) {
+    disk.environment["ORNIVALE_HISTORY"] = off;
+    ASSERT_TRUE(SetLara(disk, "a.trc", lara).ok()) << off;
+    EXPECT_EQ(disk.Get("a.trc"), MakeLevel(lara++, 1));
+  }
   EXPECT_EQ(disk.stats.appends, 1);
-  EXPECT_EQ(disk.Get("a.trc"), MakeLevel(1, 1));
+}
+
+// A value that is neither off nor an absolute path names no history: the
+// level is left as it is and no file is made.
+TEST(History, ASettingThatNamesNoFileStopsTheChange) {
+  MemoryDisk disk;
+  disk.Put("a.trc", MakeLevel(3, 1));
+  for (const char* value : {"0", "no", "history.jsonl", "state/history.jsonl"}) {
+    disk.environment["ORNIVALE_HISTORY"] = value;
+    HistoryPlace place;
+    const LevelStatus located = LocateHistory(disk, &place);
+    EXPECT_EQ(located.code, LevelCode::BadHistorySetting) << value;
+    EXPECT_EQ(located.part, value);
+    const EditResult set = SetLara(disk, "a.trc", 4);
+    EXPECT_EQ(set.status.code, LevelCode::BadHistorySetting) << value;
+    EXPECT_EQ(set.status.path, "a.trc");
+    EXPECT_EQ(set.status.part, value);
+    EXPECT_FALSE(disk.Exists(value));
+  }
+  EXPECT_EQ(disk.stats.appends, 0);
+  EXPECT_TRUE(disk.stats.writes.empty());
+  EXPECT_EQ(disk.Get("a.trc"), MakeLevel(3, 1));
 }
 
 TEST(History, ADryRunReadsAndChecksButNeitherWritesNorRecords) {
@@ -364,6 +389,22 @@ TEST_F(WindowRestore, NothingRecordedOrNothingLoadedChangesNothing) {
   disk_.fail_append = true;
   SaveFlags(level_, window_);
   EXPECT_EQ(level_.LastStatus().code, LevelCode::HistoryNotWritten);
+  EXPECT_EQ(disk_.Get("/l/a.trc"), MakeLevel(3, 1));
+}
+
+// The window's Save under an ORNIVALE_HISTORY that names no file: one
+// "Error" box that names the variable, and the level left as it is.
+TEST_F(WindowRestore, ASettingThatNamesNoFileIsOneErrorAtSave) {
+  Load(MakeLevel(3, 1));
+  disk_.environment["ORNIVALE_HISTORY"] = "no";
+  window_.c2 = 4;
+  SaveFlags(level_, window_);
+  EXPECT_EQ(level_.LastStatus().code, LevelCode::BadHistorySetting);
+  ASSERT_EQ(window_.messages.size(), 1u);
+  EXPECT_EQ(window_.messages[0].title, "Error");
+  EXPECT_EQ(window_.messages[0].text,
+            "The environment variable ORNIVALE_HISTORY is \"no\": it must be the history "
+            "file's full path, or off. /l/a.trc was not changed.");
   EXPECT_EQ(disk_.Get("/l/a.trc"), MakeLevel(3, 1));
 }
 

@@ -138,6 +138,7 @@ class MemoryDisk : public Disk {
   LevelStatus OpenStandardInput(std::unique_ptr<Input>* input) override;
   LevelStatus Append(const std::string& path, const std::string& text) override;
   bool CanNameAFile(const std::string& path) override;
+  bool IsAbsolute(const std::string& path) override { return path.rfind('/', 0) == 0; }
   std::string FullPath(const std::string& path) override { return path; }
   std::string PathKey(const std::string& full_path) override { return full_path; }
   std::optional<std::string> Environment(const char* name) override;

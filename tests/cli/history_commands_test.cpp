@@ -112,6 +112,30 @@ TEST_F(HistoryTest, WithTheHistoryOffNothingIsKeptOrGivenBack) {
   EXPECT_NE(run.err.find("ORNIVALE_HISTORY=off"), std::string::npos);
 }
 
+// ORNIVALE_HISTORY=OFF is off as "off" is; a value that names no file by
+// its absolute path is a usage error, before any level or file is touched.
+TEST_F(HistoryTest, TheHistorySettingIsOffInAnyCaseOrAnAbsolutePath) {
+  disk_.environment["ORNIVALE_HISTORY"] = "OFF";
+  EXPECT_EQ(Run({"set", "--lara", "divesuit", "a.trc"}).status, 0);
+  EXPECT_EQ(disk_.Get("a.trc"), MakeLevel(4, 1));
+  for (const char* value : {"0", "no", "history.jsonl"}) {
+    disk_.environment["ORNIVALE_HISTORY"] = value;
+    for (const LineList& args : {LineList{"set", "--json", "--lara", "young", "b.trc"},
+                                 LineList{"restore", "a.trc"}, LineList{"history"}}) {
+      const CliRun run = Run(args);
+      EXPECT_EQ(run.status, cli::kUsageError) << value << " " << args[0];
+      EXPECT_EQ(run.out, "");
+      EXPECT_EQ(run.err, std::string("ornivale-cli: ORNIVALE_HISTORY is \"") + value +
+                             "\": it must be off or the history file's absolute path\n");
+    }
+    EXPECT_FALSE(disk_.Exists(value));
+  }
+  EXPECT_EQ(disk_.Get("a.trc"), MakeLevel(4, 1));
+  EXPECT_EQ(disk_.Get("b.trc"), MakeLevel(3, 1));
+  EXPECT_EQ(disk_.stats.appends, 0);
+  EXPECT_EQ(Run({"show", "a.trc"}).status, 0) << "show keeps no history";
+}
+
 // The window's Save goes into the history that set writes, and restore
 // gives back what the window changed.
 TEST_F(HistoryTest, TheWindowsSavesAndTheCommandsShareOneHistory) {
