@@ -140,7 +140,7 @@ int RunRestore(const Arguments& args, Disk& disk, const Output& output) {
     if (!level.failure.ok()) {
       all_succeeded &= Report(level.failure, Access::Writes, output);
     } else if (output.json) {
-      output.out << NothingRecordedJson(level.path) << '\n';
+      output.out << NothingRecordedJson(disk.FullPath(level.path)) << '\n';
     } else {
       PrintLine(output.out, level.path + ": nothing recorded, left as it is");
     }

@@ -40,7 +40,7 @@ int RunEdits(const std::vector<LevelEdit>& edits, const EditRun& run, Disk& disk
   bool all_succeeded = true;
   std::size_t next = 0;
   EditLevels(edits, run, disk, [&](const EditResult& edit) {
-    all_succeeded &= PrintEdit(edit, edits[next++].path, output);
+    all_succeeded &= PrintEdit(edit, edits[next++].path, disk, output);
   });
   return all_succeeded ? kAllSucceeded : kSomeFailed;
 }
@@ -50,7 +50,7 @@ int RunShow(const Arguments& args, Disk& disk, const Output& output) {
     const LevelState level = InspectLevel(path, NameRule::TrcNamesOnly, disk);
     if (!level.ok()) return Report(level.status, Access::ReadOnly, output);
     if (output.json) {
-      output.out << ShowJson(path, level.scan) << '\n';
+      output.out << ShowJson(disk.FullPath(path), level.scan) << '\n';
     } else {
       PrintLine(output.out, path + ": " + DescribeFlags(level.scan));
     }
@@ -63,7 +63,7 @@ int RunCheck(const Arguments& args, Disk& disk, const Output& output) {
     const LevelState level = InspectLevel(path, NameRule::TrcNamesOnly, disk);
     if (!level.ok()) return Report(level.status, Access::ReadOnly, output);
     const bool matches = args.change.HeldBy(level.scan);
-    if (output.json) output.out << CheckJson(path, level.scan, matches) << '\n';
+    if (output.json) output.out << CheckJson(disk.FullPath(path), level.scan, matches) << '\n';
     if (!matches) {
       PrintLine(output.err, "ornivale-cli: " + path + " holds " +
                                 DescribeDifference(level.scan, args.change));

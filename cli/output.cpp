@@ -17,10 +17,12 @@ bool Report(const LevelStatus& status, Access access, const Output& output) {
   return false;
 }
 
-bool PrintEdit(const EditResult& edit, const std::string& path, const Output& output) {
+bool PrintEdit(const EditResult& edit, const std::string& path, Disk& disk,
+               const Output& output) {
   if (!edit.ok()) return Report(edit.status, Access::Writes, output);
   if (output.json) {
-    output.out << SetJson(path, ValuesOf(edit.before), ValuesOf(edit.after.scan)) << '\n';
+    output.out << SetJson(disk.FullPath(path), ValuesOf(edit.before), ValuesOf(edit.after.scan))
+               << '\n';
   } else {
     PrintLine(output.out, path + ": " + DescribeSet(edit.before, edit.after.scan));
   }

@@ -16,6 +16,7 @@ bool Report(const LevelStatus& status, Access access, const Output& output);
 
 // An edit's line: what the level held and what it holds now (or would,
 // for a dry run), or its failure. Returns whether it succeeded.
-bool PrintEdit(const EditResult& edit, const std::string& path, const Output& output);
+bool PrintEdit(const EditResult& edit, const std::string& path, Disk& disk,
+               const Output& output);
 
 }  // namespace ornivale::cli

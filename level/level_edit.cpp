@@ -266,7 +266,7 @@ class Run {
       ChangeDetails change = edit->Change();
       change.time = time;
       change.program = run_.program;
-      lines += ChangeJson(disk_.FullPath(edit->edit().path), change) + "\n";
+      lines += ChangeJson(disk_.FullPath(edit->edit().path), change, JsonText::Utf8) + "\n";
     }
     const LevelStatus appended = disk_.Append(place.path, lines);
     return appended.ok() ? appended : unrecorded(appended);

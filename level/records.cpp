@@ -71,8 +71,8 @@ void AddFlags(Json& json, const FlagValues& values) {
   }
 }
 
-std::string Line(const Json& json) {
-  return json.dump(-1, ' ', false, Json::error_handler_t::replace);
+std::string Line(const Json& json, JsonText text = JsonText::Ascii) {
+  return json.dump(-1, ' ', text == JsonText::Ascii, Json::error_handler_t::replace);
 }
 
 Json SetObject(const std::string& path, const FlagValues& before,
@@ -268,13 +268,14 @@ std::string SetJson(const std::string& path, const FlagValues& before,
   return Line(SetObject(path, before, after));
 }
 
-std::string ChangeJson(const std::string& path, const ChangeDetails& change) {
+std::string ChangeJson(const std::string& path, const ChangeDetails& change,
+                       JsonText text) {
   Json json = SetObject(path, ValuesOfBytes(change.before), ValuesOfBytes(change.written));
   json["time"] = change.time;
   json["program"] = change.program;
   json["offset"] = change.offset;
   json["bytes"] = {{"before", HexOf(change.before)}, {"written", HexOf(change.written)}};
-  return Line(json);
+  return Line(json, text);
 }
 
 std::string FailureJson(const LevelStatus& status, const std::string& message) {

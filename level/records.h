@@ -42,6 +42,13 @@ struct Record {
   std::optional<ChangeDetails> change;  // a line of the history
 };
 
+// How the lines hold characters beyond ASCII: as \u escapes (a UTF-16
+// pair above U+FFFF), in all that is printed, so that no code page a
+// reader decodes it by (Windows PowerShell 5.1's) changes a path; or as
+// UTF-8, in the history's file, where a level's name is looked for as it
+// is.
+enum class JsonText { Ascii, Utf8 };
+
 // {"path":…,"lara":{"value":3,"text":"Catsuit"},"weather":{…}}; the text of
 // a value without an entry is null.
 std::string ShowJson(const std::string& path, const LevelScan& scan);
@@ -53,7 +60,8 @@ std::string SetJson(const std::string& path, const FlagValues& before,
                     const FlagValues& after);
 // A change as the history keeps it: SetJson's with "time", "program",
 // "offset" and "bytes":{"before":"03000100","written":"04000100"}.
-std::string ChangeJson(const std::string& path, const ChangeDetails& change);
+std::string ChangeJson(const std::string& path, const ChangeDetails& change,
+                       JsonText text = JsonText::Ascii);
 // {"path":…,"error":{"code":"cut-short","message":…}}.
 std::string FailureJson(const LevelStatus& status, const std::string& message);
 

@@ -60,10 +60,74 @@ TEST_F(ProgramTest, ShowsAndSetsLevelsWithAnyName) {
 
   run = Run({"show", "--json", snow});
   EXPECT_EQ(run.status, 0);
+  const std::string folder = JsonPath(levels_.File(""));
   EXPECT_EQ(Lines(run.out),
-            LineList{"{\"path\":" + JsonPath(snow) +
-                     ",\"lara\":{\"value\":6,\"text\":\"Invisible\"},"
+            LineList{"{\"path\":" + folder.substr(0, folder.size() - 1) +
+                     "H\\u00f6hle \\u2744 1.trc\",\"lara\":{\"value\":6,\"text\":\"Invisible\"},"
                      "\"weather\":{\"value\":1,\"text\":\"Rain\"}}"});
+}
+
+// The program's folder for as long as it lives.
+class InFolder {
+ public:
+  explicit InFolder(const std::string& folder) : old_(std::filesystem::current_path()) {
+    std::filesystem::current_path(testing::FsPath(folder));
+  }
+  ~InFolder() { std::filesystem::current_path(old_); }
+  InFolder(const InFolder&) = delete;
+  InFolder& operator=(const InFolder&) = delete;
+
+ private:
+  std::filesystem::path old_;
+};
+
+bool AllAscii(const std::string& text) {
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
+// What --json prints is ASCII, whatever a name holds, so that no code page
+// changes it on its way into a file; its paths are full, so that the file
+// serves set --from in any folder.
+TEST_F(ProgramTest, JsonIsAsciiWithFullPathsThatServeFromAnyFolder) {
+  const std::string cafe = "Caf\u00e9 \u00d1.trc";
+  const std::string math = "\U0001D543 level.trc";  // beyond U+FFFF
+  const std::string cafe_path = levels_.Write(cafe, MakeLevel(3, 1));
+  const std::string math_path = levels_.Write(math, MakeLevel(4, 2));
+  const std::string folder = JsonPath(levels_.File(""));
+  const std::string in_folder = folder.substr(0, folder.size() - 1);
+  CliRun shown;
+  {
+    const InFolder there(levels_.File(""));
+    shown = Run({"show", "--json", cafe, math});
+    EXPECT_EQ(Run({"check", "--json", cafe}).out,
+              "{\"path\":" + in_folder + "Caf\\u00e9 \\u00d1.trc\",\"lara\":{\"value\":3,"
+              "\"text\":\"Catsuit\"},\"weather\":{\"value\":1,\"text\":\"Rain\"},"
+              "\"matches\":true}\n");
+  }
+  EXPECT_EQ(shown.status, 0) << shown.err;
+  EXPECT_TRUE(AllAscii(shown.out)) << shown.out;
+  const LineList lines = Lines(shown.out);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].rfind("{\"path\":" + in_folder + "Caf\\u00e9 \\u00d1.trc\",", 0), 0u)
+      << lines[0];
+  EXPECT_EQ(lines[1].rfind("{\"path\":" + in_folder + "\\ud835\\udd43 level.trc\",", 0), 0u)
+      << lines[1];
+
+  testing::TempDir elsewhere;
+  const std::string undo = elsewhere.Write("undo.json", testing::Bytes(shown.out.begin(),
+                                                                       shown.out.end()));
+  ASSERT_EQ(Run({"set", "--lara", "young", "--weather", "normal", cafe_path, math_path}).status,
+            0);
+  const InFolder other(elsewhere.Path());
+  const CliRun undone = Run({"set", "--json", "--from", undo});
+  EXPECT_EQ(undone.status, 0) << undone.err;
+  EXPECT_TRUE(AllAscii(undone.out)) << undone.out;
+  EXPECT_EQ(Lines(undone.out).size(), 2u);
+  EXPECT_EQ(ReadAll(cafe_path), MakeLevel(3, 1));
+  EXPECT_EQ(ReadAll(math_path), MakeLevel(4, 2));
 }
 
 TEST_F(ProgramTest, FailuresGoToStandardErrorAndTheExitStatusIsOne) {
