@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "level/level_status.h"
 
@@ -32,6 +33,7 @@ class Descriptor {
     fd_ = -1;
     return fd;
   }
+  void swap(Descriptor& other) { std::swap(fd_, other.fd_); }
   // 0, or the error of a close that failed.
   int Close() {
     if (fd_ < 0) return 0;

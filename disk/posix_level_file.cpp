@@ -25,10 +25,21 @@ FileStamp StampOf(const struct stat& info) {
   return stamp;
 }
 
+// The flags every open of a level takes. O_NONBLOCK: opening a pipe with
+// no writer, or a device, must not wait; it changes nothing for a regular
+// file. No O_CREAT, no O_TRUNC.
+constexpr int kOpenFlags = O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+
+LevelStatus OpenFailure(const std::string& path, int error) {
+  if (error == EISDIR) return Failure(LevelCode::NotRegularFile, path);
+  if (error == ETXTBSY) return Failure(LevelCode::InUse, path);
+  return SystemFailure(LevelCode::CannotOpen, path, error);
+}
+
 class PosixFile final : public LevelFile {
  public:
-  PosixFile(std::string path, const FileStamp& stamp, int fd, OpenMode mode)
-      : LevelFile(std::move(path), stamp), fd_(fd), mode_(mode) {}
+  PosixFile(std::string path, const FileStamp& stamp, int fd)
+      : LevelFile(std::move(path), stamp), fd_(fd) {}
 
   LevelStatus Read(int64_t offset, uint8_t* out, std::size_t count) override {
     while (count > 0) {
@@ -47,11 +58,37 @@ class PosixFile final : public LevelFile {
     return {};
   }
 
+  // A second descriptor, opened for writing: the first keeps the lock,
+  // which goes with it, and a lock of the second would wait for the first.
+  // Reads then go through it: its fstat is what they are checked against.
+  LevelStatus OpenForWriting() override {
+    const int fd = OpenRetryingInterrupts(path(), O_RDWR | kOpenFlags);
+    if (fd < 0) return OpenFailure(path(), errno);
+    Descriptor opened(fd);
+    struct stat info;
+    if (fstat(fd, &info) != 0) return SystemFailure(LevelCode::ReadFailed, path(), errno);
+    const FileStamp now = StampOf(info);
+    if (!now.SameFile(Stamp())) return Failure(LevelCode::Changed, path(), "another file is there");
+    if (now != Stamp()) return Failure(LevelCode::Changed, path(), "it was written meanwhile");
+    reader_.swap(fd_);
+    fd_.swap(opened);
+    writable_ = true;
+    return {};
+  }
+
+  LevelStatus CheckWritable() override {
+    if (faccessat(AT_FDCWD, path().c_str(), W_OK, AT_EACCESS) != 0) {
+      return OpenFailure(path(), errno);
+    }
+    return {};
+  }
+
   // Other Ornivale programs wait for the lock, but nothing stops any other
   // program from cutting the file short meanwhile, so a write may grow it
   // back: the caller reads the level again and looks at its size after.
   LevelStatus Write(int64_t offset, const uint8_t* data,
                     std::size_t count) override {
+    if (!writable_) return Failure(LevelCode::WriteFailed, path(), "it is not open for writing");
     bool some_written = false;
     while (count > 0) {
       const ssize_t n = pwrite(fd_.get(), data, count, offset);
@@ -77,11 +114,14 @@ class PosixFile final : public LevelFile {
     return {};
   }
 
-  // The lock goes with the descriptor.
+  // The one written first: its failure may mean a lost write. The lock
+  // goes with the other.
   LevelStatus Close() override {
-    const int error = fd_.Close();
+    int error = fd_.Close();
+    const int reader_error = reader_.Close();
+    if (error == 0) error = reader_error;
     if (error == 0) return {};
-    return SystemFailure(CloseFailureCode(mode_), path(), error);
+    return SystemFailure(CloseFailureCode(writable_), path(), error);
   }
 
   LevelStatus StampOfPath(FileStamp* stamp) override {
@@ -95,28 +135,21 @@ class PosixFile final : public LevelFile {
 
  private:
   Descriptor fd_;
-  OpenMode mode_;
+  Descriptor reader_{-1};  // the held descriptor, once fd_ writes
+  bool writable_ = false;
 };
 
 }  // namespace
 
-// Opened for writing, the level is held with an advisory lock from its open
+// Held for an edit, the level is held with an advisory lock from its open
 // to its close, so that two Ornivale programs never edit it at once; the
 // lock goes with the descriptor.
 LevelStatus OpenLevel(const std::string& path, OpenMode mode,
                       std::unique_ptr<LevelFile>* file) {
-  // O_NONBLOCK: opening a pipe with no writer, or a device, must not wait.
-  // It changes nothing for a regular file. No O_CREAT, no O_TRUNC.
-  const int flags = (mode == OpenMode::ReadOnly ? O_RDONLY : O_RDWR) |
-                    O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
-  const int fd = OpenRetryingInterrupts(path, flags);
-  if (fd < 0) {
-    if (errno == EISDIR) return Failure(LevelCode::NotRegularFile, path);
-    if (errno == ETXTBSY) return Failure(LevelCode::InUse, path);
-    return SystemFailure(LevelCode::CannotOpen, path, errno);
-  }
+  const int fd = OpenRetryingInterrupts(path, O_RDONLY | kOpenFlags);
+  if (fd < 0) return OpenFailure(path, errno);
   Descriptor opened(fd);  // until the file owns it
-  if (mode == OpenMode::ReadWrite) {
+  if (mode == OpenMode::Held) {
     const LevelStatus locked = LockExclusively(fd, path);
     if (!locked.ok()) return locked;
   }
@@ -126,7 +159,7 @@ LevelStatus OpenLevel(const std::string& path, OpenMode mode,
     return SystemFailure(LevelCode::ReadFailed, path, errno);
   }
   if (!S_ISREG(info.st_mode)) return Failure(LevelCode::NotRegularFile, path);
-  *file = std::make_unique<PosixFile>(path, StampOf(info), opened.Release(), mode);
+  *file = std::make_unique<PosixFile>(path, StampOf(info), opened.Release());
   return {};
 }
 

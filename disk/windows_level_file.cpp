@@ -34,11 +34,15 @@ FileStamp StampOf(const BY_HANDLE_FILE_INFORMATION& info) {
   return stamp;
 }
 
+// Held, a level is shared with no one: a program that holds it open, even
+// only to read it, stops the edit, and so does another Ornivale program
+// editing it.
+constexpr DWORD kHeldShare = 0;
+
 class WindowsFile final : public LevelFile {
  public:
-  WindowsFile(std::string path, const FileStamp& stamp, HANDLE handle,
-              OpenMode mode)
-      : LevelFile(std::move(path), stamp), handle_(handle), mode_(mode) {}
+  WindowsFile(std::string path, const FileStamp& stamp, HANDLE handle)
+      : LevelFile(std::move(path), stamp), handle_(handle) {}
 
   LevelStatus Read(int64_t offset, uint8_t* out, std::size_t count) override {
     while (count > 0) {
@@ -62,10 +66,49 @@ class WindowsFile final : public LevelFile {
     return {};
   }
 
-  // No other program can change the file meanwhile: a level opened for
-  // writing is shared with none.
+  // A handle shares nothing that its own later open could ask for, so the
+  // held one makes way for one that writes: another program may open the
+  // level in between, which the reads that follow show (the open is tried
+  // again for a moment while one holds it).
+  LevelStatus OpenForWriting() override {
+    handle_.Close();
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    const LevelStatus status =
+        OpenExisting(path(), GENERIC_READ | GENERIC_WRITE, kHeldShare, &handle);
+    if (!status.ok()) return status;
+    Handle opened(handle);
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(opened.get(), &info)) {
+      return SystemFailure(LevelCode::ReadFailed, path(), GetLastError());
+    }
+    const FileStamp now = StampOf(info);
+    if (!now.SameFile(Stamp())) return Failure(LevelCode::Changed, path(), "another file is there");
+    if (now != Stamp()) return Failure(LevelCode::Changed, path(), "it was written meanwhile");
+    handle_.swap(opened);
+    writable_ = true;
+    return {};
+  }
+
+  LevelStatus CheckWritable() override {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(handle_.get(), &info)) {
+      return SystemFailure(LevelCode::ReadFailed, path(), GetLastError());
+    }
+    DWORD volume_flags = 0;
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) ||
+        (GetVolumeInformationByHandleW(handle_.get(), nullptr, 0, nullptr, nullptr,
+                                       &volume_flags, nullptr, 0) &&
+         (volume_flags & FILE_READ_ONLY_VOLUME))) {
+      return SystemFailure(LevelCode::CannotOpen, path(), ERROR_ACCESS_DENIED);
+    }
+    return {};
+  }
+
+  // No other program can change the file meanwhile: a held level is shared
+  // with none.
   LevelStatus Write(int64_t offset, const uint8_t* data,
                     std::size_t count) override {
+    if (!writable_) return Failure(LevelCode::WriteFailed, path(), "it is not open for writing");
     bool some_written = false;
     while (count > 0) {
       OVERLAPPED at = At(offset);
@@ -95,7 +138,7 @@ class WindowsFile final : public LevelFile {
   LevelStatus Close() override {
     const DWORD error = handle_.Close();
     if (error == ERROR_SUCCESS) return {};
-    return SystemFailure(CloseFailureCode(mode_), path(), error);
+    return SystemFailure(CloseFailureCode(writable_), path(), error);
   }
 
   // An open for no access at all meets no sharing rule, so it works even
@@ -118,26 +161,20 @@ class WindowsFile final : public LevelFile {
 
  private:
   Handle handle_;
-  OpenMode mode_;
+  bool writable_ = false;
 };
 
 }  // namespace
 
 LevelStatus OpenLevel(const std::string& path, OpenMode mode,
                       std::unique_ptr<LevelFile>* file) {
-  // Looking lets other programs go on reading and writing. Editing shares
-  // nothing, from the check of the level to the last byte read back: a
-  // program that holds the level open, even only to read it, stops it,
-  // and so does another Ornivale program editing it.
-  const DWORD access = mode == OpenMode::ReadOnly
-                           ? GENERIC_READ
-                           : GENERIC_READ | GENERIC_WRITE;
-  const DWORD share =
-      mode == OpenMode::ReadOnly
-          ? FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE
-          : 0;
+  // Looking lets other programs go on reading and writing; an edit holds
+  // the level from the check to the last byte read back.
+  const DWORD share = mode == OpenMode::ReadOnly
+                          ? FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE
+                          : kHeldShare;
   HANDLE handle = INVALID_HANDLE_VALUE;
-  const LevelStatus status = OpenExisting(path, access, share, &handle);
+  const LevelStatus status = OpenExisting(path, GENERIC_READ, share, &handle);
   if (!status.ok()) return status;
   Handle opened(handle);
   BY_HANDLE_FILE_INFORMATION info;
@@ -147,8 +184,7 @@ LevelStatus OpenLevel(const std::string& path, OpenMode mode,
   if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
     return Failure(LevelCode::NotRegularFile, path);
   }
-  *file = std::make_unique<WindowsFile>(path, StampOf(info),
-                                        opened.Release(), mode);
+  *file = std::make_unique<WindowsFile>(path, StampOf(info), opened.Release());
   return {};
 }
 

@@ -27,10 +27,16 @@ using ornivale::OpenMode;
 
 class CheckedFile : public LevelFile {
  public:
-  CheckedFile(std::vector<uint8_t>& bytes, bool writable)
+  CheckedFile(std::vector<uint8_t>& bytes, bool held)
       : LevelFile("fuzz.trc", FileStamp{static_cast<int64_t>(bytes.size()), 0, 0, 0}),
         bytes_(bytes),
-        writable_(writable) {}
+        held_(held) {}
+  LevelStatus OpenForWriting() override {
+    if (!held_) std::abort();
+    writable_ = true;
+    return {};
+  }
+  LevelStatus CheckWritable() override { return {}; }
   LevelStatus Read(int64_t offset, uint8_t* out, std::size_t count) override {
     if (offset < 0 || offset + static_cast<int64_t>(count) > Length()) std::abort();
     std::copy_n(bytes_.begin() + offset, count, out);
@@ -53,17 +59,18 @@ class CheckedFile : public LevelFile {
  private:
   int64_t Length() const { return static_cast<int64_t>(bytes_.size()); }
   std::vector<uint8_t>& bytes_;
-  bool writable_;
+  bool held_;
+  bool writable_ = false;
 };
 
-// One file, `bytes`, whatever the path; written only when opened for
-// writing.
+// One file, `bytes`, whatever the path; written only when held for an
+// edit and then opened for writing.
 class FuzzDisk : public QuietDisk {
  public:
   explicit FuzzDisk(std::vector<uint8_t>& bytes) : bytes_(bytes) {}
   LevelStatus Open(const std::string&, OpenMode mode,
                    std::unique_ptr<LevelFile>* file) override {
-    *file = std::make_unique<CheckedFile>(bytes_, mode == OpenMode::ReadWrite);
+    *file = std::make_unique<CheckedFile>(bytes_, mode == OpenMode::Held);
     return {};
   }
 

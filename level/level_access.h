@@ -55,7 +55,8 @@ struct EditRun {
 
 struct EditResult {
   LevelStatus status;   // ok, or the one failure
-  bool opened = false;  // the level was opened and read
+  bool opened = false;  // the level was opened and read, and opened for
+                        // writing where a change was due
   LevelScan before;     // the level as the edit read it
   LevelState after;     // what it holds now (for a dry run, would hold): a
                         // later edit's `loaded`

@@ -70,26 +70,32 @@ class Edit {
   // written.
   bool writes() const { return writes_; }
 
-  // Everything before the history: the name rules, the open, the read under
-  // the edit's hold and its checks. A level it won't write is closed at
-  // once, and so is every level of a dry run.
+  // Everything before the history: the name rules, the open that holds the
+  // level, the read under that hold and its checks. A level it won't write
+  // is closed at once, and so is every level of a dry run, which fails
+  // where the write would be refused for the file's permissions.
   void Prepare(Disk& disk, bool dry_run) {
     result_.status = rules::CheckName(edit_.path, edit_.names);
     if (!result_.ok()) return;
-    const LevelStatus opened = disk.Open(
-        edit_.path, dry_run ? OpenMode::ReadOnly : OpenMode::ReadWrite, &file_);
+    const LevelStatus opened = disk.Open(edit_.path, OpenMode::Held, &file_);
     if (!opened.ok()) {
       result_.status = opened;
-      if (!dry_run) ReadWithoutWriting(disk);
+      ReadWithoutWriting(disk);
       return;
     }
     result_.opened = true;
     result_.status = Read();
     writes_ = result_.ok() && !edit_.change.HeldBy(result_.before);
     bytes_ = BytesToWrite(result_.before, edit_.change);
-    if (writes_ && dry_run) {
-      result_.after.scan = WithFlags(result_.before, bytes_);
-      writes_ = false;
+    if (writes_) {
+      // Before the change is recorded: a level that can't be written has
+      // no change to record.
+      result_.status = dry_run ? file_->CheckWritable() : file_->OpenForWriting();
+      if (dry_run && result_.ok()) result_.after.scan = WithFlags(result_.before, bytes_);
+      // A level that can't be opened for writing was not opened for the
+      // edit, as the window's log tells it.
+      if (!dry_run && !result_.ok()) result_.opened = false;
+      writes_ = result_.ok() && !dry_run;
     }
     if (!writes_) Keep(result_.status, file_->Close());
   }
@@ -110,9 +116,12 @@ class Edit {
     writes_ = false;
   }
 
-  // The write and every check after it, then the close.
+  // A look that the level is still what was read (a program that takes no
+  // hold may have written it while its change was recorded), the write and
+  // every check after it, then the close.
   void Write() {
-    result_.status = WriteAndSync();
+    result_.status = CheckUnchanged();
+    if (result_.ok()) result_.status = WriteAndSync();
     if (result_.ok()) result_.status = ReadAgain();
     LevelStatus closed = file_->Close();
     if (!closed.ok()) closed = AfterWriting(closed);
@@ -160,6 +169,17 @@ class Edit {
     if (!status.ok()) return status;
     status = file_->Sync();
     return status.ok() ? status : AfterWriting(status);
+  }
+
+  // Reads the head and the flags once more before writing them.
+  LevelStatus CheckUnchanged() {
+    const LevelScan now = ScanLevel(*file_);
+    const LevelScan& before = result_.before;
+    if (!now.status.ok() || !SameHeader(now.header, before.header) ||
+        now.flags_offset != before.flags_offset || BytesRead(now) != BytesRead(before)) {
+      return Failure(LevelCode::Changed, file_->path(), "it changed while its change was recorded");
+    }
+    return {};
   }
 
   // Reads the head and the flags again: a level cut short, grown back by

@@ -46,8 +46,19 @@ class LevelFile {
   // Reads exactly `count` bytes at `offset`: CutShort when the file ends
   // first.
   virtual LevelStatus Read(int64_t offset, uint8_t* out, std::size_t count) = 0;
+  // A file held for an edit is opened for writing only once a change is
+  // due, so that a look that changes nothing never wakes what watches the
+  // file for writers. CannotOpen or InUse as an open says them (a read-only
+  // file or file system, another program holding it), Changed when the
+  // path names another file than the one held or the file was written
+  // since it was opened. Reads after it see the file as now opened.
+  virtual LevelStatus OpenForWriting() = 0;
+  // Whether OpenForWriting would be refused for the file's permissions or
+  // its file system, asked without opening it for writing: what a dry run
+  // tells.
+  virtual LevelStatus CheckWritable() = 0;
   // Replaces `count` bytes at `offset` with one call where the system
-  // allows.
+  // allows; only after OpenForWriting.
   virtual LevelStatus Write(int64_t offset, const uint8_t* data,
                             std::size_t count) = 0;
   // Returns once everything written is on the disk.
@@ -65,15 +76,18 @@ class LevelFile {
 };
 
 enum class OpenMode {
-  ReadOnly,   // for looking: a read-only level can still be viewed
-  ReadWrite,  // for editing; never creates or truncates a file
+  ReadOnly,  // for looking: a read-only level can still be viewed
+  // For an edit: opened for reading and held from the open to the close,
+  // so that no other Ornivale program edits it meanwhile (on Windows, no
+  // other program opens it); written after OpenForWriting. Never creates
+  // or truncates a file.
+  Held,
 };
 
-// What a close that fails is: for a file open for writing, a write that
+// What a close that fails is: for a file opened for writing, a write that
 // may not have reached the disk.
-inline LevelCode CloseFailureCode(OpenMode mode) {
-  return mode == OpenMode::ReadWrite ? LevelCode::WriteFailed
-                                     : LevelCode::ReadFailed;
+inline LevelCode CloseFailureCode(bool opened_for_writing) {
+  return opened_for_writing ? LevelCode::WriteFailed : LevelCode::ReadFailed;
 }
 
 }  // namespace ornivale

@@ -79,7 +79,7 @@ TEST_F(DiskLevelTest, MissingFileIsReportedAndNeverCreated) {
   EXPECT_EQ(window_.log, Log{"Opening " + path + "..."});
   EXPECT_EQ(OnlyFailure().code, LevelCode::CannotOpen);
   EXPECT_FALSE(OnlyFailure().reason.empty());
-  EXPECT_EQ(OpenCode(path, OpenMode::ReadWrite), LevelCode::CannotOpen);
+  EXPECT_EQ(OpenCode(path, OpenMode::Held), LevelCode::CannotOpen);
   EXPECT_FALSE(testing::Exists(path));
 }
 
@@ -87,7 +87,7 @@ TEST_F(DiskLevelTest, FolderIsNotALevel) {
   const std::string folder = dir_.File("folder.trc");
   std::filesystem::create_directory(testing::FsPath(folder));
   EXPECT_EQ(OpenCode(folder, OpenMode::ReadOnly), LevelCode::NotRegularFile);
-  EXPECT_EQ(OpenCode(folder, OpenMode::ReadWrite), LevelCode::NotRegularFile);
+  EXPECT_EQ(OpenCode(folder, OpenMode::Held), LevelCode::NotRegularFile);
   Load(folder);
   EXPECT_EQ(OnlyFailure().code, LevelCode::NotRegularFile);
   EXPECT_EQ(level_.FlagsPos(), 0);
@@ -107,7 +107,7 @@ TEST_F(DiskLevelTest, NonAsciiNamesWork) {
 TEST_F(DiskLevelTest, CloseOfARealFileSucceedsOnce) {
   const std::string path = dir_.Write("a.trc", MakeLevel(3, 1));
   std::unique_ptr<LevelFile> file;
-  ASSERT_TRUE(Disk::Default().Open(path, OpenMode::ReadWrite, &file).ok());
+  ASSERT_TRUE(Disk::Default().Open(path, OpenMode::Held, &file).ok());
   EXPECT_TRUE(file->Close().ok());
   EXPECT_TRUE(file->Close().ok());
 }
@@ -246,7 +246,7 @@ TEST_F(DiskLevelTest, PipeAndDeviceAreRefusedAtOnce) {
   const std::string pipe = dir_.File("pipe.trc");
   ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
   EXPECT_EQ(OpenCode(pipe, OpenMode::ReadOnly), LevelCode::NotRegularFile);
-  EXPECT_EQ(OpenCode(pipe, OpenMode::ReadWrite), LevelCode::NotRegularFile);
+  EXPECT_EQ(OpenCode(pipe, OpenMode::Held), LevelCode::NotRegularFile);
   EXPECT_EQ(OpenCode("/dev/null", OpenMode::ReadOnly), LevelCode::NotRegularFile);
   Load(pipe);
   EXPECT_EQ(OnlyFailure().code, LevelCode::NotRegularFile);
@@ -320,7 +320,7 @@ TEST_F(DiskLevelTest, HolderThatLetsGoSoonDoesNotStopTheSave) {
 TEST_F(DiskLevelTest, LevelOpenForSavingIsSharedWithNoOne) {
   const std::string path = dir_.Write("a.trc", MakeLevel(4, 0));
   std::unique_ptr<LevelFile> file;
-  ASSERT_TRUE(Disk::Default().Open(path, OpenMode::ReadWrite, &file).ok());
+  ASSERT_TRUE(Disk::Default().Open(path, OpenMode::Held, &file).ok());
   for (DWORD access : {DWORD{GENERIC_WRITE}, DWORD{GENERIC_READ}}) {
     HANDLE other = CreateFileW(testing::FsPath(path).c_str(), access,
                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,

@@ -44,9 +44,9 @@ TEST(EditHold, AnotherEditCantOpenTheLevelUntilTheFirstClosesIt) {
   TempDir dir;
   const std::string path = dir.Write("a.trc", MakeLevel(3, 1));
   std::unique_ptr<LevelFile> held;
-  ASSERT_TRUE(Disk::Default().Open(path, OpenMode::ReadWrite, &held).ok());
+  ASSERT_TRUE(Disk::Default().Open(path, OpenMode::Held, &held).ok());
   std::unique_ptr<LevelFile> other;
-  EXPECT_EQ(Disk::Default().Open(path, OpenMode::ReadWrite, &other).code, LevelCode::InUse);
+  EXPECT_EQ(Disk::Default().Open(path, OpenMode::Held, &other).code, LevelCode::InUse);
   EXPECT_EQ(SetValues(path, 4, 2).status.code, LevelCode::InUse);
 #ifdef _WIN32
   // Windows shares a level being edited with no one, not even a reader.

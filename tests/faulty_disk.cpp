@@ -3,21 +3,23 @@
 #include <algorithm>
 #include <memory>
 
-
 namespace ornivale::testing {
 namespace {
 
 class FaultyFile : public LevelFile {
  public:
-  FaultyFile(std::unique_ptr<LevelFile> real, OpenMode mode, const FaultyDisk& faults)
-      : LevelFile(real->path(), real->Stamp()),
-        real_(std::move(real)),
-        mode_(mode),
-        faults_(faults) {}
+  FaultyFile(std::unique_ptr<LevelFile> real, const FaultyDisk& faults)
+      : LevelFile(real->path(), real->Stamp()), real_(std::move(real)), faults_(faults) {}
 
   LevelStatus Read(int64_t offset, uint8_t* out, std::size_t count) override {
     return real_->Read(offset, out, count);
   }
+  LevelStatus OpenForWriting() override {
+    const LevelStatus status = real_->OpenForWriting();
+    writable_ = status.ok();
+    return status;
+  }
+  LevelStatus CheckWritable() override { return real_->CheckWritable(); }
   LevelStatus Write(int64_t offset, const uint8_t* data, std::size_t count) override {
     if (faults_.before_write) faults_.before_write();
     const std::size_t real = std::min(count, faults_.short_write.value_or(count));
@@ -40,7 +42,7 @@ class FaultyFile : public LevelFile {
     closed_ = true;
     const LevelStatus status = real_->Close();
     if (status.ok() && faults_.fail_close) {
-      return Failure(CloseFailureCode(mode_), path(), "close failed");
+      return Failure(CloseFailureCode(writable_), path(), "close failed");
     }
     return status;
   }
@@ -48,8 +50,8 @@ class FaultyFile : public LevelFile {
 
  private:
   std::unique_ptr<LevelFile> real_;
-  OpenMode mode_;
   const FaultyDisk& faults_;
+  bool writable_ = false;
   bool closed_ = false;
 };
 
@@ -59,7 +61,7 @@ LevelStatus FaultyDisk::Open(const std::string& path, OpenMode mode,
                              std::unique_ptr<LevelFile>* file) {
   std::unique_ptr<LevelFile> real;
   const LevelStatus status = DiskWrapper::Open(path, mode, &real);
-  if (status.ok()) *file = std::make_unique<FaultyFile>(std::move(real), mode, *this);
+  if (status.ok()) *file = std::make_unique<FaultyFile>(std::move(real), *this);
   return status;
 }
 

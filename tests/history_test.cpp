@@ -177,7 +177,7 @@ TEST(History, ADryRunReadsAndChecksButNeitherWritesNorRecords) {
   EXPECT_EQ(results[0].after.scan.Value(kLara), 4);
   EXPECT_EQ(results[0].after.scan.Value(kWeather), 2);
   EXPECT_EQ(results[1].status.code, LevelCode::NoPadding);
-  EXPECT_EQ(disk.stats.opens_read_write, 0);
+  EXPECT_EQ(disk.stats.opens_for_writing, 0);
   EXPECT_EQ(disk.stats.appends, 0);
   EXPECT_EQ(disk.Get("a.trc"), MakeLevel(3, 1));
 }

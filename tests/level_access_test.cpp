@@ -60,14 +60,15 @@ TEST_F(EditTest, BothValuesGoOutInOneWriteThatIsSyncedReadAgainAndChecked) {
   Put(MakeLevel(3, 1));
   const EditResult edit = Edit(6, 2);
   ASSERT_TRUE(edit.ok());
-  EXPECT_EQ(disk_.stats.opens_read_write, 1);
+  EXPECT_EQ(disk_.stats.opens_held, 1);
+  EXPECT_EQ(disk_.stats.opens_for_writing, 1);
   EXPECT_EQ(disk_.stats.opens_read_only, 0);
   EXPECT_EQ(disk_.stats.writes, (Writes{{34, 4}}));
   EXPECT_EQ(Now(), With({0x06, 0x00, 0x02, 0x00}));
   EXPECT_EQ(disk_.stats.syncs, 1);
-  // Four reads for the scan, four to read the head and the flags again, one
-  // look at the path.
-  EXPECT_EQ(disk_.stats.reads, 8);
+  // Four reads for the scan, four to read the head and the flags again
+  // right before the write and four after it, one look at the path.
+  EXPECT_EQ(disk_.stats.reads, 12);
   EXPECT_EQ(disk_.stats.stamps_of_path, 1);
   EXPECT_EQ(edit.before.Value(kLara), 3);
   EXPECT_EQ(edit.after.scan.Value(kLara), 6);
@@ -330,7 +331,7 @@ TEST(NameRules, TombRaiderFourNamesAreNeverOpenedForSaving) {
       EXPECT_FALSE(edit.opened);
     }
   }
-  EXPECT_EQ(disk.stats.opens_read_write + disk.stats.opens_read_only, 0);
+  EXPECT_EQ(disk.stats.opens_held + disk.stats.opens_read_only, 0);
 }
 
 TEST(NameRules, OnlyTheTerminalRefusesOtherNames) {
@@ -342,7 +343,7 @@ TEST(NameRules, OnlyTheTerminalRefusesOtherNames) {
             LevelCode::NotNamedAsLevel);
   EXPECT_EQ(InspectLevel("x.dat", NameRule::TrcNamesOnly, disk).status.code,
             LevelCode::NotNamedAsLevel);
-  EXPECT_EQ(disk.stats.opens_read_only + disk.stats.opens_read_write, 0);
+  EXPECT_EQ(disk.stats.opens_read_only + disk.stats.opens_held, 0);
   EXPECT_TRUE(EditLevel(LevelEdit("x.dat", change, NameRule::AnyName), kRun, disk).ok());
   EXPECT_TRUE(InspectLevel("x.dat", NameRule::AnyName, disk).ok());
   EXPECT_TRUE(InspectLevel("city.trc.", NameRule::TrcNamesOnly, disk).ok());

@@ -125,6 +125,8 @@ class SparseFile : public LevelFile {
     }
     return {};
   }
+  LevelStatus OpenForWriting() override { std::abort(); }
+  LevelStatus CheckWritable() override { std::abort(); }
   LevelStatus Write(int64_t, const uint8_t*, std::size_t) override { std::abort(); }
   LevelStatus Sync() override { return {}; }
   LevelStatus Close() override { return {}; }

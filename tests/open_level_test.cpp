@@ -218,7 +218,7 @@ TEST_F(OpenLevelTest, ScanOnlyReads) {
   LoadLevel("a.trc", MakeLevel(3, 1));
   LoadLevel("b.trc", MakeLevel(3, 1, 4));
   EXPECT_EQ(disk_.stats.opens_read_only, 2);
-  EXPECT_EQ(disk_.stats.opens_read_write, 0);
+  EXPECT_EQ(disk_.stats.opens_held, 0);
   EXPECT_TRUE(disk_.stats.writes.empty());
 }
 

@@ -112,14 +112,14 @@ TEST_F(SaveTest, NothingLoadedIsRefusedWithoutOpeningAFile) {
   Save(1, 1);
   ExpectRefused(Failure(LevelCode::NothingLoaded, window_.path));
   EXPECT_TRUE(window_.log.empty());
-  EXPECT_EQ(disk_.stats.opens_read_write, 0);
+  EXPECT_EQ(disk_.stats.opens_held, 0);
 }
 
 TEST_F(SaveTest, PickedFilesThatNeverReachedTheFlagsAreRefused) {
   Load("x.dat", MakeLevel(3, 1));  // no kind yet: the scan stops early
   Save(1, 1);
   ExpectRefused(Failure(LevelCode::NothingLoaded, window_.path));
-  EXPECT_EQ(disk_.stats.opens_read_write, 0);
+  EXPECT_EQ(disk_.stats.opens_held, 0);
 }
 
 TEST_F(SaveTest, FailedLoadAfterAGoodOneIsRefused) {
@@ -132,7 +132,7 @@ TEST_F(SaveTest, FailedLoadAfterAGoodOneIsRefused) {
   ExpectRefused(Failure(LevelCode::LoadFailed, "wrong.trc"));
   EXPECT_EQ(disk_.Get("a.trc"), original_);
   EXPECT_EQ(disk_.Get("wrong.trc"), wrong);
-  EXPECT_EQ(disk_.stats.opens_read_write, 0);
+  EXPECT_EQ(disk_.stats.opens_held, 0);
 }
 
 TEST_F(SaveTest, PathOtherThanTheLoadedLevelIsRefused) {
@@ -140,7 +140,7 @@ TEST_F(SaveTest, PathOtherThanTheLoadedLevelIsRefused) {
   window_.path = "other.trc";
   Save(1, 1);
   ExpectRefused(Failure(LevelCode::NotLoadedLevel, "other.trc"));
-  EXPECT_EQ(disk_.stats.opens_read_write, 0);
+  EXPECT_EQ(disk_.stats.opens_held, 0);
 }
 
 TEST_F(SaveTest, TombRaiderFourLevelIsRefused) {
@@ -149,7 +149,7 @@ TEST_F(SaveTest, TombRaiderFourLevelIsRefused) {
   Save(0, 0);
   ExpectRefused(Failure(LevelCode::Tr4Level, "old.tr4"));
   EXPECT_EQ(disk_.Get("old.tr4"), tr4);
-  EXPECT_EQ(disk_.stats.opens_read_write, 0);
+  EXPECT_EQ(disk_.stats.opens_held, 0);
 }
 
 // Whatever another program did to the level since it was loaded, even with

@@ -149,10 +149,8 @@ FileStamp MemoryDisk::StampOf(const Entry& entry) const {
 
 class MemoryDisk::File : public LevelFile {
  public:
-  File(MemoryDisk& disk, const std::string& path, std::shared_ptr<Entry> entry,
-       OpenMode mode)
-      : LevelFile(path, disk.StampOf(*entry)), disk_(disk), entry_(std::move(entry)),
-        mode_(mode) {
+  File(MemoryDisk& disk, const std::string& path, std::shared_ptr<Entry> entry)
+      : LevelFile(path, disk.StampOf(*entry)), disk_(disk), entry_(std::move(entry)) {
     ++disk_.stats.open_now;
   }
   ~File() override { Close(); }
@@ -171,9 +169,22 @@ class MemoryDisk::File : public LevelFile {
     std::copy_n(bytes.begin() + offset, count, out);
     return {};
   }
+  LevelStatus OpenForWriting() override {
+    if (disk_.fail_open_for_write) return Failure(LevelCode::CannotOpen, path(), "Permission denied");
+    ++disk_.stats.opens_for_writing;
+    if (disk_.StampOf(*entry_) != Stamp()) {
+      return Failure(LevelCode::Changed, path(), "it was written meanwhile");
+    }
+    writable_ = true;
+    return {};
+  }
+  LevelStatus CheckWritable() override {
+    if (disk_.fail_open_for_write) return Failure(LevelCode::CannotOpen, path(), "Permission denied");
+    return {};
+  }
   // Like pwrite: a write past the end grows the file.
   LevelStatus Write(int64_t offset, const uint8_t* data, std::size_t count) override {
-    if (mode_ != OpenMode::ReadWrite) std::abort();
+    if (!writable_) std::abort();
     Bytes& bytes = entry_->bytes;
     if (disk_.before_write) disk_.before_write(bytes);
     if (disk_.fail_write) return Failure(LevelCode::WriteFailed, path(), "disk failure");
@@ -195,7 +206,7 @@ class MemoryDisk::File : public LevelFile {
     if (closed_) return {};
     closed_ = true;
     --disk_.stats.open_now;
-    if (disk_.fail_close) return Failure(CloseFailureCode(mode_), path(), "lost");
+    if (disk_.fail_close) return Failure(CloseFailureCode(writable_), path(), "lost");
     return {};
   }
   LevelStatus StampOfPath(FileStamp* stamp) override {
@@ -214,7 +225,7 @@ class MemoryDisk::File : public LevelFile {
  private:
   MemoryDisk& disk_;
   std::shared_ptr<Entry> entry_;
-  OpenMode mode_;
+  bool writable_ = false;
   bool closed_ = false;
   bool written_ = false;
 };
@@ -278,15 +289,8 @@ LevelStatus MemoryDisk::Open(const std::string& path, OpenMode mode,
     return Failure(LevelCode::CannotOpen, path, "No such file");
   }
   if (held_by_another) return Failure(LevelCode::InUse, path);
-  if (mode == OpenMode::ReadOnly) {
-    ++stats.opens_read_only;
-  } else {
-    if (fail_open_for_write) {
-      return Failure(LevelCode::CannotOpen, path, "Permission denied");
-    }
-    ++stats.opens_read_write;
-  }
-  *file = std::make_unique<File>(*this, path, found->second, mode);
+  ++(mode == OpenMode::ReadOnly ? stats.opens_read_only : stats.opens_held);
+  *file = std::make_unique<File>(*this, path, found->second);
   return {};
 }
 

@@ -111,7 +111,8 @@ class MemoryDisk : public Disk {
  public:
   struct Stats {
     int opens_read_only = 0;
-    int opens_read_write = 0;
+    int opens_held = 0;          // for an edit
+    int opens_for_writing = 0;   // a held file's, once a change is due
     int open_now = 0;
     int reads = 0;
     int syncs = 0;
@@ -148,7 +149,7 @@ class MemoryDisk : public Disk {
   // The history's file, where no ORNIVALE_HISTORY says otherwise.
   static constexpr const char* kHistory = "/state/ornivale/history.jsonl";
 
-  bool fail_open_for_write = false;  // as a read-only file
+  bool fail_open_for_write = false;  // as a read-only file: held, never written
   bool held_by_another = false;      // every open: in use
   bool fail_write = false;
   bool fail_sync = false;

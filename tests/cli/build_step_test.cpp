@@ -45,7 +45,8 @@ TEST(NoOpSet, ALevelHoldingTheValuesIsNotWrittenAndKeepsItsStamp) {
   run = RunInProcess({"set", "--json", "--weather", "rain", "a.trc"}, disk);
   EXPECT_EQ(run.status, 0);
   EXPECT_NE(run.out.find("\"changed\":false}"), std::string::npos) << run.out;
-  EXPECT_EQ(disk.stats.opens_read_write, 2);
+  EXPECT_EQ(disk.stats.opens_held, 2);
+  EXPECT_EQ(disk.stats.opens_for_writing, 0);
   EXPECT_EQ(disk.stats.reads, 2 * 4);
   EXPECT_TRUE(disk.stats.writes.empty());
   EXPECT_EQ(disk.stats.syncs, 0);
@@ -135,7 +136,7 @@ TEST(Check, SucceedsOnlyWhenEveryLevelHoldsTheValuesAndNeverWrites) {
   run = RunInProcess({"check", "karnak.tr4"}, disk);
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err.find("left as it is"), std::string::npos) << run.err;
-  EXPECT_EQ(disk.stats.opens_read_write, 0);
+  EXPECT_EQ(disk.stats.opens_held, 0);
   EXPECT_TRUE(disk.stats.writes.empty());
 }
 

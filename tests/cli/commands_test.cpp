@@ -124,9 +124,9 @@ TEST_F(CliTest, NamesThatArentLevelNamesAreReportedWithoutBeingOpened) {
 }
 
 // The least work: show opens the level once and reads it four times; set
-// opens it for writing once, reads it four times, writes both values in one
-// write, syncs, reads the head and the values again in four reads and looks
-// at the path once.
+// opens it once to hold it and reads it four times, opens it for writing,
+// reads the head and the values again right before writing both values in
+// one write, syncs, reads them once more and looks at the path once.
 TEST(CliOnMemoryDisk, ShowAndSetDoTheLeastWork) {
   MemoryDisk disk;
   disk.Put("a.trc", MakeLevel(3, 1, 4, 5, 6));
@@ -139,8 +139,9 @@ TEST(CliOnMemoryDisk, ShowAndSetDoTheLeastWork) {
   EXPECT_EQ(run.out,
             "a.trc: Lara type Catsuit (3) -> Young Lara (1), weather Rain (1) -> Snow (2)\n");
   EXPECT_EQ(disk.stats.opens_read_only, 1);
-  EXPECT_EQ(disk.stats.opens_read_write, 1);
-  EXPECT_EQ(disk.stats.reads, 4 + 4 + 4);
+  EXPECT_EQ(disk.stats.opens_held, 1);
+  EXPECT_EQ(disk.stats.opens_for_writing, 1);
+  EXPECT_EQ(disk.stats.reads, 4 + 4 + 4 + 4);
   EXPECT_EQ(disk.stats.writes, (Writes{{34 + 15, 4}}));
   EXPECT_EQ(disk.stats.syncs, 1);
   EXPECT_EQ(disk.stats.stamps_of_path, 1);
@@ -181,7 +182,7 @@ TEST(CliOnMemoryDisk, TombRaiderFourNamesAreReportedWithoutBeingOpened) {
       ExpectOneErrorLineEach(run, {name});
     }
   }
-  EXPECT_EQ(disk.stats.opens_read_only + disk.stats.opens_read_write, 0);
+  EXPECT_EQ(disk.stats.opens_read_only + disk.stats.opens_held, 0);
 }
 
 // Results that can't be written out (a full disk, a closed pipe) are a
@@ -216,7 +217,8 @@ TEST(CliOnMemoryDisk, SetOfOneFlagOpensOnceForWritingAndWritesTwoBytes) {
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "a.trc: Lara type Catsuit (3) -> Young Lara (1), weather Rain (1)\n");
   EXPECT_EQ(disk.stats.writes, (Writes{{34, 2}}));
-  EXPECT_EQ(disk.stats.opens_read_write, 1);
+  EXPECT_EQ(disk.stats.opens_held, 1);
+  EXPECT_EQ(disk.stats.opens_for_writing, 1);
   EXPECT_EQ(disk.stats.opens_read_only, 0);
   EXPECT_EQ(disk.stats.syncs, 1);
   EXPECT_EQ(disk.Get("a.trc"), MakeLevel(1, 1));

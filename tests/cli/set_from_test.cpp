@@ -40,7 +40,7 @@ void ExpectNothingSet(const CliRun& run, const MemoryDisk& disk, int line) {
   const std::string start = "ornivale-cli: line " + std::to_string(line) + " of standard input ";
   EXPECT_EQ(errors[0].rfind(start, 0), 0u) << errors[0];
   EXPECT_NE(errors[0].find("; no level was set"), std::string::npos) << errors[0];
-  EXPECT_EQ(disk.stats.opens_read_only + disk.stats.opens_read_write, 0);
+  EXPECT_EQ(disk.stats.opens_read_only + disk.stats.opens_held, 0);
 }
 
 // What show --json printed, and what set --json printed, give every level
@@ -281,7 +281,7 @@ TEST(SetFrom, InputThatIsClosedFailsOrIsEmptySetsNothing) {
               "printed with --json; no level was set\n");
   }
   EXPECT_EQ(disk.Get("a.trc"), MakeLevel(3, 1));
-  EXPECT_EQ(disk.stats.opens_read_only + disk.stats.opens_read_write, 0);
+  EXPECT_EQ(disk.stats.opens_read_only + disk.stats.opens_held, 0);
 }
 
 // A line of a hundred megabytes is refused as soon as it passes a
@@ -387,7 +387,7 @@ TEST(SetFrom, ADryRunSaysWhatWouldBeDoneAndWritesNothing) {
       R"({"path":"a.trc","lara":{"value":1},"weather":{"value":1}})" "\n"
       R"({"path":"b.trc","lara":{"value":1},"weather":{"value":2}})" "\n";
   const CliRun dry_from = RunWithInput({"set", "--dry-run", "--from", "-"}, records, disk);
-  EXPECT_EQ(disk.stats.opens_read_write, 0);
+  EXPECT_EQ(disk.stats.opens_for_writing, 0);
   EXPECT_EQ(disk.stats.appends, 0);
   const CliRun real = RunInProcess({"set", "--lara", "young", "a.trc", "b.trc"}, disk);
   EXPECT_EQ(dry.status, 0);

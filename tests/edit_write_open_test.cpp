@@ -1,0 +1,115 @@
+// When an edit opens its level for writing and what it looks at before it
+// writes: a level that needs no change is never opened for writing, one
+// that can't be written records nothing, and a level another program
+// changed while the change was being recorded is left as that program left
+// it.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#ifdef __linux__
+#include <sys/inotify.h>
+#include <unistd.h>
+#endif
+
+#include "level/level_access.h"
+#include "tests/disk_wrapper.h"
+#include "tests/test_support.h"
+
+namespace ornivale {
+namespace {
+
+using testing::MakeLevel;
+using testing::MemoryDisk;
+using testing::TempDir;
+
+const EditRun kRun{"test", false};
+
+EditResult SetLara(const std::string& path, uint16_t lara, Disk& disk, bool dry_run = false) {
+  return EditLevel(LevelEdit(path, FlagChange{lara, std::nullopt}), {"test", dry_run}, disk);
+}
+
+TEST(OpenForWriting, OnlyOnceAChangeIsDue) {
+  MemoryDisk disk;
+  disk.Put("a.trc", MakeLevel(3, 1));
+  EXPECT_TRUE(SetLara("a.trc", 3, disk).ok());
+  EXPECT_EQ(disk.stats.opens_held, 1);
+  EXPECT_EQ(disk.stats.opens_for_writing, 0);
+  EXPECT_TRUE(SetLara("a.trc", 4, disk, /*dry_run=*/true).ok());
+  EXPECT_EQ(disk.stats.opens_for_writing, 0);
+  EXPECT_TRUE(SetLara("a.trc", 4, disk).ok());
+  EXPECT_EQ(disk.stats.opens_for_writing, 1);
+  EXPECT_EQ(disk.Get("a.trc"), MakeLevel(4, 1));
+}
+
+// A read-only file: refused before its change is recorded, and a dry run
+// says so too.
+TEST(OpenForWriting, ALevelThatCantBeWrittenRecordsNothing) {
+  MemoryDisk disk;
+  disk.Put("a.trc", MakeLevel(3, 1));
+  disk.fail_open_for_write = true;
+  EXPECT_EQ(SetLara("a.trc", 4, disk, /*dry_run=*/true).status.code, LevelCode::CannotOpen);
+  EXPECT_EQ(SetLara("a.trc", 4, disk).status.code, LevelCode::CannotOpen);
+  EXPECT_EQ(disk.stats.appends, 0);
+  EXPECT_TRUE(SetLara("a.trc", 3, disk).ok()) << "it holds the value already";
+  EXPECT_EQ(disk.Get("a.trc"), MakeLevel(3, 1));
+}
+
+// Another program, which takes no hold, writes the level while its change
+// is appended to the history.
+class WritesDuringAppend : public testing::DiskWrapper {
+ public:
+  LevelStatus Append(const std::string& path, const std::string& text) override {
+    if (meanwhile) meanwhile();
+    return DiskWrapper::Append(path, text);
+  }
+  std::function<void()> meanwhile;
+};
+
+TEST(OpenForWriting, AChangeMadeWhileTheChangeIsRecordedIsKept) {
+  TempDir dir;
+  const std::string path = dir.Write("a.trc", MakeLevel(3, 1));
+  WritesDuringAppend disk;
+  disk.environment["ORNIVALE_HISTORY"] = dir.File("history.jsonl");
+  disk.meanwhile = [&] { dir.Write("a.trc", MakeLevel(6, 2)); };
+  const EditResult result = SetLara(path, 4, disk);
+  EXPECT_EQ(result.status.code, LevelCode::Changed);
+  EXPECT_FALSE(result.status.may_be_written);
+  EXPECT_EQ(testing::ReadAll(path), MakeLevel(6, 2));
+}
+
+#ifdef __linux__
+// What a build tool's file watcher hears: a level that holds the values
+// already is closed without having been opened for writing.
+TEST(OpenForWriting, ALevelLeftAsItIsWakesNoWatcherOfWriters) {
+  TempDir dir;
+  const std::string path = dir.Write("a.trc", MakeLevel(3, 1));
+  const int watcher = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  ASSERT_GE(watcher, 0);
+  ASSERT_GE(inotify_add_watch(watcher, path.c_str(), IN_CLOSE_WRITE | IN_CLOSE_NOWRITE), 0);
+  const auto closes = [&] {
+    int written = 0;
+    int read_only = 0;
+    alignas(inotify_event) char buffer[4096];
+    for (ssize_t n; (n = read(watcher, buffer, sizeof buffer)) > 0;) {
+      for (char* at = buffer; at < buffer + n;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(at);
+        written += (event->mask & IN_CLOSE_WRITE) != 0;
+        read_only += (event->mask & IN_CLOSE_NOWRITE) != 0;
+        at += sizeof(inotify_event) + event->len;
+      }
+    }
+    return std::pair{written, read_only};
+  };
+  testing::DiskWrapper disk;
+  disk.environment["ORNIVALE_HISTORY"] = "off";
+  EXPECT_TRUE(SetLara(path, 3, disk).ok());
+  EXPECT_EQ(closes(), (std::pair{0, 1}));
+  EXPECT_TRUE(SetLara(path, 4, disk).ok());
+  EXPECT_EQ(closes().first, 1);
+  close(watcher);
+}
+#endif
+
+}  // namespace
+}  // namespace ornivale
