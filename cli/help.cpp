@@ -26,7 +26,8 @@ constexpr OptionHelp kOptions[] = {
      "still holds what that set wrote"},
     {"--dry-run", "says what would be done, in the same lines, and opens\n"
                   "no level for writing"},
-    {"--last", "restore: the values before the last change instead"},
+    {"--last", "restore: the values before the last change not undone\n"
+               "yet instead, one step further back each time"},
     {"--json",
      "one JSON object a line instead, for scripts; a failed\n"
      "level's is {\"path\":…,\"error\":{\"code\":…,\"message\":…}}"},

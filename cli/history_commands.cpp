@@ -132,8 +132,11 @@ int RunRestore(const Arguments& args, Disk& disk, const Output& output) {
     const auto recorded = level.failure.ok()
                               ? changes.find(disk.PathKey(disk.FullPath(level.path)))
                               : changes.end();
-    if (recorded != changes.end()) {
-      edits.push_back(RestoreEdit(level.path, recorded->second, args.last));
+    auto edit = recorded != changes.end()
+                    ? RestoreEdit(level.path, recorded->second, args.last)
+                    : std::nullopt;
+    if (edit) {
+      edits.push_back(std::move(*edit));
       continue;
     }
     edit_those_before();

@@ -28,6 +28,7 @@ class QuietDisk : public ornivale::Disk {
   bool CanNameAFile(const std::string& path) override {
     return !path.empty() && path.find('\0') == std::string::npos;
   }
+  bool IsAbsolute(const std::string& path) override { return !path.empty() && path[0] == '/'; }
   std::string FullPath(const std::string& path) override { return path; }
   std::string PathKey(const std::string& path) override { return path; }
   std::optional<std::string> Environment(const char* name) override {

@@ -53,7 +53,11 @@ bool Same(const Record& a, const Record& b) {
                      a.change->before == b.change->before &&
                      a.change->written == b.change->written &&
                      a.change->time == b.change->time &&
-                     a.change->program == b.change->program));
+                     a.change->program == b.change->program &&
+                     a.change->undoes_last == b.change->undoes_last &&
+                     a.change->file.has_value() == b.change->file.has_value() &&
+                     (!a.change->file || (a.change->file->SameBuild(*b.change->file) &&
+                                          a.change->file->modified == b.change->file->modified))));
   return a.path == b.path && a.values == b.values && a.before == b.before && same_change;
 }
 

@@ -153,8 +153,9 @@ constexpr Words kWords[] = {
      }},
     {LevelCode::ChangedSince, "changed-since", nullptr,
      [](const S& s, Access) {
-       return s.path + " no longer holds the values Ornivale wrote there: "
-                       "another program changed it since; it was left as it is";
+       return s.path + " is not as Ornivale left it: " +
+              (s.reason.empty() ? std::string("it changed since") : s.reason) +
+              "; it was left as it is";
      }},
     {LevelCode::WriteFailed, "write-failed",
      [](const S& s) {

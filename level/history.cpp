@@ -131,26 +131,46 @@ LevelStatus RecordedChanges(Disk& disk, const HistoryPlace& place,
   return ReadHistory(
       disk, place,
       [&](Record record) {
-        std::vector<ChangeDetails>& of_level = (*changes)[disk.PathKey(record.path)];
-        if (!of_level.empty() && of_level.back().offset != record.change->offset) {
-          of_level.clear();
-        }
-        of_level.push_back(std::move(*record.change));
+        std::vector<ChangeDetails>& chain = (*changes)[disk.PathKey(record.path)];
+        const ChangeDetails& next = *record.change;
+        if (!chain.empty() && NeverWritten(chain.back(), next)) chain.pop_back();
+        if (!chain.empty() && !Continues(chain.back(), next)) chain.clear();
+        chain.push_back(std::move(*record.change));
       },
       unreadable, level);
 }
 
-FlagValues ValuesBefore(const std::vector<ChangeDetails>& changes, bool last) {
-  return ValuesOfBytes(last ? changes.back().before : changes.front().before);
+bool NeverWritten(const ChangeDetails& last, const ChangeDetails& next) {
+  return last.file && next.file && next.offset == last.offset &&
+         next.before == last.before && last.file->SameBuild(*next.file) &&
+         next.file->modified == last.file->modified;
 }
 
-LevelEdit RestoreEdit(const std::string& path,
-                      const std::vector<ChangeDetails>& changes, bool last) {
-  const ChangeDetails& newest = changes.back();
-  LevelEdit edit(path, ChangeTo(ValuesBefore(changes, last)));
-  edit.must_hold = {ChangeTo(ValuesOfBytes(newest.written)),
-                    ChangeTo(ValuesOfBytes(newest.before))};
+bool Continues(const ChangeDetails& last, const ChangeDetails& next) {
+  if (next.offset != last.offset || next.before != last.written) return false;
+  return !last.file || !next.file || last.file->SameBuild(*next.file);
+}
+
+std::optional<LevelEdit> RestoreEdit(const std::string& path,
+                                     const std::vector<ChangeDetails>& chain, bool last) {
+  // A restore --last undoes the last change that none has undone yet.
+  std::vector<const ChangeDetails*> not_undone;
+  for (const ChangeDetails& change : chain) {
+    if (!change.undoes_last) {
+      not_undone.push_back(&change);
+    } else if (!not_undone.empty()) {
+      not_undone.pop_back();
+    }
+  }
+  if (last && not_undone.empty()) return std::nullopt;
+  const ChangeDetails& undone = last ? *not_undone.back() : chain.front();
+  const ChangeDetails& newest = chain.back();
+  LevelEdit edit(path, ChangeTo(ValuesOfBytes(undone.before)));
+  edit.must_hold = {ChangeTo(ValuesOfBytes(newest.written))};
   edit.flags_offset = newest.offset;
+  edit.made_to = newest.file;
+  if (newest.file) edit.held_before = ChangeTo(ValuesOfBytes(newest.before));
+  edit.undoes_last = last;
   return edit;
 }
 

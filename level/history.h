@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,22 +46,29 @@ LevelStatus ReadHistory(Disk& disk, const HistoryPlace& place,
                         int* unreadable, const std::string& level = {});
 
 // The changes recorded of each level, under its disk.PathKey(full path),
-// oldest first: the changes since its flags last moved, for what came
-// before belongs to another layout of the level.
+// oldest first: its undo chain, the changes since the chain last broke, for
+// what came before belongs to another file or another build at that path.
+// A change whose write the next one shows never happened is left out.
 using ChangesByLevel = std::map<std::string, std::vector<ChangeDetails>>;
 LevelStatus RecordedChanges(Disk& disk, const HistoryPlace& place,
                             ChangesByLevel* changes, int* unreadable,
                             const std::string& level = {});
 
-// The values a level held before its first recorded change of `changes`
-// (oldest first, never empty), or before its last with `last`.
-FlagValues ValuesBefore(const std::vector<ChangeDetails>& changes, bool last);
+// Whether `next`, recorded of a level after `last`, shows that the write of
+// `last` did not happen: it found the same file and build, untouched since
+// `last` read it.
+bool NeverWritten(const ChangeDetails& last, const ChangeDetails& next);
+// Whether `next`, recorded of a level after `last`, continues its chain: it
+// found what `last` wrote, where `last` wrote it, in the same file and the
+// same build of the level (as far as both lines say).
+bool Continues(const ChangeDetails& last, const ChangeDetails& next);
 
-// The edit that gives the level at `path` the values it held before its
-// first recorded change (or its last), written only where it still holds
-// what Ornivale last wrote there, or what it held before, had that write
-// not happened, with its flags where they were.
-LevelEdit RestoreEdit(const std::string& path,
-                      const std::vector<ChangeDetails>& changes, bool last);
+// The edit that gives the level at `path` the values it held before the
+// first change of its chain (with `last`: before the last change that no
+// restore --last has undone; none when every one has been), written only
+// where the rules of an undo allow (rules::CheckUndo). The one rule of both
+// restore and the window's "Restore original values".
+std::optional<LevelEdit> RestoreEdit(const std::string& path,
+                                     const std::vector<ChangeDetails>& chain, bool last);
 
 }  // namespace ornivale

@@ -5,6 +5,7 @@
 #include "level/history.h"
 #include "level/level_access.h"
 #include "level/level_names.h"
+#include "level/level_rules.h"
 
 namespace ornivale {
 
@@ -42,8 +43,8 @@ void Level4::Show(LevelState state, WindowServices& window) {
   window.AddLog("Done");
 }
 
-LevelStatus Level4::RecordedChangesOfLoaded(std::vector<ChangeDetails>* changes) {
-  changes->clear();
+LevelStatus Level4::RestoreOfLoaded(std::optional<LevelEdit>* restore) {
+  restore->reset();
   if (!last_scan_) return {};
   HistoryPlace place;
   LevelStatus status = LocateHistory(disk_, &place);
@@ -54,21 +55,28 @@ LevelStatus Level4::RecordedChangesOfLoaded(std::vector<ChangeDetails>* changes)
   const std::string full_path = disk_.FullPath(last_scan_->path);
   status = RecordedChanges(disk_, place, &recorded, &unreadable, full_path);
   const auto level = recorded.find(disk_.PathKey(full_path));
-  if (level != recorded.end()) *changes = std::move(level->second);
+  if (level == recorded.end()) return status;
+  // The rule restore follows, asked of the level as it was loaded: Save
+  // writes only while the level is still that.
+  auto edit = RestoreEdit(last_scan_->path, level->second, false);
+  if (edit && rules::CheckUndo(*last_scan_, *edit).ok()) *restore = std::move(edit);
   return status;
 }
 
 bool Level4::HasRecordedChanges() {
-  std::vector<ChangeDetails> changes;
-  return RecordedChangesOfLoaded(&changes).ok() && !changes.empty();
+  std::optional<LevelEdit> restore;
+  return RestoreOfLoaded(&restore).ok() && restore;
 }
 
 void Level4::RestoreOriginalValues(WindowServices& window) {
-  std::vector<ChangeDetails> changes;
-  const LevelStatus read = RecordedChangesOfLoaded(&changes);
+  std::optional<LevelEdit> restore;
+  const LevelStatus read = RestoreOfLoaded(&restore);
   if (!read.ok()) return Report(read, window);
-  if (changes.empty()) return;
-  const FlagValues original = ValuesBefore(changes, false);
+  if (!restore) return;
+  FlagValues original{};
+  for (std::size_t i = 0; i < kFlagCount; ++i) {
+    original[i] = static_cast<int16_t>(*restore->change.values[i]);
+  }
   std::vector<std::string> without_entries;
   for (std::size_t i = 0; i < kFlagCount; ++i) {
     const auto position = kFlags[i].entries.PositionOf(original[i]);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "level/disk.h"
+#include "level/level_access.h"
 #include "level/level_state.h"
 #include "level/records.h"
 #include "level/window_services.h"
@@ -38,11 +39,12 @@ class Level4 {
   // box showed.
   const LevelStatus& LastStatus() const { return last_status_; }
 
-  // Whether the history holds changes Ornivale made to the loaded level.
+  // Whether ornivale-cli restore would give the loaded level, as loaded,
+  // the values it held before Ornivale first changed it.
   bool HasRecordedChanges();
-  // Puts the values the loaded level held before Ornivale first changed it
-  // into c2 and c1, for Save to write as any save; says so where a value
-  // has no entry in its list, and where the history can't be read.
+  // Puts those values into c2 and c1, for Save to write as any save; says
+  // so where a value has no entry in its list, and where the history can't
+  // be read.
   void RestoreOriginalValues(WindowServices& window);
 
   Disk& disk() const { return disk_; }
@@ -54,9 +56,9 @@ class Level4 {
 
  private:
   void Show(LevelState state, WindowServices& window);
-  // The loaded level's recorded changes, oldest first (none when nothing
-  // is loaded or recorded).
-  LevelStatus RecordedChangesOfLoaded(std::vector<ChangeDetails>* changes);
+  // What restore would write to the loaded level, as it was loaded: none
+  // when nothing is loaded or recorded, or the undo's rule refuses it.
+  LevelStatus RestoreOfLoaded(std::optional<LevelEdit>* restore);
 
   Disk& disk_;
   int32_t flags_pos_ = 0;

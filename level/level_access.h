@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "level/disk.h"
+#include "level/level_identity.h"
 #include "level/level_state.h"
 
 namespace ornivale {
@@ -37,12 +38,19 @@ struct LevelEdit {
   // exactly that. Without it the edit reads the level itself, holding it,
   // and "before" is what it held right before the write.
   std::optional<LevelState> loaded;
-  // An undo's rule: the level must still hold one of these, each giving
-  // values for some of the flags (what Ornivale last wrote there, or what it
-  // held before a write that did not happen), with its flags at
-  // `flags_offset` where one is given. Anything else is ChangedSince.
+  // An undo's rule (rules::CheckUndo): the level must still hold one of
+  // these, each giving values for some of the flags (what Ornivale last
+  // wrote there), with its flags at `flags_offset` where one is given.
   std::vector<FlagChange> must_hold;
   std::optional<int64_t> flags_offset;
+  // The file and build that the undone chain's last change was made to,
+  // where its line says: another file or another build at the path is
+  // refused. `held_before` (what that change found) then counts as held
+  // too, while the file's last-write time says its write did not happen.
+  std::optional<LevelIdentity> made_to;
+  std::optional<FlagChange> held_before;
+  // Recorded as a restore --last.
+  bool undoes_last = false;
 };
 
 // Who edits, as the history names it ("ornivale", "ornivale-cli set"), and

@@ -106,6 +106,8 @@ class Edit {
     change.offset = result_.before.flags_offset;
     change.before = BytesRead(result_.before);
     change.written = bytes_;
+    change.file = IdentityOf(result_.after);  // as read, before the write
+    change.undoes_last = edit_.undoes_last;
     return change;
   }
 

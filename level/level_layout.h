@@ -18,6 +18,8 @@ inline constexpr int32_t kRemasteredVersions[] = {0x35585254, 0x34585254};
 // come the two sizes of its level data, a zero word, its room count and its
 // rooms.
 inline constexpr std::size_t kPaddingBytes = 28;
+// The level data's two sizes, unpacked and packed, right after the padding.
+inline constexpr std::size_t kLevelDataSizeBytes = 8;
 
 // The header of one of the three texture blocks ahead of the flag pair.
 struct TextureChunk {

@@ -1,5 +1,6 @@
 #include "level/level_rules.h"
 
+#include "level/level_identity.h"
 #include "level/level_names.h"
 
 namespace ornivale::rules {
@@ -32,14 +33,8 @@ bool StillLoaded(const LevelState& now, const LevelState& loaded) {
   return true;
 }
 
-// An undo writes only where the level still holds what it undoes.
-bool HoldsWhatAnUndoExpects(const LevelState& now, const LevelEdit& edit) {
-  if (edit.flags_offset && *edit.flags_offset != now.scan.flags_offset) return false;
-  if (edit.must_hold.empty()) return true;
-  for (const FlagChange& held : edit.must_hold) {
-    if (held.HeldBy(now.scan)) return true;
-  }
-  return false;
+LevelStatus ChangedSince(const std::string& path, const char* why) {
+  return Failure(LevelCode::ChangedSince, path, why);
 }
 
 }  // namespace
@@ -67,6 +62,34 @@ LevelStatus CheckWritable(const LevelScan& scan, const std::string& path) {
   return {};
 }
 
+LevelStatus CheckUndo(const LevelState& now, const LevelEdit& edit) {
+  const LevelScan& scan = now.scan;
+  if (edit.change.HeldBy(scan)) return {};
+  if (edit.flags_offset && *edit.flags_offset != scan.flags_offset) {
+    return ChangedSince(now.path, "its values moved since Ornivale changed it: it was built again");
+  }
+  const LevelIdentity identity = IdentityOf(now);
+  if (edit.made_to && (identity.volume != edit.made_to->volume ||
+                       identity.index != edit.made_to->index)) {
+    return ChangedSince(now.path, "another file is at its path than the one Ornivale changed");
+  }
+  if (edit.made_to && !identity.SameBuild(*edit.made_to)) {
+    return ChangedSince(now.path, "it was built again since Ornivale changed it");
+  }
+  if (edit.must_hold.empty()) return {};
+  for (const FlagChange& held : edit.must_hold) {
+    if (held.HeldBy(scan)) return {};
+  }
+  if (edit.held_before && edit.held_before->HeldBy(scan) &&
+      identity.modified == edit.made_to->modified) {
+    return {};
+  }
+  return ChangedSince(now.path, edit.made_to
+                                   ? "its values changed since Ornivale last wrote them, "
+                                     "and the history holds no later change of Ornivale's"
+                                   : "it no longer holds what the change undone wrote");
+}
+
 LevelStatus CheckBeforeWriting(const LevelState& now, const LevelEdit& edit) {
   const LevelScan& scan = now.scan;
   if (scan.status.code == LevelCode::ReadFailed) return scan.status;
@@ -78,9 +101,8 @@ LevelStatus CheckBeforeWriting(const LevelState& now, const LevelEdit& edit) {
   } else if (!scan.status.ok()) {
     return scan.status;
   }
-  if (!HoldsWhatAnUndoExpects(now, edit)) {
-    return Failure(LevelCode::ChangedSince, now.path);
-  }
+  const LevelStatus undo = CheckUndo(now, edit);
+  if (!undo.ok()) return undo;
   return CheckWritable(scan, now.path);
 }
 

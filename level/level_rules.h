@@ -20,6 +20,14 @@ LevelStatus CheckName(const std::string& path, NameRule rule);
 // level's flags that the bytes land in.
 LevelStatus CheckWritable(const LevelScan& scan, const std::string& path);
 
+// An undo's rule, on the level as `now` read it: ok where it holds the
+// undo's values already (nothing to write), or where it is the file and
+// the build the undone change was made to, with its values where that
+// change found them, and holds what Ornivale last wrote there (or what
+// that change found, had its write not happened). ChangedSince with what is
+// known otherwise.
+LevelStatus CheckUndo(const LevelState& now, const LevelEdit& edit);
+
 // What an edit's own read of the level must find before anything is
 // written: the level whole, still the one the front end loaded, holding
 // what an undo expects, and writable.

@@ -11,8 +11,9 @@ constexpr std::size_t kVersionBytes = 4;
 constexpr std::size_t kCountBytes = 6;
 constexpr std::size_t kBlockHeaderBytes = 8;
 constexpr std::size_t kHeadBytes = kVersionBytes + kCountBytes + kBlockHeaderBytes;
-// The flags and the padding after them, read together.
-constexpr std::size_t kTailBytes = kFlagBytes + kPaddingBytes;
+// The flags, the padding after them and the level data's two sizes, read
+// together.
+constexpr std::size_t kTailBytes = kFlagBytes + kPaddingBytes + kLevelDataSizeBytes;
 // Tomb Raider IV level data: unpacked size, packed size, then a zlib stream.
 constexpr std::size_t kLevelDataHeadBytes = 10;
 
@@ -45,10 +46,11 @@ class Reader {
                static_cast<int64_t>(length_);
   }
 
-  // The offset of the first byte other than zero that was fetched at or
-  // after `offset`, -1 when all are zero.
-  int64_t FirstNonZeroFrom(int64_t offset) const {
-    for (auto at = static_cast<std::size_t>(offset - offset_); at < length_; ++at) {
+  // The offset of the first byte other than zero among the `count` from
+  // `offset` on, as far as they were fetched; -1 when all are zero.
+  int64_t FirstNonZero(int64_t offset, std::size_t count) const {
+    const auto end = std::min(length_, static_cast<std::size_t>(offset - offset_) + count);
+    for (auto at = static_cast<std::size_t>(offset - offset_); at < end; ++at) {
       if (bytes_[at] != 0) return offset_ + static_cast<int64_t>(at);
     }
     return -1;
@@ -180,9 +182,16 @@ LevelScan ScanLevel(LevelFile& file) {
   for (std::size_t i = 0; i < kFlagCount; ++i) {
     scan.flags[i] = ReadWord(bytes + 2 * i);
   }
-  scan.data_after_flags = reader.FirstNonZeroFrom(offset + kFlagBytes);
+  scan.data_after_flags = reader.FirstNonZero(offset + kFlagBytes, kPaddingBytes);
   if (reader.Holds(offset, kLevelDataHeadBytes) && IsLevelDataHead(bytes)) {
     scan.tr4_data_offset = offset;
+  }
+  const int64_t sizes = offset + kFlagBytes + kPaddingBytes;
+  if (reader.Holds(sizes, kLevelDataSizeBytes)) {
+    const uint8_t* at = reader.Part(sizes, kLevelDataSizeBytes, flags);
+    for (std::size_t i = 0; i < scan.level_data_sizes.size(); ++i) {
+      scan.level_data_sizes[i] = ReadDword(at + 4 * i);
+    }
   }
   return scan;
 }

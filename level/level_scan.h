@@ -30,6 +30,10 @@ struct LevelScan {
   // Where Tomb Raider IV level data begins in place of a TRC level's flags
   // and padding, -1 where there is none: such a level keeps no flags there.
   int64_t tr4_data_offset = -1;
+  // A TRC level's two level data sizes after the padding, zero where the
+  // file ends first: with the head, they tell one build of a level from
+  // another.
+  std::array<DwordField, 2> level_data_sizes{};
 
   bool VersionMatches() const {
     return header.LevelVersion.Value == kLevelVersion;
@@ -40,9 +44,9 @@ struct LevelScan {
 
 // Reads the version, the texture counts and the three block headers,
 // passing over each block's payload (a PackedSize of 0 or less passes over
-// nothing), then the flags and the padding that follows them. Reads four
-// short stretches of the file, whatever the size of the level, and never
-// writes.
+// nothing), then the flags, the padding that follows them and the level
+// data's sizes. Reads four short stretches of the file, whatever the size
+// of the level, and never writes.
 LevelScan ScanLevel(LevelFile& file);
 
 }  // namespace ornivale

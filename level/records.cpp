@@ -1,5 +1,6 @@
 #include "level/records.h"
 
+#include <cstdio>
 #include <set>
 #include <vector>
 
@@ -159,6 +160,42 @@ bool TakeValues(const Json& object, FlagValues* values, std::string* why) {
   return true;
 }
 
+std::string HexNumber(uint64_t value) {
+  char text[17];
+  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
+  return text;
+}
+
+std::optional<uint64_t> NumberOfHex(const Json& json) {
+  if (!json.is_string() || json.get<std::string>().size() != 16) return std::nullopt;
+  const auto bytes = FromHex(json.get<std::string>());
+  if (!bytes) return std::nullopt;
+  uint64_t value = 0;
+  for (char byte : *bytes) value = value << 8 | static_cast<unsigned char>(byte);
+  return value;
+}
+
+// "file", where the line has one: all its members, or the line is broken.
+bool TakeIdentity(const Json& json, ChangeDetails* change) {
+  const auto file = json.find("file");
+  if (file == json.end()) return true;
+  if (!file->is_object()) return false;
+  const auto member = [&](const char* name) {
+    const auto found = file->find(name);
+    return found == file->end() ? std::optional<uint64_t>() : NumberOfHex(*found);
+  };
+  const auto volume = member("volume");
+  const auto index = member("index");
+  const auto fingerprint = member("fingerprint");
+  const auto modified = file->find("modified");
+  if (!volume || !index || !fingerprint || modified == file->end() ||
+      !modified->is_number_integer()) {
+    return false;
+  }
+  change->file = LevelIdentity{*volume, *index, *fingerprint, modified->get<int64_t>()};
+  return true;
+}
+
 std::optional<std::array<uint8_t, kFlagBytes>> FlagBytes(const Json& json) {
   if (!json.is_string()) return std::nullopt;
   const auto bytes = FromHex(json.get<std::string>());
@@ -192,6 +229,10 @@ bool TakeChange(const Json& json, Record* record) {
   change.written = *written_bytes;
   change.time = time->get<std::string>();
   change.program = program->get<std::string>();
+  const auto undoes = json.find("undoes");
+  if (undoes != json.end() && *undoes != "last") return false;
+  change.undoes_last = undoes != json.end();
+  if (!TakeIdentity(json, &change)) return false;
   // The values are the bytes': a line whose values say otherwise is no
   // line the history wrote.
   if (ValuesOfBytes(change.written) != record->values || !record->before ||
@@ -275,6 +316,15 @@ std::string ChangeJson(const std::string& path, const ChangeDetails& change,
   json["program"] = change.program;
   json["offset"] = change.offset;
   json["bytes"] = {{"before", HexOf(change.before)}, {"written", HexOf(change.written)}};
+  if (change.file) {
+    const LevelIdentity& file = *change.file;
+    json["file"] = {{"volume", HexNumber(file.volume)},
+                    {"index", HexNumber(file.index)},
+                    {"fingerprint", HexNumber(file.fingerprint)},
+                    {"modified", file.modified}};
+  }
+  if (change.undoes_last) json["undoes"] = "last";
+  json["v"] = kHistoryFormat;
   return Line(json, text);
 }
 

@@ -7,6 +7,7 @@
 
 #include "level/disk.h"
 #include "level/flag_vocabulary.h"
+#include "level/level_identity.h"
 #include "level/level_scan.h"
 #include "level/level_state.h"
 #include "level/level_status.h"
@@ -31,7 +32,18 @@ struct ChangeDetails {
   std::array<uint8_t, kFlagBytes> written{};
   std::string time;     // UTC, "2026-12-09T05:10:00.123Z"
   std::string program;  // "ornivale", "ornivale-cli set", …
+  // The level it was made to, as read before the write; lines of the first
+  // format ("v" absent) keep none.
+  std::optional<LevelIdentity> file;
+  // Made by restore --last: it gave back what the last change not undone
+  // before it had changed.
+  bool undoes_last = false;
 };
+
+// The format of the history's lines that this program writes: 1 had no
+// "v", no "file" and no "undoes". A reader reads the lines of every format
+// up to its own, and of later ones what it knows of them.
+inline constexpr int kHistoryFormat = 2;
 
 // One line read back.
 struct Record {
@@ -59,7 +71,10 @@ std::string CheckJson(const std::string& path, const LevelScan& scan, bool match
 std::string SetJson(const std::string& path, const FlagValues& before,
                     const FlagValues& after);
 // A change as the history keeps it: SetJson's with "time", "program",
-// "offset" and "bytes":{"before":"03000100","written":"04000100"}.
+// "offset", "bytes":{"before":"03000100","written":"04000100"}, "file"
+// (volume, index and fingerprint as 16 hexadecimal digits, the last-write
+// time in the system's units), "undoes":"last" for a restore --last, and
+// "v", the format.
 std::string ChangeJson(const std::string& path, const ChangeDetails& change,
                        JsonText text = JsonText::Ascii);
 // {"path":…,"error":{"code":"cut-short","message":…}}.

@@ -207,9 +207,10 @@ TEST(TerminalMessage, SaysWhatFailedWithWhichLevelOnOneLine) {
        "D:\\levels\\city.trc holds no .trc level"},
       {With(LevelCode::NoLevelFound, "", "pattern"), Access::ReadOnly,
        "no level matches D:\\levels\\city.trc"},
-      {With(LevelCode::ChangedSince), Access::Writes,
-       "D:\\levels\\city.trc no longer holds the values Ornivale wrote there: "
-       "another program changed it since; it was left as it is"},
+      {With(LevelCode::ChangedSince, "it was built again since Ornivale changed it"),
+       Access::Writes,
+       "D:\\levels\\city.trc is not as Ornivale left it: it was built again since "
+       "Ornivale changed it; it was left as it is"},
       {With(LevelCode::HistoryNotWritten, "No space left on device", "/h/history.jsonl"),
        Access::Writes,
        "can't record the change to D:\\levels\\city.trc in the history file "

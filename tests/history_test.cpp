@@ -194,12 +194,12 @@ TEST(History, ChangesSinceTheFlagsLastMoved) {
   const auto changes = Changes(disk, "a.trc");
   ASSERT_EQ(changes.size(), 2u);
   EXPECT_EQ(changes[0].offset, 42);
-  EXPECT_EQ(ValuesBefore(changes, false), (FlagValues{0, 0}));
-  EXPECT_EQ(ValuesBefore(changes, true), (FlagValues{1, 0}));
+  EXPECT_EQ(RestoreEdit("a.trc", changes, false)->change.values[kLara], 0);
+  EXPECT_EQ(RestoreEdit("a.trc", changes, true)->change.values[kLara], 1);
 }
 
 EditResult Restore(MemoryDisk& disk, const std::string& path, bool last) {
-  return EditLevel(RestoreEdit(path, Changes(disk, path), last),
+  return EditLevel(RestoreEdit(path, Changes(disk, path), last).value(),
                    {"ornivale-cli restore", false}, disk);
 }
 

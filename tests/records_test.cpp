@@ -64,22 +64,51 @@ TEST(RecordsWritten, AChangeReadsBackAsItWasWritten) {
   change.before = {0x03, 0x00, 0xFF, 0xFF};
   change.written = {0x04, 0x00, 0xFF, 0xFF};
   change.time = "2026-12-09T05:10:00.123Z";
-  change.program = "ornivale-cli set";
+  change.program = "ornivale-cli restore";
+  change.file = LevelIdentity{0x801, 0xfffffffffffffff1u, 0x0123456789abcdefu,
+                              1765256400123456789};
+  change.undoes_last = true;
   const std::string line = ChangeJson("/l/c.trc", change);
   EXPECT_EQ(line,
             R"({"path":"/l/c.trc","lara":{"value":4,"text":"Divesuit"},)"
             R"("weather":{"value":-1,"text":null},"before":{"lara":{"value":3,)"
             R"("text":"Catsuit"},"weather":{"value":-1,"text":null}},"changed":true,)"
-            R"("time":"2026-12-09T05:10:00.123Z","program":"ornivale-cli set",)"
-            R"("offset":62,"bytes":{"before":"0300ffff","written":"0400ffff"}})");
+            R"("time":"2026-12-09T05:10:00.123Z","program":"ornivale-cli restore",)"
+            R"("offset":62,"bytes":{"before":"0300ffff","written":"0400ffff"},)"
+            R"("file":{"volume":"0000000000000801","index":"fffffffffffffff1",)"
+            R"("fingerprint":"0123456789abcdef","modified":1765256400123456789},)"
+            R"("undoes":"last","v":2})");
   const auto record = Read(line);
   ASSERT_TRUE(record && record->change);
   EXPECT_EQ(record->change->offset, 62);
   EXPECT_EQ(record->change->before, change.before);
   EXPECT_EQ(record->change->written, change.written);
-  EXPECT_EQ(record->change->program, "ornivale-cli set");
+  EXPECT_EQ(record->change->program, "ornivale-cli restore");
+  ASSERT_TRUE(record->change->file.has_value());
+  EXPECT_TRUE(record->change->file->SameBuild(*change.file));
+  EXPECT_EQ(record->change->file->modified, change.file->modified);
+  EXPECT_TRUE(record->change->undoes_last);
   EXPECT_EQ(record->values, (FlagValues{4, -1}));
   EXPECT_EQ(*record->before, (FlagValues{3, -1}));
+}
+
+// A line whose "file" or "undoes" is broken is no line the history wrote;
+// a later format's line is read for what this one knows of it.
+TEST(RecordsWritten, TheFileAndTheUndoAreWholeOrTheLineIsBroken) {
+  ChangeDetails change;
+  change.file = LevelIdentity{1, 2, 3, 4};
+  const std::string line = ChangeJson("/l/c.trc", change);
+  const auto with = [&](const std::string& from, const std::string& to) {
+    std::string changed = line;
+    changed.replace(changed.find(from), from.size(), to);
+    return Read(changed);
+  };
+  EXPECT_FALSE(with(R"("index":"0000000000000002",)", "").has_value());
+  EXPECT_FALSE(with(R"("0000000000000003")", R"("3")").has_value());
+  EXPECT_FALSE(with(R"("v":2)", R"("undoes":"all","v":2)").has_value());
+  const auto later = with(R"("v":2)", R"("v":3,"seen":[1])");
+  ASSERT_TRUE(later && later->change && later->change->file);
+  EXPECT_EQ(later->change->file->fingerprint, 3u);
 }
 
 // Every value a level can store is written and read back as itself.

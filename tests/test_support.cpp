@@ -45,9 +45,9 @@ LevelBytes& LevelBytes::Flags(uint16_t lara, uint16_t weather) {
   return Word(lara).Word(weather);
 }
 
-LevelBytes& LevelBytes::TrcTail(std::size_t length) {
+LevelBytes& LevelBytes::TrcTail(std::size_t length, uint32_t room_bytes) {
   LevelBytes room;
-  room.Raw({'X', 'E', 'L', 'A'}).Dword(16).Raw(Bytes(16, 0x5A));
+  room.Raw({'X', 'E', 'L', 'A'}).Dword(room_bytes).Raw(Bytes(room_bytes, 0x5A));
   const auto level_data = static_cast<uint32_t>(4 + 4 + room.bytes_.size());
   LevelBytes tail;
   tail.Raw(Bytes(28, 0)).Dword(level_data).Dword(level_data).Dword(0).Dword(1)

@@ -31,8 +31,9 @@ class LevelBytes {
   LevelBytes& Flags(uint16_t lara, uint16_t weather);
   // What a TRC level keeps after its flags, as far as `length` bytes of it:
   // 28 zero bytes of padding, two equal sizes of its level data, a zero
-  // word, its room count, and its one room, which begins with "XELA".
-  LevelBytes& TrcTail(std::size_t length = kWholeTail);
+  // word, its room count, and its one room, which begins with "XELA" and
+  // holds `room_bytes` bytes.
+  LevelBytes& TrcTail(std::size_t length = kWholeTail, uint32_t room_bytes = 16);
   Bytes Build() const { return bytes_; }
 
   static constexpr std::size_t kWholeTail = 68;
@@ -128,6 +129,8 @@ class MemoryDisk : public Disk {
   // Puts a new file at `path`, as a rename over it would; a file open
   // there keeps the old one.
   void Replace(const std::string& path, Bytes bytes);
+  // Gives each of the two files the other's path, as two renames would.
+  void SwapNames(const std::string& a, const std::string& b) { std::swap(files_.at(a), files_.at(b)); }
   const Bytes& Get(const std::string& path) const { return files_.at(path)->bytes; }
   // The file at `path` as text; empty when there is none.
   std::string Text(const std::string& path) const;

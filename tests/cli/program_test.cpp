@@ -102,10 +102,10 @@ TEST_F(ProgramTest, JsonIsAsciiWithFullPathsThatServeFromAnyFolder) {
   {
     const InFolder there(levels_.File(""));
     shown = Run({"show", "--json", cafe, math});
-    EXPECT_EQ(Run({"check", "--json", cafe}).out,
-              "{\"path\":" + in_folder + "Caf\\u00e9 \\u00d1.trc\",\"lara\":{\"value\":3,"
-              "\"text\":\"Catsuit\"},\"weather\":{\"value\":1,\"text\":\"Rain\"},"
-              "\"matches\":true}\n");
+    EXPECT_EQ(Lines(Run({"check", "--json", cafe}).out),
+              LineList{"{\"path\":" + in_folder + "Caf\\u00e9 \\u00d1.trc\",\"lara\":{\"value\":3,"
+                       "\"text\":\"Catsuit\"},\"weather\":{\"value\":1,\"text\":\"Rain\"},"
+                       "\"matches\":true}"});
   }
   EXPECT_EQ(shown.status, 0) << shown.err;
   EXPECT_TRUE(AllAscii(shown.out)) << shown.out;

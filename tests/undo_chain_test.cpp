@@ -1,0 +1,177 @@
+// Which level a recorded change speaks of, and what an undo may give back:
+// only what lies on the level's current chain, never another file's or
+// another build's values, and the same answer for ornivale-cli and the
+// window.
+#include <gtest/gtest.h>
+
+#include "level/history.h"
+#include "level/level4.h"
+#include "level/level_access.h"
+#include "tests/test_support.h"
+
+namespace ornivale {
+namespace {
+
+using testing::Bytes;
+using testing::MakeLevel;
+using testing::MemoryDisk;
+
+const EditRun kSet{"ornivale-cli set", false};
+
+EditResult SetLara(MemoryDisk& disk, const std::string& path, uint16_t lara) {
+  return EditLevel(LevelEdit(path, FlagChange{lara, std::nullopt}), kSet, disk);
+}
+
+std::vector<ChangeDetails> Chain(MemoryDisk& disk, const std::string& path) {
+  HistoryPlace place;
+  EXPECT_TRUE(LocateHistory(disk, &place).ok());
+  ChangesByLevel changes;
+  int unreadable = 0;
+  EXPECT_TRUE(RecordedChanges(disk, place, &changes, &unreadable).ok());
+  EXPECT_EQ(unreadable, 0);
+  return changes[path];
+}
+
+// What `restore` (or `restore --last`) does to the level at `path`; the
+// code NothingLoaded where it finds nothing left to undo.
+EditResult Restore(MemoryDisk& disk, const std::string& path, bool last = false) {
+  const auto edit = RestoreEdit(path, Chain(disk, path), last);
+  if (!edit) {
+    EditResult none;
+    none.status = Failure(LevelCode::NothingLoaded, path);
+    return none;
+  }
+  return EditLevel(*edit, {"ornivale-cli restore", false}, disk);
+}
+
+// The level at the same layout built again: its rooms, and so its level
+// data's sizes, differ.
+Bytes Rebuilt(uint16_t lara, uint16_t weather) {
+  return testing::LevelBytes().Version().Counts().Block(0, 0).Block(0, 0).Block(0, 0)
+      .Flags(lara, weather).TrcTail(testing::LevelBytes::kWholeTail, 40).Build();
+}
+
+// Young Lara set, a rebuilt level (Normal Lara, Snow) copied over the file,
+// Divesuit set: the rebuilt level's own values come back, never the first
+// build's Catsuit and Rain.
+TEST(UndoChain, ALevelBuiltAgainAtTheSameLayoutStartsItAnew) {
+  MemoryDisk disk;
+  disk.Put("a.trc", MakeLevel(3, 1));
+  ASSERT_TRUE(SetLara(disk, "a.trc", 1).ok());
+  disk.Put("a.trc", Rebuilt(0, 2));  // in place, as cp does
+  ASSERT_TRUE(SetLara(disk, "a.trc", 4).ok());
+  EXPECT_EQ(Chain(disk, "a.trc").size(), 1u);
+  ASSERT_TRUE(Restore(disk, "a.trc").ok());
+  EXPECT_EQ(disk.Get("a.trc"), Rebuilt(0, 2));
+}
+
+// The same values found again, in another build: the chain breaks on the
+// build alone.
+TEST(UndoChain, AnotherBuildThatHoldsWhatWasWrittenBreaksItToo) {
+  MemoryDisk disk;
+  disk.Put("a.trc", MakeLevel(3, 1));
+  ASSERT_TRUE(SetLara(disk, "a.trc", 1).ok());
+  disk.Put("a.trc", Rebuilt(1, 1));
+  EXPECT_EQ(Restore(disk, "a.trc").status.code, LevelCode::ChangedSince);
+  ASSERT_TRUE(SetLara(disk, "a.trc", 4).ok());
+  EXPECT_EQ(Chain(disk, "a.trc").size(), 1u);
+}
+
+// city.trc set twice and other.trc once, then their names swapped: the
+// file now named city.trc never gets city.trc's first Catsuit.
+TEST(UndoChain, AFileNowAtThePathGetsNoValuesOfAnother) {
+  MemoryDisk disk;
+  disk.Put("city.trc", MakeLevel(3, 1));
+  disk.Put("other.trc", MakeLevel(0, 0));
+  ASSERT_TRUE(SetLara(disk, "city.trc", 1).ok());
+  ASSERT_TRUE(SetLara(disk, "city.trc", 4).ok());
+  ASSERT_TRUE(SetLara(disk, "other.trc", 4).ok());
+  disk.SwapNames("city.trc", "other.trc");
+  const EditResult restore = Restore(disk, "city.trc");
+  EXPECT_EQ(restore.status.code, LevelCode::ChangedSince);
+  EXPECT_NE(restore.status.reason.find("another file"), std::string::npos)
+      << restore.status.reason;
+  EXPECT_EQ(disk.Get("city.trc"), MakeLevel(4, 0));
+  EXPECT_EQ(disk.Get("other.trc"), MakeLevel(4, 1));
+}
+
+TEST(UndoChain, RestoreLastStepsOneChangeFurtherBackEachTime) {
+  MemoryDisk disk;
+  disk.Put("a.trc", MakeLevel(3, 1));
+  for (uint16_t lara : {4, 6, 1}) ASSERT_TRUE(SetLara(disk, "a.trc", lara).ok());
+  for (uint16_t back : {6, 4, 3}) {
+    ASSERT_TRUE(Restore(disk, "a.trc", true).ok());
+    EXPECT_EQ(disk.Get("a.trc"), MakeLevel(back, 1));
+  }
+  EXPECT_EQ(Restore(disk, "a.trc", true).status.code, LevelCode::NothingLoaded)
+      << "every change undone";
+  // A change after the undos is the next one undone.
+  ASSERT_TRUE(SetLara(disk, "a.trc", 2).ok());
+  ASSERT_TRUE(Restore(disk, "a.trc", true).ok());
+  EXPECT_EQ(disk.Get("a.trc"), MakeLevel(3, 1));
+  ASSERT_TRUE(Restore(disk, "a.trc").ok());
+  EXPECT_EQ(disk.Get("a.trc"), MakeLevel(3, 1));
+}
+
+// What the last change found counts as held only while its write did not
+// happen: the same values put back by another program are its change.
+TEST(UndoChain, WhatTheLastChangeFoundCountsOnlyForAWriteThatDidNotHappen) {
+  MemoryDisk disk;
+  disk.Put("a.trc", MakeLevel(3, 1));
+  ASSERT_TRUE(SetLara(disk, "a.trc", 4).ok());
+  disk.fail_write = true;
+  EXPECT_EQ(SetLara(disk, "a.trc", 6).status.code, LevelCode::WriteFailed);
+  disk.fail_write = false;
+  ASSERT_TRUE(Restore(disk, "a.trc").ok());
+  EXPECT_EQ(disk.Get("a.trc"), MakeLevel(3, 1));
+
+  disk.Put("a.trc", MakeLevel(3, 1));
+  ASSERT_TRUE(SetLara(disk, "a.trc", 4).ok());
+  ASSERT_TRUE(SetLara(disk, "a.trc", 6).ok());
+  disk.Put("a.trc", MakeLevel(4, 1));  // another program, in place
+  EXPECT_EQ(Restore(disk, "a.trc").status.code, LevelCode::ChangedSince);
+  EXPECT_EQ(disk.Get("a.trc"), MakeLevel(4, 1));
+}
+
+// A line of the first format (no "v", no "file") still serves.
+TEST(UndoChain, LinesOfTheFirstFormatAreRead) {
+  MemoryDisk disk;
+  disk.Put("a.trc", MakeLevel(4, 1));
+  disk.Append(MemoryDisk::kHistory,
+              R"({"path":"a.trc","lara":{"value":4,"text":"Divesuit"},)"
+              R"("weather":{"value":1,"text":"Rain"},"before":{"lara":{"value":3,)"
+              R"("text":"Catsuit"},"weather":{"value":1,"text":"Rain"}},"changed":true,)"
+              R"("time":"2026-12-09T05:26:22.646Z","program":"ornivale-cli set",)"
+              R"("offset":34,"bytes":{"before":"03000100","written":"04000100"}})" "\n");
+  ASSERT_TRUE(SetLara(disk, "a.trc", 6).ok());
+  const auto chain = Chain(disk, "a.trc");
+  ASSERT_EQ(chain.size(), 2u);
+  EXPECT_FALSE(chain[0].file.has_value());
+  EXPECT_TRUE(chain[1].file.has_value());
+  ASSERT_TRUE(Restore(disk, "a.trc").ok());
+  EXPECT_EQ(disk.Get("a.trc"), MakeLevel(3, 1));
+}
+
+// The window offers its restore only where restore would restore.
+TEST(UndoChain, TheWindowAsksTheSameQuestion) {
+  MemoryDisk disk;
+  disk.Put("a.trc", MakeLevel(3, 1));
+  ASSERT_TRUE(SetLara(disk, "a.trc", 4).ok());
+  Level4 level(disk);
+  testing::RecordingWindow window;
+  level.OpenLevel("a.trc", window);
+  EXPECT_TRUE(level.HasRecordedChanges());
+
+  for (const Bytes& other : {MakeLevel(6, 1), MakeLevel(4, 1, 8), Rebuilt(4, 1)}) {
+    disk.Put("a.trc", other);
+    level.OpenLevel("a.trc", window);
+    EXPECT_FALSE(level.HasRecordedChanges());
+    EXPECT_EQ(Restore(disk, "a.trc").status.code, LevelCode::ChangedSince);
+    const int lara = window.c2;
+    level.RestoreOriginalValues(window);
+    EXPECT_EQ(window.c2, lara) << "the lists keep what the level holds";
+  }
+}
+
+}  // namespace
+}  // namespace ornivale
