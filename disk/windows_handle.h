@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <string>
-#include <utility>
 
 #include "level/level_status.h"
 
@@ -40,7 +39,6 @@ class Handle {
     handle_ = INVALID_HANDLE_VALUE;
     return handle;
   }
-  void swap(Handle& other) { std::swap(handle_, other.handle_); }
   // ERROR_SUCCESS, or the error of a close that failed.
   DWORD Close() {
     if (handle_ == INVALID_HANDLE_VALUE) return ERROR_SUCCESS;

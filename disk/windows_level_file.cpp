@@ -41,8 +41,9 @@ constexpr DWORD kHeldShare = 0;
 
 class WindowsFile final : public LevelFile {
  public:
-  WindowsFile(std::string path, const FileStamp& stamp, HANDLE handle)
-      : LevelFile(std::move(path), stamp), handle_(handle) {}
+  WindowsFile(std::string path, const FileStamp& stamp, HANDLE handle,
+              LevelStatus cannot_write)
+      : LevelFile(std::move(path), stamp), handle_(handle), cannot_write_(std::move(cannot_write)) {}
 
   LevelStatus Read(int64_t offset, uint8_t* out, std::size_t count) override {
     while (count > 0) {
@@ -66,43 +67,16 @@ class WindowsFile final : public LevelFile {
     return {};
   }
 
-  // A handle shares nothing that its own later open could ask for, so the
-  // held one makes way for one that writes: another program may open the
-  // level in between, which the reads that follow show (the open is tried
-  // again for a moment while one holds it).
+  // A held level was opened for writing too where it may be written: a
+  // handle shares nothing with a later open of its own program, so it
+  // can't make way for one without letting another program in between.
   LevelStatus OpenForWriting() override {
-    handle_.Close();
-    HANDLE handle = INVALID_HANDLE_VALUE;
-    const LevelStatus status =
-        OpenExisting(path(), GENERIC_READ | GENERIC_WRITE, kHeldShare, &handle);
-    if (!status.ok()) return status;
-    Handle opened(handle);
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!GetFileInformationByHandle(opened.get(), &info)) {
-      return SystemFailure(LevelCode::ReadFailed, path(), GetLastError());
-    }
-    const FileStamp now = StampOf(info);
-    if (!now.SameFile(Stamp())) return Failure(LevelCode::Changed, path(), "another file is there");
-    if (now != Stamp()) return Failure(LevelCode::Changed, path(), "it was written meanwhile");
-    handle_.swap(opened);
+    if (!cannot_write_.ok()) return cannot_write_;
     writable_ = true;
     return {};
   }
 
-  LevelStatus CheckWritable() override {
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!GetFileInformationByHandle(handle_.get(), &info)) {
-      return SystemFailure(LevelCode::ReadFailed, path(), GetLastError());
-    }
-    DWORD volume_flags = 0;
-    if ((info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) ||
-        (GetVolumeInformationByHandleW(handle_.get(), nullptr, 0, nullptr, nullptr,
-                                       &volume_flags, nullptr, 0) &&
-         (volume_flags & FILE_READ_ONLY_VOLUME))) {
-      return SystemFailure(LevelCode::CannotOpen, path(), ERROR_ACCESS_DENIED);
-    }
-    return {};
-  }
+  LevelStatus CheckWritable() override { return cannot_write_; }
 
   // No other program can change the file meanwhile: a held level is shared
   // with none.
@@ -161,6 +135,7 @@ class WindowsFile final : public LevelFile {
 
  private:
   Handle handle_;
+  LevelStatus cannot_write_;  // why a held level could not be opened for writing
   bool writable_ = false;
 };
 
@@ -169,12 +144,21 @@ class WindowsFile final : public LevelFile {
 LevelStatus OpenLevel(const std::string& path, OpenMode mode,
                       std::unique_ptr<LevelFile>* file) {
   // Looking lets other programs go on reading and writing; an edit holds
-  // the level from the check to the last byte read back.
-  const DWORD share = mode == OpenMode::ReadOnly
-                          ? FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE
-                          : kHeldShare;
+  // the level from the check to the last byte read back, opened for
+  // writing where it may be (Windows tells no one of an open that writes
+  // nothing), else for reading alone, to be refused only if a write is due.
   HANDLE handle = INVALID_HANDLE_VALUE;
-  const LevelStatus status = OpenExisting(path, GENERIC_READ, share, &handle);
+  LevelStatus cannot_write;
+  LevelStatus status;
+  if (mode == OpenMode::ReadOnly) {
+    status = OpenExisting(path, GENERIC_READ,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &handle);
+  } else {
+    cannot_write = OpenExisting(path, GENERIC_READ | GENERIC_WRITE, kHeldShare, &handle);
+    status = cannot_write.code == LevelCode::CannotOpen
+                 ? OpenExisting(path, GENERIC_READ, kHeldShare, &handle)
+                 : cannot_write;
+  }
   if (!status.ok()) return status;
   Handle opened(handle);
   BY_HANDLE_FILE_INFORMATION info;
@@ -184,7 +168,7 @@ LevelStatus OpenLevel(const std::string& path, OpenMode mode,
   if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
     return Failure(LevelCode::NotRegularFile, path);
   }
-  *file = std::make_unique<WindowsFile>(path, StampOf(info), opened.Release());
+  *file = std::make_unique<WindowsFile>(path, StampOf(info), opened.Release(), cannot_write);
   return {};
 }
 
