@@ -162,7 +162,7 @@ std::optional<LevelEdit> RestoreEdit(const std::string& path,
       not_undone.pop_back();
     }
   }
-  if (last && not_undone.empty()) return std::nullopt;
+  if (chain.empty() || (last && not_undone.empty())) return std::nullopt;
   const ChangeDetails& undone = last ? *not_undone.back() : chain.front();
   const ChangeDetails& newest = chain.back();
   LevelEdit edit(path, ChangeTo(ValuesOfBytes(undone.before)));

@@ -65,7 +65,8 @@ bool Continues(const ChangeDetails& last, const ChangeDetails& next);
 
 // The edit that gives the level at `path` the values it held before the
 // first change of its chain (with `last`: before the last change that no
-// restore --last has undone; none when every one has been), written only
+// restore --last has undone; none when every one has been, or the chain is
+// empty), written only
 // where the rules of an undo allow (rules::CheckUndo). The one rule of both
 // restore and the window's "Restore original values".
 std::optional<LevelEdit> RestoreEdit(const std::string& path,

@@ -14,6 +14,8 @@ namespace {
 using testing::Bytes;
 using testing::MakeLevel;
 using testing::MemoryDisk;
+using testing::RecordedChain;
+using testing::SetLara;
 using testing::RecordingWindow;
 
 const EditRun kSet{"ornivale-cli set", false};
@@ -29,20 +31,6 @@ std::vector<std::string> HistoryLines(const MemoryDisk& disk,
   return lines;
 }
 
-EditResult SetLara(MemoryDisk& disk, const std::string& path, uint16_t lara) {
-  return EditLevel(LevelEdit(path, FlagChange{lara, std::nullopt}), kSet, disk);
-}
-
-std::vector<ChangeDetails> Changes(MemoryDisk& disk, const std::string& path) {
-  HistoryPlace place;
-  EXPECT_TRUE(LocateHistory(disk, &place).ok());
-  ChangesByLevel changes;
-  int unreadable = 0;
-  EXPECT_TRUE(RecordedChanges(disk, place, &changes, &unreadable).ok());
-  EXPECT_EQ(unreadable, 0);
-  return changes[path];
-}
-
 TEST(History, EachChangeIsRecordedBeforeItIsWritten) {
   MemoryDisk disk;
   disk.Put("a.trc", MakeLevel(3, 1));
@@ -52,7 +40,7 @@ TEST(History, EachChangeIsRecordedBeforeItIsWritten) {
   const auto lines = HistoryLines(disk);
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(when_written, lines[0] + "\n");
-  const auto changes = Changes(disk, "a.trc");
+  const auto changes = RecordedChain(disk, "a.trc");
   ASSERT_EQ(changes.size(), 1u);
   EXPECT_EQ(changes[0].offset, 34);
   EXPECT_EQ(changes[0].before, (std::array<uint8_t, 4>{3, 0, 1, 0}));
@@ -191,7 +179,7 @@ TEST(History, ChangesSinceTheFlagsLastMoved) {
   disk.Put("a.trc", MakeLevel(0, 0, 8));
   ASSERT_TRUE(SetLara(disk, "a.trc", 1).ok());
   ASSERT_TRUE(SetLara(disk, "a.trc", 6).ok());
-  const auto changes = Changes(disk, "a.trc");
+  const auto changes = RecordedChain(disk, "a.trc");
   ASSERT_EQ(changes.size(), 2u);
   EXPECT_EQ(changes[0].offset, 42);
   EXPECT_EQ(RestoreEdit("a.trc", changes, false)->change.values[kLara], 0);
@@ -199,7 +187,7 @@ TEST(History, ChangesSinceTheFlagsLastMoved) {
 }
 
 EditResult Restore(MemoryDisk& disk, const std::string& path, bool last) {
-  return EditLevel(RestoreEdit(path, Changes(disk, path), last).value(),
+  return EditLevel(RestoreEdit(path, RecordedChain(disk, path), last).value(),
                    {"ornivale-cli restore", false}, disk);
 }
 
@@ -349,7 +337,7 @@ TEST_F(WindowRestore, SavesAreRecordedAndTheFirstValuesComeBack) {
   window_.c1 = 2;  // Snow
   SaveFlags(level_, window_);
   ASSERT_EQ(disk_.Get("/l/a.trc"), MakeLevel(6, 2));
-  const auto changes = Changes(disk_, "/l/a.trc");
+  const auto changes = RecordedChain(disk_, "/l/a.trc");
   ASSERT_EQ(changes.size(), 2u);
   EXPECT_EQ(changes[0].program, "ornivale");
   EXPECT_TRUE(level_.HasRecordedChanges());

@@ -11,6 +11,7 @@
 #include "disk/utf8_path.h"
 #include "tests/disk_wrapper.h"
 #include "level/failure_words.h"
+#include "level/history.h"
 
 namespace ornivale::testing {
 
@@ -292,6 +293,21 @@ LevelStatus MemoryDisk::Open(const std::string& path, OpenMode mode,
   ++(mode == OpenMode::ReadOnly ? stats.opens_read_only : stats.opens_held);
   *file = std::make_unique<File>(*this, path, found->second);
   return {};
+}
+
+EditResult SetLara(MemoryDisk& disk, const std::string& path, uint16_t lara) {
+  return EditLevel(LevelEdit(path, FlagChange{lara, std::nullopt}),
+                   {"ornivale-cli set", false}, disk);
+}
+
+std::vector<ChangeDetails> RecordedChain(MemoryDisk& disk, const std::string& path) {
+  HistoryPlace place;
+  EXPECT_TRUE(LocateHistory(disk, &place).ok());
+  ChangesByLevel changes;
+  int unreadable = 0;
+  EXPECT_TRUE(RecordedChanges(disk, place, &changes, &unreadable).ok());
+  EXPECT_EQ(unreadable, 0);
+  return changes[path];
 }
 
 }  // namespace ornivale::testing

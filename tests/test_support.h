@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "level/disk.h"
+#include "level/level_access.h"
+#include "level/records.h"
 #include "level/level_status.h"
 #include "level/window_services.h"
 
@@ -183,5 +185,11 @@ class MemoryDisk : public Disk {
   int64_t clock_ms_ = 1765256400000;  // 2025-12-09 05:00 UTC
   uint64_t next_index_ = 1;
 };
+
+// `set --lara LARA PATH` on `disk`, its change recorded in its history.
+EditResult SetLara(MemoryDisk& disk, const std::string& path, uint16_t lara);
+// The undo chain that `disk`'s history holds of the level at `path`; every
+// line of it readable.
+std::vector<ChangeDetails> RecordedChain(MemoryDisk& disk, const std::string& path);
 
 }  // namespace ornivale::testing

@@ -15,27 +15,13 @@ namespace {
 using testing::Bytes;
 using testing::MakeLevel;
 using testing::MemoryDisk;
-
-const EditRun kSet{"ornivale-cli set", false};
-
-EditResult SetLara(MemoryDisk& disk, const std::string& path, uint16_t lara) {
-  return EditLevel(LevelEdit(path, FlagChange{lara, std::nullopt}), kSet, disk);
-}
-
-std::vector<ChangeDetails> Chain(MemoryDisk& disk, const std::string& path) {
-  HistoryPlace place;
-  EXPECT_TRUE(LocateHistory(disk, &place).ok());
-  ChangesByLevel changes;
-  int unreadable = 0;
-  EXPECT_TRUE(RecordedChanges(disk, place, &changes, &unreadable).ok());
-  EXPECT_EQ(unreadable, 0);
-  return changes[path];
-}
+using testing::RecordedChain;
+using testing::SetLara;
 
 // What `restore` (or `restore --last`) does to the level at `path`; the
 // code NothingLoaded where it finds nothing left to undo.
 EditResult Restore(MemoryDisk& disk, const std::string& path, bool last = false) {
-  const auto edit = RestoreEdit(path, Chain(disk, path), last);
+  const auto edit = RestoreEdit(path, RecordedChain(disk, path), last);
   if (!edit) {
     EditResult none;
     none.status = Failure(LevelCode::NothingLoaded, path);
@@ -60,7 +46,7 @@ TEST(UndoChain, ALevelBuiltAgainAtTheSameLayoutStartsItAnew) {
   ASSERT_TRUE(SetLara(disk, "a.trc", 1).ok());
   disk.Put("a.trc", Rebuilt(0, 2));  // in place, as cp does
   ASSERT_TRUE(SetLara(disk, "a.trc", 4).ok());
-  EXPECT_EQ(Chain(disk, "a.trc").size(), 1u);
+  EXPECT_EQ(RecordedChain(disk, "a.trc").size(), 1u);
   ASSERT_TRUE(Restore(disk, "a.trc").ok());
   EXPECT_EQ(disk.Get("a.trc"), Rebuilt(0, 2));
 }
@@ -74,7 +60,7 @@ TEST(UndoChain, AnotherBuildThatHoldsWhatWasWrittenBreaksItToo) {
   disk.Put("a.trc", Rebuilt(1, 1));
   EXPECT_EQ(Restore(disk, "a.trc").status.code, LevelCode::ChangedSince);
   ASSERT_TRUE(SetLara(disk, "a.trc", 4).ok());
-  EXPECT_EQ(Chain(disk, "a.trc").size(), 1u);
+  EXPECT_EQ(RecordedChain(disk, "a.trc").size(), 1u);
 }
 
 // city.trc set twice and other.trc once, then their names swapped: the
@@ -144,7 +130,7 @@ TEST(UndoChain, LinesOfTheFirstFormatAreRead) {
               R"("time":"2026-12-09T05:26:22.646Z","program":"ornivale-cli set",)"
               R"("offset":34,"bytes":{"before":"03000100","written":"04000100"}})" "\n");
   ASSERT_TRUE(SetLara(disk, "a.trc", 6).ok());
-  const auto chain = Chain(disk, "a.trc");
+  const auto chain = RecordedChain(disk, "a.trc");
   ASSERT_EQ(chain.size(), 2u);
   EXPECT_FALSE(chain[0].file.has_value());
   EXPECT_TRUE(chain[1].file.has_value());
