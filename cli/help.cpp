@@ -24,8 +24,8 @@ constexpr OptionHelp kOptions[] = {
      "check, set or history printed with --json; a set line\n"
      "gives back only what its set changed, where the level\n"
      "still holds what that set wrote"},
-    {"--dry-run", "says what would be done, in the same lines, and opens\n"
-                  "no level for writing"},
+    {"--dry-run", "says what would be done, in the same lines, and writes\n"
+                  "nothing"},
     {"--last", "restore: the values before the last change not undone\n"
                "yet instead, one step further back each time"},
     {"--json",
