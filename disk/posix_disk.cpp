@@ -36,6 +36,9 @@ class PosixDisk final : public Disk {
   LevelStatus Append(const std::string& path, const std::string& text) override {
     return posix::Append(path, text);
   }
+  LevelStatus CheckAppendable(const std::string& path) override {
+    return posix::CheckAppendable(path);
+  }
 
   bool CanNameAFile(const std::string& path) override {
     return !path.empty() && path.find('\0') == std::string::npos;

@@ -160,4 +160,28 @@ LevelStatus Append(const std::string& path, const std::string& text) {
   return status;
 }
 
+LevelStatus CheckAppendable(const std::string& path) {
+  struct stat info;
+  if (stat(path.c_str(), &info) == 0) {
+    if (!S_ISREG(info.st_mode)) return Failure(LevelCode::NotRegularFile, path);
+    if (access(path.c_str(), W_OK) != 0) return SystemFailure(LevelCode::CannotOpen, path, errno);
+    return {};
+  }
+  if (errno != ENOENT) return SystemFailure(LevelCode::CannotOpen, path, errno);
+  // The file would be made in the nearest folder that is there.
+  for (auto folder = PathFromUtf8(path).parent_path();; folder = folder.parent_path()) {
+    const std::string name = folder.empty() ? "." : folder.string();
+    if (stat(name.c_str(), &info) == 0) {
+      if (!S_ISDIR(info.st_mode)) return SystemFailure(LevelCode::CannotOpen, path, ENOTDIR);
+      if (access(name.c_str(), W_OK | X_OK) != 0) {
+        return SystemFailure(LevelCode::CannotOpen, path, errno);
+      }
+      return {};
+    }
+    if (errno != ENOENT || folder == folder.parent_path()) {
+      return SystemFailure(LevelCode::CannotOpen, path, errno);
+    }
+  }
+}
+
 }  // namespace ornivale::posix

@@ -25,6 +25,9 @@ class WindowsDisk final : public Disk {
   LevelStatus OpenStandardInput(std::unique_ptr<Input>* input) override {
     return windows::OpenStandardInput(input);
   }
+  LevelStatus CheckAppendable(const std::string& path) override {
+    return windows::CheckAppendable(path);
+  }
   LevelStatus Append(const std::string& path, const std::string& text) override {
     return windows::Append(path, text);
   }

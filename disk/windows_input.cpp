@@ -189,4 +189,15 @@ LevelStatus Append(const std::string& path, const std::string& text) {
   return status;
 }
 
+// A file that is there is looked at; a folder's permissions are not.
+LevelStatus CheckAppendable(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return {};
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return Failure(LevelCode::NotRegularFile, path);
+  if (attributes & FILE_ATTRIBUTE_READONLY) {
+    return SystemFailure(LevelCode::CannotOpen, path, ERROR_ACCESS_DENIED);
+  }
+  return {};
+}
+
 }  // namespace ornivale::windows

@@ -25,6 +25,7 @@ class QuietDisk : public ornivale::Disk {
   LevelStatus Append(const std::string& path, const std::string&) override {
     return Missing(path);
   }
+  LevelStatus CheckAppendable(const std::string& path) override { return Missing(path); }
   bool CanNameAFile(const std::string& path) override {
     return !path.empty() && path.find('\0') == std::string::npos;
   }

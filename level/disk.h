@@ -59,6 +59,11 @@ class Disk {
   // made. Where the file's last line lacks its end, a line end goes first.
   // An append that fails part way is taken back where the system allows.
   virtual LevelStatus Append(const std::string& path, const std::string& text) = 0;
+  // Whether Append to `path` would be refused for what the system tells
+  // without writing: something there that is no regular file or may not be
+  // written, or a folder to make it in that may not be written to. What a
+  // dry run tells of the history.
+  virtual LevelStatus CheckAppendable(const std::string& path) = 0;
 
   // Whether `path` could name a file at all: no NUL, and on Windows none
   // of the characters its names never hold.

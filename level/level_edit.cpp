@@ -69,6 +69,8 @@ class Edit {
   // Whether it waits in the batch for its change to be recorded and
   // written.
   bool writes() const { return writes_; }
+  // A dry run's: whether the real run would record and write a change.
+  bool would_write() const { return would_write_; }
 
   // Everything before the history: the name rules, the open that holds the
   // level, the read under that hold and its checks. A level it won't write
@@ -91,7 +93,8 @@ class Edit {
       // Before the change is recorded: a level that can't be written has
       // no change to record.
       result_.status = dry_run ? file_->CheckWritable() : file_->OpenForWriting();
-      if (dry_run && result_.ok()) result_.after.scan = WithFlags(result_.before, bytes_);
+      would_write_ = dry_run && result_.ok();
+      if (would_write_) result_.after.scan = WithFlags(result_.before, bytes_);
       // A level that can't be opened for writing was not opened for the
       // edit, as the window's log tells it.
       if (!dry_run && !result_.ok()) result_.opened = false;
@@ -114,8 +117,10 @@ class Edit {
   // The change could not be recorded: the level is left as it is.
   void Unrecorded(const LevelStatus& why) {
     result_.status = why;
+    result_.status.path = edit_.path;
     file_->Close();
     writes_ = false;
+    would_write_ = false;
   }
 
   // A look that the level is still what was read (a program that takes no
@@ -227,6 +232,7 @@ class Edit {
   EditResult result_;
   std::array<uint8_t, kFlagBytes> bytes_{};
   bool writes_ = false;
+  bool would_write_ = false;
 };
 
 // The edits of one run, a batch at a time: the changes of a batch are
@@ -245,6 +251,7 @@ class Run {
     Edit& added = *edits_.back();
     added.Prepare(disk_, run_.dry_run);
     if (added.writes()) held_.insert(key);
+    would_write_ |= added.would_write();
     if (held_.size() == kBatch) Flush();
   }
 
@@ -258,27 +265,46 @@ class Run {
         if (recorded.ok()) {
           edit->Write();
         } else {
-          LevelStatus unrecorded = recorded;
-          unrecorded.path = edit->edit().path;
-          edit->Unrecorded(unrecorded);
+          edit->Unrecorded(recorded);
         }
       }
     }
-    for (const auto& edit : edits_) done_(edit->result());
+    // A dry run fails where the history would refuse the changes.
+    const LevelStatus recordable = would_write_ ? CheckRecordable() : LevelStatus{};
+    for (const auto& edit : edits_) {
+      if (!recordable.ok() && edit->would_write()) edit->Unrecorded(recordable);
+      done_(edit->result());
+    }
     edits_.clear();
     held_.clear();
+    would_write_ = false;
   }
 
  private:
+  // HistoryNotWritten of the history at `place`, for `why`.
+  static LevelStatus Unrecorded(const HistoryPlace& place, const LevelStatus& why) {
+    LevelStatus status = Failure(LevelCode::HistoryNotWritten, {}, ReasonOf(why));
+    status.part = place.path.empty() ? why.path : place.path;
+    return status;
+  }
+
+  // What a real run's append would meet, as far as the system tells it
+  // without writing.
+  LevelStatus CheckRecordable() {
+    HistoryPlace place;
+    const LevelStatus located = LocateHistory(disk_, &place);
+    if (located.code == LevelCode::BadHistorySetting) return located;
+    if (!located.ok()) return Unrecorded(place, located);
+    if (place.off) return {};
+    const LevelStatus appendable = disk_.CheckAppendable(place.path);
+    return appendable.ok() ? appendable : Unrecorded(place, appendable);
+  }
+
   LevelStatus Record() {
     HistoryPlace place;
     LevelStatus located = LocateHistory(disk_, &place);
     if (located.ok() && place.off) return {};
-    const auto unrecorded = [&](const LevelStatus& why) {
-      LevelStatus status = Failure(LevelCode::HistoryNotWritten, {}, ReasonOf(why));
-      status.part = place.path.empty() ? why.path : place.path;
-      return status;
-    };
+    const auto unrecorded = [&](const LevelStatus& why) { return Unrecorded(place, why); };
     if (located.code == LevelCode::BadHistorySetting) return located;
     if (!located.ok()) return unrecorded(located);
     const std::string time = UtcTime(disk_.NowMilliseconds());
@@ -299,6 +325,7 @@ class Run {
   const std::function<void(const EditResult&)>& done_;
   std::vector<std::unique_ptr<Edit>> edits_;
   std::set<std::string> held_;  // the keys of the levels waiting to be written
+  bool would_write_ = false;    // a dry run's batch holds a change
 };
 
 }  // namespace

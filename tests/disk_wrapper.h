@@ -29,6 +29,9 @@ class DiskWrapper : public Disk {
   LevelStatus Append(const std::string& path, const std::string& text) override {
     return target_.Append(path, text);
   }
+  LevelStatus CheckAppendable(const std::string& path) override {
+    return target_.CheckAppendable(path);
+  }
   bool CanNameAFile(const std::string& path) override { return target_.CanNameAFile(path); }
   bool IsAbsolute(const std::string& path) override { return target_.IsAbsolute(path); }
   std::string FullPath(const std::string& path) override { return target_.FullPath(path); }

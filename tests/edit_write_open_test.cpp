@@ -5,6 +5,7 @@
 // it.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 
 #ifdef __linux__
@@ -53,6 +54,30 @@ TEST(OpenForWriting, ALevelThatCantBeWrittenRecordsNothing) {
   EXPECT_EQ(disk.stats.appends, 0);
   EXPECT_TRUE(SetLara("a.trc", 3, disk).ok()) << "it holds the value already";
   EXPECT_EQ(disk.Get("a.trc"), MakeLevel(3, 1));
+}
+
+// A dry run fails where the history would refuse the change, and only
+// where a change is due.
+TEST(OpenForWriting, ADryRunFailsWhereTheHistoryWouldRefuseTheChange) {
+  MemoryDisk disk;
+  disk.Put("a.trc", MakeLevel(3, 1));
+  disk.fail_append = true;
+  const EditResult dry = SetLara("a.trc", 4, disk, /*dry_run=*/true);
+  EXPECT_EQ(dry.status.code, LevelCode::HistoryNotWritten);
+  EXPECT_EQ(dry.status.path, "a.trc");
+  EXPECT_FALSE(dry.status.reason.empty());
+  EXPECT_TRUE(SetLara("a.trc", 3, disk, /*dry_run=*/true).ok());
+
+  TempDir dir;
+  const std::string path = dir.Write("a.trc", MakeLevel(3, 1));
+  std::filesystem::create_directory(testing::FsPath(dir.File("history")));
+  testing::DiskWrapper real;
+  real.environment["ORNIVALE_HISTORY"] = dir.File("history");
+  EXPECT_EQ(SetLara(path, 4, real, /*dry_run=*/true).status.code, LevelCode::HistoryNotWritten);
+  real.environment["ORNIVALE_HISTORY"] = dir.File("new/history.jsonl");
+  EXPECT_TRUE(SetLara(path, 4, real, /*dry_run=*/true).ok());
+  EXPECT_FALSE(testing::Exists(dir.File("new"))) << "a dry run makes nothing";
+  EXPECT_EQ(testing::ReadAll(path), MakeLevel(3, 1));
 }
 
 #ifndef _WIN32

@@ -268,6 +268,11 @@ LevelStatus MemoryDisk::Append(const std::string& path, const std::string& text)
   return {};
 }
 
+LevelStatus MemoryDisk::CheckAppendable(const std::string& path) {
+  if (fail_append) return Failure(LevelCode::CannotOpen, path, "Read-only file system");
+  return {};
+}
+
 bool MemoryDisk::CanNameAFile(const std::string& path) {
   return !path.empty() && path.find('\0') == std::string::npos;
 }

@@ -143,6 +143,7 @@ class MemoryDisk : public Disk {
   LevelStatus OpenInput(const std::string& path, std::unique_ptr<Input>* input) override;
   LevelStatus OpenStandardInput(std::unique_ptr<Input>* input) override;
   LevelStatus Append(const std::string& path, const std::string& text) override;
+  LevelStatus CheckAppendable(const std::string& path) override;
   bool CanNameAFile(const std::string& path) override;
   bool IsAbsolute(const std::string& path) override { return path.rfind('/', 0) == 0; }
   std::string FullPath(const std::string& path) override { return path; }
