@@ -23,14 +23,7 @@ class CrashDisk::File : public LevelFile {
 
   LevelStatus Read(int64_t offset, uint8_t* out, std::size_t count) override {
     if (!disk_.Call()) return Stopped(LevelCode::ReadFailed, path());
-    const Bytes& bytes = entry_->now;
-    if (offset + static_cast<int64_t>(count) > static_cast<int64_t>(bytes.size())) {
-      LevelStatus status = Failure(LevelCode::CutShort, path());
-      status.offset = static_cast<int64_t>(bytes.size());
-      return status;
-    }
-    std::copy_n(bytes.begin() + offset, count, out);
-    return {};
+    return ReadBytes(entry_->now, offset, out, count, path());
   }
   LevelStatus OpenForWriting() override {
     if (!disk_.Call()) return Stopped(LevelCode::CannotOpen, path());

@@ -148,6 +148,17 @@ FileStamp MemoryDisk::StampOf(const Entry& entry) const {
   return stamp;
 }
 
+LevelStatus ReadBytes(const Bytes& bytes, int64_t offset, uint8_t* out, std::size_t count,
+                      const std::string& path) {
+  if (offset + static_cast<int64_t>(count) > static_cast<int64_t>(bytes.size())) {
+    LevelStatus status = Failure(LevelCode::CutShort, path);
+    status.offset = static_cast<int64_t>(bytes.size());
+    return status;
+  }
+  std::copy_n(bytes.begin() + offset, count, out);
+  return {};
+}
+
 class MemoryDisk::File : public LevelFile {
  public:
   File(MemoryDisk& disk, const std::string& path, std::shared_ptr<Entry> entry)
@@ -161,14 +172,7 @@ class MemoryDisk::File : public LevelFile {
     if (written_ && disk_.fail_read_back) {
       return Failure(LevelCode::ReadFailed, path(), "bad sector");
     }
-    const Bytes& bytes = entry_->bytes;
-    if (offset + static_cast<int64_t>(count) > static_cast<int64_t>(bytes.size())) {
-      LevelStatus status = Failure(LevelCode::CutShort, path());
-      status.offset = static_cast<int64_t>(bytes.size());
-      return status;
-    }
-    std::copy_n(bytes.begin() + offset, count, out);
-    return {};
+    return ReadBytes(entry_->bytes, offset, out, count, path());
   }
   LevelStatus OpenForWriting() override {
     if (disk_.fail_open_for_write) return Failure(LevelCode::CannotOpen, path(), "Permission denied");

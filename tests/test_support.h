@@ -106,6 +106,11 @@ std::filesystem::path FsPath(const std::string& utf8);
 Bytes ReadAll(const std::string& path);
 bool Exists(const std::string& path);
 
+// LevelFile::Read of the file that holds `bytes`: CutShort where it ends
+// first.
+LevelStatus ReadBytes(const Bytes& bytes, int64_t offset, uint8_t* out, std::size_t count,
+                      const std::string& path);
+
 // Level files in memory, with failures to order: what a disk does rarely.
 // Each file has a stamp: an index that a new file at its path changes, and
 // a last-write time that every change moves on. The history, inputs and the
