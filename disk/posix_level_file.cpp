@@ -33,7 +33,9 @@ constexpr int kOpenFlags = O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
 LevelStatus OpenFailure(const std::string& path, int error) {
   if (error == EISDIR) return Failure(LevelCode::NotRegularFile, path);
   if (error == ETXTBSY) return Failure(LevelCode::InUse, path);
-  return SystemFailure(LevelCode::CannotOpen, path, error);
+  LevelStatus failure = SystemFailure(LevelCode::CannotOpen, path, error);
+  failure.too_many_open = error == EMFILE || error == ENFILE;
+  return failure;
 }
 
 class PosixFile final : public LevelFile {

@@ -57,7 +57,9 @@ LevelStatus OpenExisting(const std::string& path, DWORD access, DWORD share,
     if (error == ERROR_ACCESS_DENIED && IsFolder(wide)) {
       return Failure(LevelCode::NotRegularFile, path);
     }
-    return SystemFailure(LevelCode::CannotOpen, path, error);
+    LevelStatus failure = SystemFailure(LevelCode::CannotOpen, path, error);
+    failure.too_many_open = error == ERROR_TOO_MANY_OPEN_FILES;
+    return failure;
   }
   if (GetFileType(opened.get()) != FILE_TYPE_DISK) {
     return Failure(LevelCode::NotRegularFile, path);

@@ -114,6 +114,12 @@ class Edit {
     return change;
   }
 
+  // Closes the level without a result: the edit is made again later.
+  void GiveBack() {
+    if (file_) file_->Close();
+    writes_ = false;
+  }
+
   // The change could not be recorded: the level is left as it is.
   void Unrecorded(const LevelStatus& why) {
     result_.status = why;
@@ -250,6 +256,7 @@ class Run {
     edits_.push_back(std::make_unique<Edit>(edit));
     Edit& added = *edits_.back();
     added.Prepare(disk_, run_.dry_run);
+    if (added.result().status.too_many_open && !held_.empty()) return MakeRoom();
     if (added.writes()) held_.insert(key);
     would_write_ |= added.would_write();
     if (held_.size() == kBatch) Flush();
@@ -281,6 +288,26 @@ class Run {
   }
 
  private:
+  // The system's limit on open files was met with levels held. The edit
+  // that met it is made again after the batch is recorded and written; so
+  // is the last held level (with the edits after it) where another stays
+  // held, so that the history's append and the writes find files to open.
+  void MakeRoom() {
+    // The caller's edits, which every Edit refers to, outlive the run.
+    std::vector<const LevelEdit*> again{&edits_.back()->edit()};
+    edits_.pop_back();
+    for (bool gave_back_held = held_.size() < 2; !gave_back_held;) {
+      Edit& last = *edits_.back();
+      gave_back_held = last.writes();
+      if (gave_back_held) held_.erase(disk_.PathKey(disk_.FullPath(last.edit().path)));
+      again.insert(again.begin(), &last.edit());
+      last.GiveBack();
+      edits_.pop_back();
+    }
+    Flush();
+    for (const LevelEdit* edit : again) Add(*edit);
+  }
+
   // HistoryNotWritten of the history at `place`, for `why`.
   static LevelStatus Unrecorded(const HistoryPlace& place, const LevelStatus& why) {
     LevelStatus status = Failure(LevelCode::HistoryNotWritten, {}, ReasonOf(why));

@@ -56,6 +56,9 @@ struct LevelStatus {
   // Set where the failure came after bytes went out (a failed sync, close
   // or check of what was written): the level may hold the new values.
   bool may_be_written = false;
+  // Set where an open failed for the program's limit on open files: it
+  // may work once fewer are open.
+  bool too_many_open = false;
 
   bool ok() const { return code == LevelCode::Ok; }
 };

@@ -6,8 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
 #ifdef __linux__
 #include <sys/inotify.h>
 #include <unistd.h>
@@ -103,6 +107,38 @@ TEST(OpenForWriting, AChangeMadeWhileTheChangeIsRecordedIsKept) {
   EXPECT_EQ(result.status.code, LevelCode::Changed);
   EXPECT_FALSE(result.status.may_be_written);
   EXPECT_EQ(testing::ReadAll(path), MakeLevel(6, 2));
+}
+#endif
+
+#ifndef _WIN32
+// A limit on open files far below the levels of a run: the run slows,
+// holding fewer levels at once, and every level is changed and recorded.
+TEST(OpenForWriting, ALowLimitOnOpenFilesFailsNoLevel) {
+  TempDir dir;
+  std::vector<LevelEdit> edits;
+  for (int i = 0; i < 40; ++i) {
+    edits.emplace_back(dir.Write("l" + std::to_string(i) + ".trc", MakeLevel(3, 1)),
+                       FlagChange{uint16_t{4}, std::nullopt});
+  }
+  testing::DiskWrapper disk;
+  disk.environment["ORNIVALE_HISTORY"] = dir.File("history.jsonl");
+  rlimit before{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &before), 0);
+  rlimit low = before;
+  low.rlim_cur = 16;
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+  std::vector<EditResult> results;
+  EditLevels(edits, kRun, disk, [&](const EditResult& result) { results.push_back(result); });
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &before), 0);
+  ASSERT_EQ(results.size(), edits.size());
+  for (std::size_t i = 0; i < edits.size(); ++i) {
+    EXPECT_TRUE(results[i].ok()) << i << ": " << results[i].status.reason;
+    EXPECT_EQ(testing::ReadAll(edits[i].path), MakeLevel(4, 1)) << i;
+  }
+  std::ifstream history(testing::FsPath(dir.File("history.jsonl")));
+  std::size_t lines = 0;
+  for (std::string line; std::getline(history, line);) ++lines;
+  EXPECT_EQ(lines, edits.size());
 }
 #endif
 
