@@ -43,6 +43,23 @@ std::string NameInEveryLine(const std::string& path) {
   return as_is ? AsciiLower(name) : std::string();
 }
 
+// Whether `next`, recorded of a level after `last`, shows that the write of
+// `last` did not happen: it found the same file and build, untouched since
+// `last` read it.
+bool NeverWritten(const ChangeDetails& last, const ChangeDetails& next) {
+  return last.file && next.file && next.offset == last.offset &&
+         next.before == last.before && last.file->SameBuild(*next.file) &&
+         next.file->modified == last.file->modified;
+}
+
+// Whether `next`, recorded of a level after `last`, continues its chain: it
+// found what `last` wrote, where `last` wrote it, in the same file and the
+// same build of the level (as far as both lines say).
+bool Continues(const ChangeDetails& last, const ChangeDetails& next) {
+  if (next.offset != last.offset || next.before != last.written) return false;
+  return !last.file || !next.file || last.file->SameBuild(*next.file);
+}
+
 }  // namespace
 
 LevelStatus LocateHistory(Disk& disk, HistoryPlace* place) {
@@ -138,17 +155,6 @@ LevelStatus RecordedChanges(Disk& disk, const HistoryPlace& place,
         chain.push_back(std::move(*record.change));
       },
       unreadable, level);
-}
-
-bool NeverWritten(const ChangeDetails& last, const ChangeDetails& next) {
-  return last.file && next.file && next.offset == last.offset &&
-         next.before == last.before && last.file->SameBuild(*next.file) &&
-         next.file->modified == last.file->modified;
-}
-
-bool Continues(const ChangeDetails& last, const ChangeDetails& next) {
-  if (next.offset != last.offset || next.before != last.written) return false;
-  return !last.file || !next.file || last.file->SameBuild(*next.file);
 }
 
 std::optional<LevelEdit> RestoreEdit(const std::string& path,

@@ -54,15 +54,6 @@ LevelStatus RecordedChanges(Disk& disk, const HistoryPlace& place,
                             ChangesByLevel* changes, int* unreadable,
                             const std::string& level = {});
 
-// Whether `next`, recorded of a level after `last`, shows that the write of
-// `last` did not happen: it found the same file and build, untouched since
-// `last` read it.
-bool NeverWritten(const ChangeDetails& last, const ChangeDetails& next);
-// Whether `next`, recorded of a level after `last`, continues its chain: it
-// found what `last` wrote, where `last` wrote it, in the same file and the
-// same build of the level (as far as both lines say).
-bool Continues(const ChangeDetails& last, const ChangeDetails& next);
-
 // The edit that gives the level at `path` the values it held before the
 // first change of its chain (with `last`: before the last change that no
 // restore --last has undone; none when every one has been, or the chain is

@@ -331,9 +331,8 @@ class Run {
     HistoryPlace place;
     LevelStatus located = LocateHistory(disk_, &place);
     if (located.ok() && place.off) return {};
-    const auto unrecorded = [&](const LevelStatus& why) { return Unrecorded(place, why); };
     if (located.code == LevelCode::BadHistorySetting) return located;
-    if (!located.ok()) return unrecorded(located);
+    if (!located.ok()) return Unrecorded(place, located);
     const std::string time = UtcTime(disk_.NowMilliseconds());
     std::string lines;
     for (const auto& edit : edits_) {
@@ -344,7 +343,7 @@ class Run {
       lines += ChangeJson(disk_.FullPath(edit->edit().path), change, JsonText::Utf8) + "\n";
     }
     const LevelStatus appended = disk_.Append(place.path, lines);
-    return appended.ok() ? appended : unrecorded(appended);
+    return appended.ok() ? appended : Unrecorded(place, appended);
   }
 
   const EditRun& run_;

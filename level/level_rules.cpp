@@ -68,20 +68,21 @@ LevelStatus CheckUndo(const LevelState& now, const LevelEdit& edit) {
   if (edit.flags_offset && *edit.flags_offset != scan.flags_offset) {
     return ChangedSince(now.path, "its values moved since Ornivale changed it: it was built again");
   }
-  const LevelIdentity identity = IdentityOf(now);
-  if (edit.made_to && (identity.volume != edit.made_to->volume ||
-                       identity.index != edit.made_to->index)) {
-    return ChangedSince(now.path, "another file is at its path than the one Ornivale changed");
-  }
-  if (edit.made_to && !identity.SameBuild(*edit.made_to)) {
-    return ChangedSince(now.path, "it was built again since Ornivale changed it");
+  if (edit.made_to) {
+    const LevelIdentity identity = IdentityOf(now);
+    if (identity.volume != edit.made_to->volume || identity.index != edit.made_to->index) {
+      return ChangedSince(now.path, "another file is at its path than the one Ornivale changed");
+    }
+    if (!identity.SameBuild(*edit.made_to)) {
+      return ChangedSince(now.path, "it was built again since Ornivale changed it");
+    }
   }
   if (edit.must_hold.empty()) return {};
   for (const FlagChange& held : edit.must_hold) {
     if (held.HeldBy(scan)) return {};
   }
-  if (edit.held_before && edit.held_before->HeldBy(scan) &&
-      identity.modified == edit.made_to->modified) {
+  if (edit.held_before && edit.made_to && edit.held_before->HeldBy(scan) &&
+      now.stamp.modified == edit.made_to->modified) {
     return {};
   }
   return ChangedSince(now.path, edit.made_to
