@@ -3,6 +3,8 @@
 #ifdef _WIN32
 #include <windows.h>
 
+#include <chrono>
+#include <future>
 #include <thread>
 #else
 #include <sys/stat.h>
@@ -297,21 +299,44 @@ TEST_F(DiskLevelTest, LevelHeldForReadingCanBeViewedButNotSaved) {
   }
 }
 
+// Tells the first time an edit opens a level, holding it.
+class HoldSignal : public testing::DiskWrapper {
+ public:
+  LevelStatus Open(const std::string& path, OpenMode mode,
+                   std::unique_ptr<LevelFile>* file) override {
+    if (mode == OpenMode::Held && !told_) {
+      told_ = true;
+      holding.set_value();
+    }
+    return DiskWrapper::Open(path, mode, file);
+  }
+  std::promise<void> holding;
+
+ private:
+  bool told_ = false;
+};
+
 // A virus scanner or an indexer holds a file for a moment: a save that
-// meets one waits for it instead of giving up at once.
+// meets one waits for it instead of giving up at once. The scanner lets go
+// as the save starts to open the level.
 TEST_F(DiskLevelTest, HolderThatLetsGoSoonDoesNotStopTheSave) {
   const std::string path = dir_.Write("scanned.trc", MakeLevel(3, 1));
-  Load(path);
+  HoldSignal disk;
+  Level4 level(disk);
+  window_.path = path;
+  level.OpenLevel(path, window_);
   HANDLE scanner = CreateFileW(testing::FsPath(path).c_str(), GENERIC_READ, 0, nullptr,
                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(scanner, INVALID_HANDLE_VALUE);
-  std::thread lets_go([scanner] {
-    Sleep(100);
+  std::thread lets_go([&disk, scanner] {
+    disk.holding.get_future().wait_for(std::chrono::seconds(30));
     CloseHandle(scanner);
   });
-  Save(4, 2);
+  window_.c2 = 4;
+  window_.c1 = 2;
+  SaveFlags(level, window_);
   lets_go.join();
-  EXPECT_TRUE(window_.messages.empty()) << CodeName(level_.LastStatus().code);
+  EXPECT_TRUE(window_.messages.empty()) << CodeName(level.LastStatus().code);
   EXPECT_EQ(testing::ReadAll(path), MakeLevel(6, 2));
 }
 
