@@ -166,7 +166,7 @@ void SetThroughTheCore(benchmark::State& state, const std::string& history) {
     const FlagChange change{NextLara(), std::nullopt};
     std::vector<LevelEdit> edits;
     for (const std::string& path : levels) edits.emplace_back(path, change);
-    EditLevels(edits, {"flags_bench", false}, Disk::Default(), [](const EditResult& edit) {
+    EditLevels(edits, {"flags_bench", History::Locate(Disk::Default())}, Disk::Default(), [](const EditResult& edit) {
       if (!edit.ok() || !edit.ValuesChanged()) std::abort();
     });
   }
@@ -182,8 +182,8 @@ void BM_SetValueApiWithHistory(benchmark::State& state) {
 
 // A history of 20 changes of each of the levels (100,000 lines), made by
 // the core's set once and copied.
-const HistoryPlace& LongHistory() {
-  static const HistoryPlace place = [] {
+const History& LongHistory() {
+  static const History history = [] {
     const auto& levels = SmallLevels();
     const std::string path = (std::filesystem::path(levels[0]).parent_path() /
                               "long-history.jsonl").string();
@@ -191,27 +191,26 @@ const HistoryPlace& LongHistory() {
     std::vector<LevelEdit> edits;
     const FlagChange change{NextLara(), std::nullopt};
     for (const std::string& level : levels) edits.emplace_back(level, change);
-    EditLevels(edits, {"flags_bench", false}, Disk::Default(), [](const EditResult&) {});
+    EditLevels(edits, {"flags_bench", History::Locate(Disk::Default())}, Disk::Default(), [](const EditResult&) {});
     std::ifstream in(path, std::ios::binary);
     const std::string once((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::ofstream out(path, std::ios::binary | std::ios::app);
     for (int copy = 1; copy < 20; ++copy) out << once;
-    return HistoryPlace{false, path};
+    return History(Disk::Default(), path);
   }();
-  return place;
+  return history;
 }
 
 // The changes recorded of one level: every line read (range(0) == 0), or
-// only those that may be about it, as the window reads them.
+// only those about it, as the window and restore read them.
 void BM_RecordedChangesOfOneLevel(benchmark::State& state) {
-  const HistoryPlace& place = LongHistory();
+  const History& history = LongHistory();
   const std::string level = SmallLevels()[kLevels / 2];
+  const HistoryScope one = [&](const std::string& path) { return path == level; };
   for (auto _ : state) {
     ChangesByLevel changes;
     int unreadable = 0;
-    if (!RecordedChanges(Disk::Default(), place, &changes, &unreadable,
-                         state.range(0) ? level : std::string())
-             .ok() ||
+    if (!history.Changes(&changes, &unreadable, state.range(0) ? one : HistoryScope()).ok() ||
         changes[level].size() != 20) {
       std::abort();
     }

@@ -79,7 +79,8 @@ bool TakeOption(const Command& command, const std::vector<std::string>& args,
     bool Arguments::*set;
   } switches[] = {{kTakesJson, "--json", &Arguments::json},
                   {kTakesDryRun, "--dry-run", &Arguments::dry_run},
-                  {kTakesLast, "--last", &Arguments::last}};
+                  {kTakesLast, "--last", &Arguments::last},
+                  {kTakesCompact, "--compact", &Arguments::compact}};
   for (const auto& option : switches) {
     if ((command.takes & option.takes) && arg == option.name) {
       parsed.*option.set = true;
@@ -142,6 +143,10 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
     }
   }
   const std::string name = command.name;
+  if (parsed.compact && (!parsed.levels.empty() || parsed.json)) {
+    throw Usage(name + " --compact takes no LEVEL, FOLDER or --json: it keeps what "
+                "every level's restore needs");
+  }
   if (parsed.from) {
     if (!parsed.change.empty() || !parsed.levels.empty()) {
       throw Usage(name + " --from takes no LEVEL, " + FlagOptions(" or ", false) +

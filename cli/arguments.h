@@ -19,6 +19,7 @@ struct Arguments {
   bool json = false;     // one JSON object a level
   bool dry_run = false;  // say what would be done, open no level for writing
   bool last = false;     // restore: before the last change, not the first
+  bool compact = false;  // history: rewrite it, keeping what undo needs
   FlagChange change;  // set: the values to write; check: the values asked
   // set --from: the file of show or set records to give back, "-" for
   // standard input; the records name the levels and their values.

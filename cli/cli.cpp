@@ -10,12 +10,11 @@ namespace {
 
 // An ORNIVALE_HISTORY that names no file is the command line's mistake, told
 // before any level is opened.
-bool HistorySettingUsable(const Command& command, Disk& disk, std::ostream& err) {
+bool HistorySettingUsable(const Command& command, const History& history, std::ostream& err) {
   if ((command.takes & kUsesHistory) == 0) return true;
-  HistoryPlace place;
-  const LevelStatus located = LocateHistory(disk, &place);
-  if (located.code != LevelCode::BadHistorySetting) return true;
-  err << "ornivale-cli: " << OneLine(TerminalMessage(located, Access::ReadOnly)) << '\n';
+  if (history.status().code != LevelCode::BadHistorySetting) return true;
+  err << "ornivale-cli: " << OneLine(TerminalMessage(history.status(), Access::ReadOnly))
+      << '\n';
   return false;
 }
 
@@ -39,10 +38,12 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out,
     case Arguments::Action::Version:
       out << "ornivale-cli " << ORNIVALE_VERSION << '\n';
       break;
-    case Arguments::Action::Run:
-      if (!HistorySettingUsable(*parsed.command, disk, err)) return kUsageError;
-      status = parsed.command->run(parsed, disk, {out, err, parsed.json});
+    case Arguments::Action::Run: {
+      const History history = History::Locate(disk);
+      if (!HistorySettingUsable(*parsed.command, history, err)) return kUsageError;
+      status = parsed.command->run(parsed, disk, history, {out, err, parsed.json});
       break;
+    }
   }
   // Results that never reached their reader (a full disk, a closed pipe)
   // are a failure too, and the levels a set changed stay changed.

@@ -22,7 +22,8 @@ const std::array<Command, 5> kCommands{{
      "and a level that holds the values already is not\n"
      "written at all. Prints what each level held and holds.",
      RunSet},
-    {"history", kTakesJson | kUsesHistory, Access::ReadOnly, "[LEVEL|FOLDER...]",
+    {"history", kTakesJson | kUsesHistory | kTakesCompact, Access::ReadOnly,
+     "[LEVEL|FOLDER...]",
      "prints the changes Ornivale made to the levels named, or\n"
      "to all, oldest first, from its history",
      RunHistory},

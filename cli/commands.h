@@ -7,6 +7,7 @@
 #include "cli/arguments.h"
 #include "level/disk.h"
 #include "level/failure_words.h"
+#include "level/history.h"
 
 namespace ornivale::cli {
 
@@ -33,6 +34,7 @@ enum Takes : unsigned {
   kTakesFrom = 1u << 5,    // --from FILE instead of LEVELs
   kNeedsLevels = 1u << 6,  // at least one LEVEL
   kUsesHistory = 1u << 7,  // records changes in the history, or reads it
+  kTakesCompact = 1u << 8,  // --compact, instead of LEVELs
 };
 
 // One command of ornivale-cli: its name, the options it takes, what its
@@ -45,7 +47,7 @@ struct Command {
   const char* levels;  // what its LEVELs are called in its usage
   const char* help;    // lines after the name, each at most 60 characters
   // Runs the command; returns the exit status.
-  int (*run)(const Arguments& args, Disk& disk, const Output& output);
+  int (*run)(const Arguments& args, Disk& disk, const History& history, const Output& output);
 };
 
 extern const std::array<Command, 5> kCommands;

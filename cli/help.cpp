@@ -28,6 +28,9 @@ constexpr OptionHelp kOptions[] = {
                   "nothing"},
     {"--last", "restore: the values before the last change not undone\n"
                "yet instead, one step further back each time"},
+    {"--compact",
+     "history: rewrites the history, keeping only what restore\n"
+     "and restore --last can still give back"},
     {"--json",
      "one JSON object a line instead, for scripts; a failed\n"
      "level's is {\"path\":…,\"error\":{\"code\":…,\"message\":…}}"},
@@ -75,6 +78,7 @@ std::string UsageLines() {
     line(command.name + options + (command.takes & kTakesValues ? flags : "") + " " +
          command.levels);
     if (command.takes & kTakesFrom) line(command.name + options + " --from FILE");
+    if (command.takes & kTakesCompact) line(std::string(command.name) + " --compact");
   }
   line("--help | -h | /? | --version");
   return lines;

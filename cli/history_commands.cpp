@@ -1,5 +1,7 @@
 #include "cli/history_commands.h"
 
+#include <set>
+#include <unordered_set>
 #include <vector>
 
 #include "cli/flag_report.h"
@@ -15,17 +17,17 @@
 namespace ornivale::cli {
 namespace {
 
-// The history's place; false after saying why there is none to read.
-bool Locate(Disk& disk, const Output& output, HistoryPlace* place) {
-  const LevelStatus located = LocateHistory(disk, place);
-  if (located.ok()) return true;
-  return Report(HistoryNotRead(located.path, located.reason), Access::ReadOnly, output);
+// Whether there is a history to read; false after saying why there is none.
+bool Readable(const History& history, const Output& output) {
+  if (history.status().ok()) return true;
+  const LevelStatus& why = history.status();
+  return Report(HistoryNotRead(why.path, ReasonOf(why)), Access::ReadOnly, output);
 }
 
-void NoteUnreadable(const HistoryPlace& place, int unreadable, std::ostream& err) {
+void NoteUnreadable(const History& history, int unreadable, std::ostream& err) {
   if (unreadable == 0) return;
   err << "ornivale-cli: note: " << unreadable << " line" << (unreadable == 1 ? "" : "s")
-      << " of the history file " << OneLine(place.path)
+      << " of the history file " << OneLine(history.path())
       << " can't be read and were passed over\n";
 }
 
@@ -36,20 +38,12 @@ std::string FolderOf(const std::string& full_path) {
 
 // What the LEVELs and FOLDERs given name, by the disk's keys.
 struct Named {
-  std::vector<std::string> levels;
-  std::vector<std::string> folders;
+  std::set<std::string> levels;
+  std::set<std::string> folders;
 
   bool Holds(Disk& disk, const std::string& path) const {
-    if (levels.empty() && folders.empty()) return true;
-    const std::string key = disk.PathKey(path);
-    const std::string folder = disk.PathKey(FolderOf(path));
-    for (const std::string& level : levels) {
-      if (level == key) return true;
-    }
-    for (const std::string& named : folders) {
-      if (named == folder) return true;
-    }
-    return false;
+    return levels.count(disk.PathKey(path)) != 0 ||
+           (!folders.empty() && folders.count(disk.PathKey(FolderOf(path))) != 0);
   }
 };
 
@@ -60,7 +54,7 @@ Named NamedBy(const std::vector<std::string>& args, Disk& disk) {
     IsFolder(arg, &folder);
     // A folder's own path, as the path of a file in it gives it.
     const std::string full = disk.FullPath(folder ? arg + "/x" : arg);
-    (folder ? named.folders : named.levels).push_back(disk.PathKey(folder ? FolderOf(full) : full));
+    (folder ? named.folders : named.levels).insert(disk.PathKey(folder ? FolderOf(full) : full));
   }
   return named;
 }
@@ -71,21 +65,36 @@ LevelScan ScanWith(const FlagValues& values) {
   return scan;
 }
 
+int Compact(const History& history, const Output& output) {
+  Compaction kept;
+  const LevelStatus compacted = history.Compact(&kept);
+  if (!compacted.ok()) {
+    Report(compacted, Access::ReadOnly, output);
+    return kSomeFailed;
+  }
+  PrintLine(output.out, "the history file " + history.path() + " keeps " +
+                            std::to_string(kept.lines_kept) + " of its " +
+                            std::to_string(kept.lines_before) + " lines (" +
+                            std::to_string(kept.bytes_kept) + " of " +
+                            std::to_string(kept.bytes_before) + " bytes): what restore "
+                            "and restore --last can still give back");
+  return kAllSucceeded;
+}
+
 }  // namespace
 
-int RunHistory(const Arguments& args, Disk& disk, const Output& output) {
-  HistoryPlace place;
-  if (!Locate(disk, output, &place)) return kSomeFailed;
-  if (place.off) {
+int RunHistory(const Arguments& args, Disk& disk, const History& history,
+               const Output& output) {
+  if (history.off()) {
     output.err << "ornivale-cli: note: ORNIVALE_HISTORY=off: no history is kept\n";
     return kAllSucceeded;
   }
+  if (!Readable(history, output)) return kSomeFailed;
+  if (args.compact) return Compact(history, output);
   const Named named = NamedBy(args.levels, disk);
   int unreadable = 0;
-  const LevelStatus read = ReadHistory(
-      disk, place,
+  const LevelStatus read = history.Read(
       [&](const Record& record) {
-        if (!named.Holds(disk, record.path)) return;
         const ChangeDetails& change = *record.change;
         if (output.json) {
           output.out << ChangeJson(record.path, change) << '\n';
@@ -95,31 +104,40 @@ int RunHistory(const Arguments& args, Disk& disk, const Output& output) {
                                   DescribeSet(ScanWith(ValuesOfBytes(change.before)),
                                               ScanWith(ValuesOfBytes(change.written))));
       },
-      &unreadable);
-  NoteUnreadable(place, unreadable, output.err);
+      &unreadable,
+      args.levels.empty() ? HistoryScope()
+                          : [&](const std::string& path) { return named.Holds(disk, path); });
+  NoteUnreadable(history, unreadable, output.err);
   if (read.ok()) return kAllSucceeded;
   Report(read, Access::ReadOnly, output);
   return kSomeFailed;
 }
 
-int RunRestore(const Arguments& args, Disk& disk, const Output& output) {
-  HistoryPlace place;
-  if (!Locate(disk, output, &place)) return kSomeFailed;
-  if (place.off) {
+int RunRestore(const Arguments& args, Disk& disk, const History& history,
+               const Output& output) {
+  if (history.off()) {
     output.err << "ornivale-cli: restore gives back what the history recorded, and "
                   "ORNIVALE_HISTORY=off keeps none\n";
     return kUsageError;
   }
+  if (!Readable(history, output)) return kSomeFailed;
+  const std::vector<LevelArgument> levels = ExpandLevelArguments(args.levels);
+  std::unordered_set<std::string> keys;
+  for (const LevelArgument& level : levels) {
+    if (level.failure.ok()) keys.insert(disk.PathKey(disk.FullPath(level.path)));
+  }
   ChangesByLevel changes;
   int unreadable = 0;
-  const LevelStatus read = RecordedChanges(disk, place, &changes, &unreadable);
-  NoteUnreadable(place, unreadable, output.err);
+  const LevelStatus read = history.Changes(&changes, &unreadable, [&](const std::string& path) {
+    return keys.count(disk.PathKey(path)) != 0;
+  });
+  NoteUnreadable(history, unreadable, output.err);
   if (!read.ok()) {
     Report(read, Access::Writes, output);
     return kSomeFailed;
   }
 
-  const EditRun run{"ornivale-cli restore", args.dry_run};
+  const EditRun run{"ornivale-cli restore", history, args.dry_run};
   bool all_succeeded = true;
   std::vector<LevelEdit> edits;
   // The levels that are not edited are reported in their place among the
@@ -128,7 +146,7 @@ int RunRestore(const Arguments& args, Disk& disk, const Output& output) {
     all_succeeded &= RunEdits(edits, run, disk, output) == kAllSucceeded;
     edits.clear();
   };
-  for (const LevelArgument& level : ExpandLevelArguments(args.levels)) {
+  for (const LevelArgument& level : levels) {
     const auto recorded = level.failure.ok()
                               ? changes.find(disk.PathKey(disk.FullPath(level.path)))
                               : changes.end();

@@ -33,6 +33,24 @@ void NoteValuesWithoutEntries(const FlagChange& change, std::ostream& err) {
   }
 }
 
+// The edits that the records of `source` ask for, made a few thousand at a
+// time: an input of many records is held as records, not as edits.
+int SetFrom(const std::string& source, const EditRun& run, Disk& disk, const Output& output) {
+  constexpr std::size_t kEditsAtOnce = 4096;
+  std::vector<RecordedEdit> recorded;
+  if (!EditsFrom(source, disk, output.err, &recorded)) return kUsageError;
+  bool all_succeeded = true;
+  std::vector<LevelEdit> edits;
+  for (std::size_t done = 0; done < recorded.size(); done += edits.size()) {
+    edits.clear();
+    for (std::size_t i = done; i < recorded.size() && i < done + kEditsAtOnce; ++i) {
+      edits.push_back(std::move(recorded[i]).Edit());
+    }
+    all_succeeded &= RunEdits(edits, run, disk, output) == kAllSucceeded;
+  }
+  return all_succeeded ? kAllSucceeded : kSomeFailed;
+}
+
 }  // namespace
 
 int RunEdits(const std::vector<LevelEdit>& edits, const EditRun& run, Disk& disk,
@@ -45,7 +63,7 @@ int RunEdits(const std::vector<LevelEdit>& edits, const EditRun& run, Disk& disk
   return all_succeeded ? kAllSucceeded : kSomeFailed;
 }
 
-int RunShow(const Arguments& args, Disk& disk, const Output& output) {
+int RunShow(const Arguments& args, Disk& disk, const History&, const Output& output) {
   return EachLevel(args, output, [&](const std::string& path) {
     const LevelState level = InspectLevel(path, NameRule::TrcNamesOnly, disk);
     if (!level.ok()) return Report(level.status, Access::ReadOnly, output);
@@ -58,7 +76,7 @@ int RunShow(const Arguments& args, Disk& disk, const Output& output) {
   });
 }
 
-int RunCheck(const Arguments& args, Disk& disk, const Output& output) {
+int RunCheck(const Arguments& args, Disk& disk, const History&, const Output& output) {
   return EachLevel(args, output, [&](const std::string& path) {
     const LevelState level = InspectLevel(path, NameRule::TrcNamesOnly, disk);
     if (!level.ok()) return Report(level.status, Access::ReadOnly, output);
@@ -74,13 +92,10 @@ int RunCheck(const Arguments& args, Disk& disk, const Output& output) {
   });
 }
 
-int RunSet(const Arguments& args, Disk& disk, const Output& output) {
-  const EditRun run{"ornivale-cli set", args.dry_run};
+int RunSet(const Arguments& args, Disk& disk, const History& history, const Output& output) {
+  const EditRun run{"ornivale-cli set", history, args.dry_run};
+  if (args.from) return SetFrom(*args.from, run, disk, output);
   std::vector<LevelEdit> edits;
-  if (args.from) {
-    if (!EditsFrom(*args.from, disk, output.err, &edits)) return kUsageError;
-    return RunEdits(edits, run, disk, output);
-  }
   NoteValuesWithoutEntries(args.change, output.err);
   // The LEVELs that stand for none are reported in their place among the
   // others.

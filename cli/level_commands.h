@@ -15,16 +15,16 @@ namespace ornivale::cli {
 // others. Each returns the exit status.
 
 // Prints the flags each level stores.
-int RunShow(const Arguments& args, Disk& disk, const Output& output);
+int RunShow(const Arguments& args, Disk& disk, const History& history, const Output& output);
 
 // Prints the flags of each level that holds the values asked; says on `err`
 // what any other holds, and fails. Only reads.
-int RunCheck(const Arguments& args, Disk& disk, const Output& output);
+int RunCheck(const Arguments& args, Disk& disk, const History& history, const Output& output);
 
 // Gives each level the values asked, or those its record in --from names,
 // through the core's one road for edits, and prints what each held and
 // holds now (with --dry-run: would hold).
-int RunSet(const Arguments& args, Disk& disk, const Output& output);
+int RunSet(const Arguments& args, Disk& disk, const History& history, const Output& output);
 
 // Makes `edits` and prints a line for each, in order.
 int RunEdits(const std::vector<LevelEdit>& edits, const EditRun& run, Disk& disk,

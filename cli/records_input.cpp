@@ -14,8 +14,8 @@ namespace {
 constexpr std::size_t kLongestLine = 1024 * 1024;
 
 // What a record asks of its level.
-LevelEdit EditOf(Record record) {
-  if (!record.before) return LevelEdit(std::move(record.path), ChangeTo(record.values));
+RecordedEdit EditOf(Record record) {
+  if (!record.before) return {std::move(record.path), ChangeTo(record.values), {}, {}};
   // An undo: the values that set changed go back, where the level still
   // holds what it wrote.
   FlagChange back;
@@ -25,8 +25,8 @@ LevelEdit EditOf(Record record) {
     back.values[i] = StoredValue((*record.before)[i]);
     written.values[i] = StoredValue(record.values[i]);
   }
-  LevelEdit edit(std::move(record.path), back);
-  if (!back.empty()) edit.must_hold.push_back(written);
+  RecordedEdit edit{std::move(record.path), back, {}, {}};
+  if (!back.empty()) edit.must_hold = written;
   if (record.change) edit.flags_offset = record.change->offset;
   return edit;
 }
@@ -38,8 +38,15 @@ bool Say(const LevelStatus& failure, std::ostream& err) {
 
 }  // namespace
 
+LevelEdit RecordedEdit::Edit() && {
+  LevelEdit edit(std::move(path), change);
+  if (must_hold) edit.must_hold.push_back(*must_hold);
+  edit.flags_offset = flags_offset;
+  return edit;
+}
+
 bool EditsFrom(const std::string& source, Disk& disk, std::ostream& err,
-               std::vector<LevelEdit>* edits) {
+               std::vector<RecordedEdit>* edits) {
   std::unique_ptr<Input> input;
   const LevelStatus opened = source == "-" ? disk.OpenStandardInput(&input)
                                            : disk.OpenInput(source, &input);

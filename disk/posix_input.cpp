@@ -101,6 +101,33 @@ LevelStatus TextAfter(int fd, off_t size, const std::string& path, const std::st
   return {};
 }
 
+// Opens the history at `path`, made where missing, and takes its lock. A
+// rewrite may have renamed a new file over it meanwhile: the lock is then
+// let go, and the file now at the path is taken instead. `info` is the
+// file's, under the lock.
+LevelStatus OpenLocked(const std::string& path, Descriptor* locked, struct stat* info) {
+  constexpr int kReplacedTimes = 8;
+  for (int attempt = 0;; ++attempt) {
+    // Opened for appending: several programs appending at once mix no line
+    // and lose none. Read too, for the last byte and for a rewrite.
+    Descriptor opened(OpenRetryingInterrupts(
+        path, O_RDWR | O_APPEND | O_CREAT | O_NOCTTY | O_CLOEXEC | O_NONBLOCK, 0600));
+    if (opened.get() < 0) return SystemFailure(LevelCode::CannotOpen, path, errno);
+    if (fstat(opened.get(), info) != 0) return SystemFailure(LevelCode::CannotOpen, path, errno);
+    if (!S_ISREG(info->st_mode)) return Failure(LevelCode::NotRegularFile, path);
+    const LevelStatus status = LockExclusively(opened.get(), path);
+    if (!status.ok()) return status;
+    struct stat at_path;
+    if (fstat(opened.get(), info) != 0) return SystemFailure(LevelCode::ReadFailed, path, errno);
+    if (stat(path.c_str(), &at_path) == 0 && at_path.st_dev == info->st_dev &&
+        at_path.st_ino == info->st_ino) {
+      locked->swap(opened);
+      return {};
+    }
+    if (attempt == kReplacedTimes) return Failure(LevelCode::InUse, path);
+  }
+}
+
 }  // namespace
 
 LevelStatus OpenInput(const std::string& path, std::unique_ptr<Input>* input) {
@@ -128,20 +155,13 @@ LevelStatus OpenStandardInput(std::unique_ptr<Input>* input) {
 LevelStatus Append(const std::string& path, const std::string& text) {
   const LevelStatus made = MakeFolderOf(path);
   if (!made.ok()) return made;
-  // One write under the lock, to a file opened for appending: several
-  // programs appending at once mix no line and lose none. Read too, for
-  // the last byte.
-  const int fd = OpenRetryingInterrupts(
-      path, O_RDWR | O_APPEND | O_CREAT | O_NOCTTY | O_CLOEXEC | O_NONBLOCK, 0600);
-  if (fd < 0) return SystemFailure(LevelCode::CannotOpen, path, errno);
-  Descriptor appended(fd);
+  // One write under the lock.
+  Descriptor appended(-1);
   struct stat info;
-  if (fstat(fd, &info) != 0) return SystemFailure(LevelCode::CannotOpen, path, errno);
-  if (!S_ISREG(info.st_mode)) return Failure(LevelCode::NotRegularFile, path);
-  LevelStatus status = LockExclusively(fd, path);
+  LevelStatus status = OpenLocked(path, &appended, &info);
   if (!status.ok()) return status;
+  const int fd = appended.get();
   // The size under the lock: where this append begins.
-  if (fstat(fd, &info) != 0) return SystemFailure(LevelCode::ReadFailed, path, errno);
   std::string bytes;
   status = TextAfter(fd, info.st_size, path, text, &bytes);
   if (status.ok()) status = WriteAll(fd, path, bytes);
@@ -157,6 +177,45 @@ LevelStatus Append(const std::string& path, const std::string& text) {
   if (!status.ok() && ftruncate(fd, info.st_size) == 0) fsync(fd);
   const int closed = appended.Close();
   if (status.ok() && closed != 0) status = SystemFailure(LevelCode::WriteFailed, path, closed);
+  return status;
+}
+
+LevelStatus Rewrite(const std::string& path,
+                    const std::function<LevelStatus(Input&, std::string*)>& rewrite) {
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0) return SystemFailure(LevelCode::CannotOpen, path, errno);
+  Descriptor locked(-1);
+  LevelStatus status = OpenLocked(path, &locked, &info);
+  if (!status.ok()) return status;
+  std::string replacement;
+  {
+    DescriptorInput now(path, locked.get(), false);
+    status = rewrite(now, &replacement);
+  }
+  if (!status.ok()) return status;
+  // Beside it, so that the rename stays on its file system.
+  const std::string fresh = path + ".new";
+  Descriptor written(OpenRetryingInterrupts(
+      fresh, O_WRONLY | O_CREAT | O_TRUNC | O_NOCTTY | O_CLOEXEC | O_NONBLOCK, 0600));
+  if (written.get() < 0) return SystemFailure(LevelCode::CannotOpen, fresh, errno);
+  status = WriteAll(written.get(), fresh, replacement);
+  if (status.ok() && fsync(written.get()) != 0) {
+    status = SystemFailure(LevelCode::WriteFailed, fresh, errno);
+  }
+  const int closed = written.Close();
+  if (status.ok() && closed != 0) status = SystemFailure(LevelCode::WriteFailed, fresh, closed);
+  if (status.ok() && rename(fresh.c_str(), path.c_str()) != 0) {
+    status = SystemFailure(LevelCode::WriteFailed, path, errno);
+  }
+  if (!status.ok()) {
+    unlink(fresh.c_str());
+    return status;
+  }
+  // The rename is in the folder: synced before appends go on in the new
+  // file.
+  status = SyncFolder(PathFromUtf8(path).parent_path(), path);
+  const int unlocked = locked.Close();
+  if (status.ok() && unlocked != 0) status = SystemFailure(LevelCode::WriteFailed, path, unlocked);
   return status;
 }
 

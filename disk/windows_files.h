@@ -13,6 +13,8 @@ LevelStatus OpenLevel(const std::string& path, OpenMode mode,
 LevelStatus OpenInput(const std::string& path, std::unique_ptr<Input>* input);
 LevelStatus OpenStandardInput(std::unique_ptr<Input>* input);
 LevelStatus Append(const std::string& path, const std::string& text);
+LevelStatus Rewrite(const std::string& path,
+                    const std::function<LevelStatus(Input&, std::string*)>& rewrite);
 LevelStatus CheckAppendable(const std::string& path);
 
 }  // namespace ornivale::windows

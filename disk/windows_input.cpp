@@ -116,6 +116,61 @@ LevelStatus WriteAtEnd(HANDLE file, const std::string& path, const std::string& 
   return {};
 }
 
+void Unlock(HANDLE locked) {
+  OVERLAPPED whole{};
+  UnlockFileEx(locked, 0, MAXDWORD, MAXDWORD, &whole);
+}
+
+// Whether `file` is the file at `path` now: a rewrite may have put another
+// one in its place.
+bool StillAt(HANDLE file, const std::string& path) {
+  Handle at_path(CreateFileW(Wide(path).c_str(), FILE_READ_ATTRIBUTES,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  BY_HANDLE_FILE_INFORMATION held{};
+  BY_HANDLE_FILE_INFORMATION now{};
+  return at_path.get() != INVALID_HANDLE_VALUE && GetFileInformationByHandle(file, &held) &&
+         GetFileInformationByHandle(at_path.get(), &now) &&
+         held.dwVolumeSerialNumber == now.dwVolumeSerialNumber &&
+         held.nFileIndexHigh == now.nFileIndexHigh && held.nFileIndexLow == now.nFileIndexLow;
+}
+
+// Opens the history at `path` (made where missing, with `disposition`)
+// and locks it whole against other programs' appends (Unlock lets go). It
+// is shared for deletion, so that a rewrite may replace it meanwhile: the
+// lock is then let go, and the file now at the path taken instead. The
+// caller owns the handle.
+LevelStatus OpenLocked(const std::string& path, DWORD disposition, HANDLE* locked) {
+  constexpr int kReplacedTimes = 8;
+  for (int replaced = 0;; ++replaced) {
+    Handle opened(CreateRetryingSharingViolations(
+        Wide(path), GENERIC_READ | GENERIC_WRITE,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, disposition,
+        FILE_ATTRIBUTE_NORMAL));
+    if (opened.get() == INVALID_HANDLE_VALUE) {
+      return SystemFailure(LevelCode::CannotOpen, path, GetLastError());
+    }
+    if (GetFileType(opened.get()) != FILE_TYPE_DISK) {
+      return Failure(LevelCode::NotRegularFile, path);
+    }
+    OVERLAPPED whole{};
+    bool held = false;
+    for (int attempt = 0; !held && attempt <= 8; ++attempt) {
+      held = LockFileEx(opened.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0,
+                        MAXDWORD, MAXDWORD, &whole);
+      if (!held && !HeldByAnother(GetLastError())) break;
+      if (!held) Sleep(25 * static_cast<DWORD>(attempt + 1));
+    }
+    if (!held) return SystemFailure(LevelCode::InUse, path, GetLastError());
+    if (StillAt(opened.get(), path)) {
+      *locked = opened.Release();
+      return {};
+    }
+    Unlock(opened.get());
+    if (replaced == kReplacedTimes) return Failure(LevelCode::InUse, path);
+  }
+}
+
 }  // namespace
 
 LevelStatus OpenInput(const std::string& path, std::unique_ptr<Input>* input) {
@@ -143,31 +198,17 @@ LevelStatus Append(const std::string& path, const std::string& text) {
   // Every write goes to the end (the offset of all ones); the lock keeps
   // other programs' appends out until this one is written and synced. Read
   // for the last byte, written to take back a failed append.
-  Handle appended(CreateRetryingSharingViolations(
-      Wide(path), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL));
-  if (appended.get() == INVALID_HANDLE_VALUE) {
-    return SystemFailure(LevelCode::CannotOpen, path, GetLastError());
-  }
-  if (GetFileType(appended.get()) != FILE_TYPE_DISK) {
-    return Failure(LevelCode::NotRegularFile, path);
-  }
-  OVERLAPPED whole{};
-  bool locked = false;
-  for (int attempt = 0; !locked && attempt <= 8; ++attempt) {
-    locked = LockFileEx(appended.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY,
-                        0, MAXDWORD, MAXDWORD, &whole);
-    if (!locked && !HeldByAnother(GetLastError())) break;
-    if (!locked) Sleep(25 * static_cast<DWORD>(attempt + 1));
-  }
-  if (!locked) return SystemFailure(LevelCode::InUse, path, GetLastError());
+  HANDLE opened = INVALID_HANDLE_VALUE;
+  LevelStatus status = OpenLocked(path, OPEN_ALWAYS, &opened);
+  if (!status.ok()) return status;
+  Handle appended(opened);
   // The size under the lock: where this append begins.
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(appended.get(), &size)) {
     return SystemFailure(LevelCode::ReadFailed, path, GetLastError());
   }
   std::string bytes;
-  LevelStatus status = TextAfter(appended.get(), size, path, text, &bytes);
+  status = TextAfter(appended.get(), size, path, text, &bytes);
   if (status.ok()) status = WriteAtEnd(appended.get(), path, bytes);
   if (status.ok() && !FlushFileBuffers(appended.get())) {
     status = SystemFailure(LevelCode::WriteFailed, path, GetLastError());
@@ -181,10 +222,57 @@ LevelStatus Append(const std::string& path, const std::string& text) {
       FlushFileBuffers(appended.get());
     }
   }
-  UnlockFileEx(appended.get(), 0, MAXDWORD, MAXDWORD, &whole);
+  Unlock(appended.get());
   const DWORD closed = appended.Close();
   if (status.ok() && closed != ERROR_SUCCESS) {
     status = SystemFailure(LevelCode::WriteFailed, path, closed);
+  }
+  return status;
+}
+
+// Put in the history's place while its lock is held: an append that opened
+// it meanwhile finds, once it has the lock, that another file is at the
+// path, and appends to that one.
+LevelStatus Rewrite(const std::string& path,
+                    const std::function<LevelStatus(Input&, std::string*)>& rewrite) {
+  HANDLE opened = INVALID_HANDLE_VALUE;
+  LevelStatus status = OpenLocked(path, OPEN_EXISTING, &opened);
+  if (!status.ok()) return status;
+  Handle locked(opened);
+  std::string replacement;
+  {
+    HandleInput now(path, locked.get(), false);
+    status = rewrite(now, &replacement);
+  }
+  if (!status.ok()) return status;
+  const std::string fresh = path + ".new";
+  Handle written(CreateRetryingSharingViolations(Wide(fresh), GENERIC_WRITE, 0, CREATE_ALWAYS,
+                                                 FILE_ATTRIBUTE_NORMAL));
+  if (written.get() == INVALID_HANDLE_VALUE) {
+    return SystemFailure(LevelCode::CannotOpen, fresh, GetLastError());
+  }
+  DWORD count = 0;
+  if (!WriteFile(written.get(), replacement.data(), static_cast<DWORD>(replacement.size()),
+                 &count, nullptr)) {
+    status = SystemFailure(LevelCode::WriteFailed, fresh, GetLastError());
+  } else if (count != replacement.size()) {
+    status = SystemFailure(LevelCode::WriteFailed, fresh, ERROR_DISK_FULL);
+  } else if (!FlushFileBuffers(written.get())) {
+    status = SystemFailure(LevelCode::WriteFailed, fresh, GetLastError());
+  }
+  const DWORD closed = written.Close();
+  if (status.ok() && closed != ERROR_SUCCESS) {
+    status = SystemFailure(LevelCode::WriteFailed, fresh, closed);
+  }
+  if (status.ok() && !ReplaceFileW(Wide(path).c_str(), Wide(fresh).c_str(), nullptr,
+                                   REPLACEFILE_WRITE_THROUGH, nullptr, nullptr)) {
+    status = SystemFailure(LevelCode::WriteFailed, path, GetLastError());
+  }
+  if (!status.ok()) DeleteFileW(Wide(fresh).c_str());
+  Unlock(locked.get());
+  const DWORD unlocked = locked.Close();
+  if (status.ok() && unlocked != ERROR_SUCCESS) {
+    status = SystemFailure(LevelCode::WriteFailed, path, unlocked);
   }
   return status;
 }

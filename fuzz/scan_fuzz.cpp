@@ -13,6 +13,7 @@
 #include "fuzz/quiet_disk.h"
 #include "level/flag_save.h"
 #include "level/level4.h"
+#include "level/history.h"
 #include "level/level_access.h"
 #include "level/level_scan.h"
 
@@ -139,7 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   for (const ornivale::FlagChange& change : changes) {
     const std::vector<uint8_t> before = bytes;
     const ornivale::EditResult edit =
-        ornivale::EditLevel({"fuzz.trc", change}, {"fuzz", false}, disk);
+        ornivale::EditLevel({"fuzz.trc", change}, {"fuzz", History::Locate(disk)}, disk);
     const int64_t pair = edit.before.flags_offset;
     if (bytes != before &&
         (DataAfterFlags(before, pair) || NegativeBlockSize(edit.before))) {

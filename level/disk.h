@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -59,6 +60,14 @@ class Disk {
   // made. Where the file's last line lacks its end, a line end goes first.
   // An append that fails part way is taken back where the system allows.
   virtual LevelStatus Append(const std::string& path, const std::string& text) = 0;
+  // Replaces the file at `path` under the hold that Append takes, so that
+  // no append is lost meanwhile: `rewrite` reads the file as it is and
+  // gives what is to replace it, which goes into a new file beside it,
+  // synced and renamed over it, its folder synced. Where anything fails the
+  // file is left as it was, and the new one is removed.
+  virtual LevelStatus Rewrite(
+      const std::string& path,
+      const std::function<LevelStatus(Input& now, std::string* replacement)>& rewrite) = 0;
   // Whether Append to `path` would be refused for what the system tells
   // without writing: something there that is no regular file or may not be
   // written, or a folder to make it in that may not be written to. What a

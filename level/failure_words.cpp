@@ -195,6 +195,11 @@ constexpr Words kWords[] = {
                    ? "; " + s.path + " was left as it is"
                    : "");
      }},
+    {LevelCode::HistoryNotCompacted, "history-not-compacted", nullptr,
+     [](const S& s, Access) {
+       return "can't compact the history file " + s.part + ": " + s.reason +
+              "; it was left as it was";
+     }},
     {LevelCode::NotNamedAsLevel, "not-named-as-level",
      [](const S& s) {
        return s.path + " isn't named as a level: the name must end in "

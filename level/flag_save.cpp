@@ -31,7 +31,7 @@ LevelStatus Save(Level4& level, const std::string& path,
 
   LevelEdit edit(path, SelectedValues(window), NameRule::AnyName);
   edit.loaded = *loaded;
-  const EditResult saved = EditLevel(edit, {"ornivale", false}, level.disk());
+  const EditResult saved = EditLevel(edit, {"ornivale", level.history()}, level.disk());
   if (saved.opened) window.AddLog("Saving level...");
   if (saved.ok()) level.Saved(saved.after);
   return saved.status;

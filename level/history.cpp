@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <unordered_map>
 
 #include "level/ascii.h"
 #include "level/failure_words.h"
@@ -30,17 +31,20 @@ void CivilFromDays(int64_t days, int64_t* year, unsigned* month, unsigned* day) 
   *year = static_cast<int64_t>(year_of_era) + era * 400 + (*month <= 2);
 }
 
-// What every line about the level at `path` holds, in lower case: its file
-// name as JSON writes it, where that is the name itself (UTF-8 without a
-// quote, a backslash or a control character). Empty where no such part is
-// sure: then every line is read.
-std::string NameInEveryLine(const std::string& path) {
-  const std::size_t cut = path.find_last_of("/\\");
-  const std::string name = path.substr(cut == std::string::npos ? 0 : cut + 1);
-  const bool as_is = IsUtf8(name) && std::none_of(name.begin(), name.end(), [](char c) {
-                       return c == '"' || c == '\\' || static_cast<unsigned char>(c) < 0x20;
-                     });
-  return as_is ? AsciiLower(name) : std::string();
+// The path that a line of the history's own shape names at its start,
+// {"path":"…", where JSON holds it as it is: no escape, and no U+FFFD, which
+// a "path_hex" may stand behind. None where only a parse can tell.
+std::optional<std::string_view> PlainPathOf(const std::string& line) {
+  constexpr std::string_view kStart = "{\"path\":\"";
+  if (line.compare(0, kStart.size(), kStart) != 0) return std::nullopt;
+  const std::size_t end = line.find('"', kStart.size());
+  if (end == std::string::npos) return std::nullopt;
+  const std::string_view path(line.data() + kStart.size(), end - kStart.size());
+  if (path.find('\\') != std::string_view::npos ||
+      path.find("\xEF\xBF\xBD") != std::string_view::npos) {
+    return std::nullopt;
+  }
+  return path;
 }
 
 // Whether `next`, recorded of a level after `last`, shows that the write of
@@ -60,27 +64,90 @@ bool Continues(const ChangeDetails& last, const ChangeDetails& next) {
   return !last.file || !next.file || last.file->SameBuild(*next.file);
 }
 
+// Builds the undo chains, line after line, as RecordedChanges describes
+// them; `Kept` goes with each change (the compaction keeps its line).
+template <typename Kept>
+class Chains {
+ public:
+  struct Link {
+    ChangeDetails change;
+    Kept kept;
+  };
+
+  void Add(const std::string& key, ChangeDetails&& next, Kept&& kept) {
+    std::vector<Link>& chain = chains_[key];
+    if (!chain.empty() && NeverWritten(chain.back().change, next)) chain.pop_back();
+    if (!chain.empty() && !Continues(chain.back().change, next)) chain.clear();
+    chain.push_back({std::move(next), std::move(kept)});
+  }
+
+  std::unordered_map<std::string, std::vector<Link>>& chains() { return chains_; }
+
+ private:
+  std::unordered_map<std::string, std::vector<Link>> chains_;
+};
+
+struct Nothing {};
+
 }  // namespace
 
-LevelStatus LocateHistory(Disk& disk, HistoryPlace* place) {
-  *place = {};
+History History::Locate(Disk& disk) {
+  History history(disk);
   const auto named = disk.Environment("ORNIVALE_HISTORY");
-  if (named && AsciiLower(*named) == "off") {
-    place->off = true;
-    return {};
-  }
+  if (named && AsciiLower(*named) == "off") return Off(disk);
   if (named && !named->empty()) {
     // A relative path would put a history in each folder a program starts
     // in, and "0" or "no" meant off: neither is taken for a file.
     if (!disk.IsAbsolute(*named)) {
-      LevelStatus refused = Failure(LevelCode::BadHistorySetting, {});
-      refused.part = *named;
-      return refused;
+      history.status_ = Failure(LevelCode::BadHistorySetting, {});
+      history.status_.part = *named;
     }
-    place->path = *named;
-    return {};
+    history.path_ = *named;
+    return history;
   }
-  return disk.DefaultHistoryPath(&place->path);
+  history.status_ = disk.DefaultHistoryPath(&history.path_);
+  // What failures name where the system knows no place.
+  if (!history.status_.ok()) history.path_ = history.status_.path;
+  return history;
+}
+
+History History::Off(Disk& disk) {
+  History history(disk);
+  history.off_ = true;
+  return history;
+}
+
+LevelStatus History::NotRead(const std::string& reason) const {
+  return HistoryNotRead(path_, reason);
+}
+
+// Where the history can't be had: a setting that names no file is told as
+// it is, any other reason as the failure `code` of the history's file.
+LevelStatus History::Unusable(LevelCode code) const {
+  if (status_.code == LevelCode::BadHistorySetting) return status_;
+  LevelStatus status = Failure(code, path_, ReasonOf(status_));
+  status.part = path_;
+  return status;
+}
+
+LevelStatus History::Append(const std::string& lines) const {
+  if (off_) return {};
+  if (!status_.ok()) return Unusable(LevelCode::HistoryNotWritten);
+  const LevelStatus appended = disk_->Append(path_, lines);
+  if (appended.ok()) return appended;
+  LevelStatus status = Failure(LevelCode::HistoryNotWritten, {}, ReasonOf(appended));
+  status.part = path_;
+  return status;
+}
+
+LevelStatus History::CheckAppendable() const {
+  if (off_) return {};
+  if (!status_.ok()) return Unusable(LevelCode::HistoryNotWritten);
+  const LevelStatus appendable = disk_->CheckAppendable(path_);
+  if (appendable.ok()) return appendable;
+  LevelStatus status = Failure(LevelCode::HistoryNotWritten, {}, ReasonOf(appendable));
+  status.part = path_;
+  return status;
 }
 
 LevelStatus HistoryNotRead(const std::string& history, const std::string& reason) {
@@ -109,52 +176,94 @@ std::string UtcTime(int64_t milliseconds) {
   return text;
 }
 
-LevelStatus ReadHistory(Disk& disk, const HistoryPlace& place,
-                        const std::function<void(Record record)>& each,
-                        int* unreadable, const std::string& level) {
-  const std::string name = NameInEveryLine(level);
+LevelStatus History::Read(const std::function<void(Record& record)>& each,
+                          int* unreadable, const HistoryScope& scope) const {
   *unreadable = 0;
-  if (place.off) return {};
+  if (off_) return {};
+  if (!status_.ok()) return Unusable(LevelCode::HistoryNotRead);
   std::unique_ptr<Input> input;
-  const LevelStatus opened = disk.OpenInput(place.path, &input);
+  const LevelStatus opened = disk_->OpenInput(path_, &input);
   if (!opened.ok()) {
     // Only nothing at all is a history not written yet: a folder, a pipe or
     // a device there is a failure, whatever the system says of its being.
-    if (opened.code == LevelCode::CannotOpen && !disk.Exists(place.path)) return {};
-    return HistoryNotRead(place.path, ReasonOf(opened));
+    if (opened.code == LevelCode::CannotOpen && !disk_->Exists(path_)) return {};
+    return NotRead(ReasonOf(opened));
   }
   LineReader lines(*input, kLongestLine, LineReader::LongLines::PassOver);
   std::string line;
   std::string why;
   while (lines.Next(&line)) {
-    if (line.empty() || (!name.empty() && AsciiLower(line).find(name) == std::string::npos)) {
-      continue;
-    }
-    auto record = ParseRecord(line, disk, &why);
-    if (record && record->change) {
-      each(std::move(*record));
-    } else {
+    if (line.empty()) continue;
+    const auto plain = scope ? PlainPathOf(line) : std::nullopt;
+    if (plain && !scope(std::string(*plain))) continue;
+    auto record = ParseRecord(line, *disk_, &why);
+    if (!record || !record->change) {
       ++*unreadable;
+    } else if (!scope || plain || scope(record->path)) {
+      each(*record);
     }
   }
   *unreadable += lines.passed_over();
   const LevelStatus& status = lines.status();
-  return status.ok() ? LevelStatus{} : HistoryNotRead(place.path, status.reason);
+  return status.ok() ? LevelStatus{} : NotRead(status.reason);
 }
 
-LevelStatus RecordedChanges(Disk& disk, const HistoryPlace& place,
-                            ChangesByLevel* changes, int* unreadable,
-                            const std::string& level) {
-  return ReadHistory(
-      disk, place,
-      [&](Record record) {
-        std::vector<ChangeDetails>& chain = (*changes)[disk.PathKey(record.path)];
-        const ChangeDetails& next = *record.change;
-        if (!chain.empty() && NeverWritten(chain.back(), next)) chain.pop_back();
-        if (!chain.empty() && !Continues(chain.back(), next)) chain.clear();
-        chain.push_back(std::move(*record.change));
+LevelStatus History::Changes(ChangesByLevel* changes, int* unreadable,
+                             const HistoryScope& scope) const {
+  Chains<Nothing> chains;
+  const LevelStatus read = Read(
+      [&](Record& record) {
+        ChangeDetails& change = *record.change;
+        // No undo needs them, and a long chain is held for less.
+        std::string().swap(change.time);
+        std::string().swap(change.program);
+        chains.Add(disk_->PathKey(record.path), std::move(change), {});
       },
-      unreadable, level);
+      unreadable, scope);
+  for (auto& [key, chain] : chains.chains()) {
+    std::vector<ChangeDetails>& kept = (*changes)[key];
+    for (auto& link : chain) kept.push_back(std::move(link.change));
+  }
+  return read;
+}
+
+LevelStatus History::Compact(Compaction* compaction) const {
+  *compaction = {};
+  if (off_) return {};
+  if (!status_.ok()) return Unusable(LevelCode::HistoryNotCompacted);
+  if (!disk_->Exists(path_)) return {};
+  const LevelStatus rewritten = disk_->Rewrite(path_, [&](Input& now, std::string* kept) {
+    // Each chain's lines with their numbers: only those of the chains as
+    // they stand are held.
+    Chains<std::pair<int64_t, std::string>> chains;
+    LineReader reader(now, kLongestLine, LineReader::LongLines::PassOver);
+    std::string line;
+    std::string why;
+    while (reader.Next(&line)) {
+      compaction->bytes_before += static_cast<int64_t>(line.size()) + 1;
+      auto record = line.empty() ? std::nullopt : ParseRecord(line, *disk_, &why);
+      if (!record || !record->change) continue;
+      chains.Add(disk_->PathKey(record->path), std::move(*record->change),
+                 {reader.line_number(), std::move(line)});
+    }
+    compaction->lines_before = reader.line_number();
+    if (!reader.status().ok()) return reader.status();
+    std::vector<std::pair<int64_t, std::string>*> order;
+    for (auto& [key, chain] : chains.chains()) {
+      for (auto& link : chain) order.push_back(&link.kept);
+    }
+    std::sort(order.begin(), order.end(),
+              [](const auto* a, const auto* b) { return a->first < b->first; });
+    kept->clear();
+    for (const auto* numbered : order) kept->append(numbered->second).append("\n");
+    compaction->lines_kept = static_cast<int64_t>(order.size());
+    compaction->bytes_kept = static_cast<int64_t>(kept->size());
+    return LevelStatus{};
+  });
+  if (rewritten.ok()) return rewritten;
+  LevelStatus status = Failure(LevelCode::HistoryNotCompacted, path_, ReasonOf(rewritten));
+  status.part = path_;
+  return status;
 }
 
 std::optional<LevelEdit> RestoreEdit(const std::string& path,

@@ -9,24 +9,87 @@
 
 #include "level/disk.h"
 #include "level/level_access.h"
+#include "level/level_status.h"
 #include "level/records.h"
 
 namespace ornivale {
 
-// The history: one line of JSON for each change Ornivale made to a level
-// (records.h), appended before the change is written, so that the values a
-// level held can be given back.
+// The changes recorded of each level, under its disk.PathKey(full path),
+// oldest first: its undo chain, the changes since the chain last broke, for
+// what came before belongs to another file or another build at that path.
+// A change whose write the next one shows never happened is left out, and
+// so are each change's time and program, which no undo needs.
+using ChangesByLevel = std::map<std::string, std::vector<ChangeDetails>>;
 
-// Where the history is kept, or that it is kept nowhere.
-struct HistoryPlace {
-  bool off = false;
-  std::string path;
+// Which levels a reading of the history is about, by the full path that
+// its lines give: empty for all of them.
+using HistoryScope = std::function<bool(const std::string& full_path)>;
+
+// What a compaction kept of the history and what it left out.
+struct Compaction {
+  int64_t lines_before = 0;
+  int64_t lines_kept = 0;
+  int64_t bytes_before = 0;
+  int64_t bytes_kept = 0;
 };
 
-// ORNIVALE_HISTORY names the file by its absolute path, and "off" in any
-// case turns the history off; any other value is BadHistorySetting. Unset
-// or empty: the system's own place for it (Disk::DefaultHistoryPath).
-LevelStatus LocateHistory(Disk& disk, HistoryPlace* place);
+// The history: one line of JSON for each change Ornivale made to a level
+// (records.h), appended before the change is written, so that the values a
+// level held can be given back. A front end locates it once and hands it to
+// every edit (EditRun) and every reading.
+class History {
+ public:
+  // The file that ORNIVALE_HISTORY names by its absolute path; no history
+  // where it is "off" in any case; where it is unset or empty, the system's
+  // own place for it (Disk::DefaultHistoryPath). status() says why there is
+  // none to read or write: BadHistorySetting for any other value, or the
+  // system's failure to name its place.
+  static History Locate(Disk& disk);
+  // The history kept in the file at the absolute `path`.
+  History(Disk& disk, std::string path) : disk_(&disk), path_(std::move(path)) {}
+  // No history: nothing is recorded or read.
+  static History Off(Disk& disk);
+
+  bool off() const { return off_; }
+  const std::string& path() const { return path_; }
+  const LevelStatus& status() const { return status_; }
+
+  // Appends `lines`, each with its end, in one append synced before it
+  // returns (Disk::Append); nothing where the history is off. Otherwise
+  // HistoryNotWritten with the reason.
+  LevelStatus Append(const std::string& lines) const;
+  // What Append would meet as far as the system tells without writing:
+  // what a dry run tells of the history.
+  LevelStatus CheckAppendable() const;
+
+  // Each change the history keeps of the levels in `scope`, oldest first,
+  // to `each`; a history not written yet, or off, keeps none. A line it
+  // can't read (a write cut short by a crash, a hand's edit, a line over
+  // 1 MiB, a record no Ornivale wrote) is passed over and counted in
+  // `unreadable`; a line about another level is passed over unparsed where
+  // its start names that level plainly, so a long history is read quickly
+  // for a few levels. HistoryNotRead, with the system's reason, when the
+  // file can't be read.
+  LevelStatus Read(const std::function<void(Record& record)>& each, int* unreadable,
+                   const HistoryScope& scope = {}) const;
+  // The undo chains of the levels in `scope`.
+  LevelStatus Changes(ChangesByLevel* changes, int* unreadable,
+                      const HistoryScope& scope = {}) const;
+  // Rewrites the history, under the hold that its appends take, as a new
+  // file synced and renamed over it, keeping each level's undo chain (what
+  // every restore and restore --last needs) line for line and nothing else.
+  LevelStatus Compact(Compaction* compaction) const;
+
+ private:
+  explicit History(Disk& disk) : disk_(&disk) {}
+  LevelStatus NotRead(const std::string& reason) const;
+  LevelStatus Unusable(LevelCode code) const;
+
+  Disk* disk_;
+  bool off_ = false;
+  std::string path_;
+  LevelStatus status_;
+};
 
 // HistoryNotRead of the history file at `history`, with the system's reason.
 LevelStatus HistoryNotRead(const std::string& history, const std::string& reason);
@@ -34,32 +97,11 @@ LevelStatus HistoryNotRead(const std::string& history, const std::string& reason
 // `milliseconds` after 1970-01-01 00:00 UTC as "2026-12-09T05:10:00.123Z".
 std::string UtcTime(int64_t milliseconds);
 
-// Each change the history keeps, oldest first, to `each`; a history not
-// written yet keeps none. A line it can't read (a write cut short by a
-// crash, a hand's edit, a line over 1 MiB) is passed over and counted in
-// `unreadable`.
-// HistoryNotRead with the system's reason when the file can't be read.
-// Given `level`, the lines that can't be about that level are passed over
-// unread: a long history is read quickly for one level.
-LevelStatus ReadHistory(Disk& disk, const HistoryPlace& place,
-                        const std::function<void(Record record)>& each,
-                        int* unreadable, const std::string& level = {});
-
-// The changes recorded of each level, under its disk.PathKey(full path),
-// oldest first: its undo chain, the changes since the chain last broke, for
-// what came before belongs to another file or another build at that path.
-// A change whose write the next one shows never happened is left out.
-using ChangesByLevel = std::map<std::string, std::vector<ChangeDetails>>;
-LevelStatus RecordedChanges(Disk& disk, const HistoryPlace& place,
-                            ChangesByLevel* changes, int* unreadable,
-                            const std::string& level = {});
-
 // The edit that gives the level at `path` the values it held before the
 // first change of its chain (with `last`: before the last change that no
 // restore --last has undone; none when every one has been, or the chain is
-// empty), written only
-// where the rules of an undo allow (rules::CheckUndo). The one rule of both
-// restore and the window's "Restore original values".
+// empty), written only where the rules of an undo allow (rules::CheckUndo).
+// The one rule of both restore and the window's "Restore original values".
 std::optional<LevelEdit> RestoreEdit(const std::string& path,
                                      const std::vector<ChangeDetails>& chain, bool last);
 

@@ -11,7 +11,7 @@ namespace ornivale {
 
 Level4::Level4() : Level4(Disk::Default()) {}
 
-Level4::Level4(Disk& disk) : disk_(disk) {}
+Level4::Level4(Disk& disk) : disk_(disk), history_(History::Locate(disk)) {}
 
 void Level4::OpenLevel(const std::string& path, WindowServices& window) {
   last_scan_.reset();
@@ -46,15 +46,12 @@ void Level4::Show(LevelState state, WindowServices& window) {
 LevelStatus Level4::RestoreOfLoaded(std::optional<LevelEdit>* restore) {
   restore->reset();
   if (!last_scan_) return {};
-  HistoryPlace place;
-  LevelStatus status = LocateHistory(disk_, &place);
-  if (status.code == LevelCode::BadHistorySetting) return status;
-  if (!status.ok()) return HistoryNotRead(status.path, status.reason);
   ChangesByLevel recorded;
   int unreadable = 0;
-  const std::string full_path = disk_.FullPath(last_scan_->path);
-  status = RecordedChanges(disk_, place, &recorded, &unreadable, full_path);
-  const auto level = recorded.find(disk_.PathKey(full_path));
+  const std::string key = disk_.PathKey(disk_.FullPath(last_scan_->path));
+  const LevelStatus status = history_.Changes(
+      &recorded, &unreadable, [&](const std::string& path) { return disk_.PathKey(path) == key; });
+  const auto level = recorded.find(key);
   if (level == recorded.end()) return status;
   // The rule restore follows, asked of the level as it was loaded: Save
   // writes only while the level is still that.

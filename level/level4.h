@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "level/disk.h"
+#include "level/history.h"
 #include "level/level_access.h"
 #include "level/level_state.h"
 #include "level/records.h"
@@ -16,7 +17,8 @@ namespace ornivale {
 // The window's level state: one instance lives as long as the program.
 class Level4 {
  public:
-  // Reads and writes the operating system's files.
+  // Reads and writes the operating system's files, and keeps the history
+  // where History::Locate finds it when the program starts.
   Level4();
   // Reads and writes through `disk` instead (tests use it to make files
   // fail); `disk` must outlive this.
@@ -48,6 +50,7 @@ class Level4 {
   void RestoreOriginalValues(WindowServices& window);
 
   Disk& disk() const { return disk_; }
+  const History& history() const { return history_; }
   // A save of the loaded level: what it wrote is now what was loaded, so
   // the next save needs no new load.
   void Saved(LevelState state);
@@ -61,6 +64,7 @@ class Level4 {
   LevelStatus RestoreOfLoaded(std::optional<LevelEdit>* restore);
 
   Disk& disk_;
+  const History history_;
   int32_t flags_pos_ = 0;
   int32_t level_kind_ = 0;
   std::optional<LevelState> last_scan_;

@@ -53,11 +53,14 @@ struct LevelEdit {
   bool undoes_last = false;
 };
 
-// Who edits, as the history names it ("ornivale", "ornivale-cli set"), and
-// how: a dry run reads and checks each level as an edit would, opens none
-// for writing and records nothing.
+class History;
+
+// Who edits, as the history names it ("ornivale", "ornivale-cli set"), the
+// history its changes are recorded in, and how: a dry run reads and checks
+// each level as an edit would, opens none for writing and records nothing.
 struct EditRun {
   std::string program;
+  const History& history;
   bool dry_run = false;
 };
 

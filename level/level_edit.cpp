@@ -277,7 +277,8 @@ class Run {
       }
     }
     // A dry run fails where the history would refuse the changes.
-    const LevelStatus recordable = would_write_ ? CheckRecordable() : LevelStatus{};
+    const LevelStatus recordable =
+        would_write_ ? run_.history.CheckAppendable() : LevelStatus{};
     for (const auto& edit : edits_) {
       if (!recordable.ok() && edit->would_write()) edit->Unrecorded(recordable);
       done_(edit->result());
@@ -308,31 +309,8 @@ class Run {
     for (const LevelEdit* edit : again) Add(*edit);
   }
 
-  // HistoryNotWritten of the history at `place`, for `why`.
-  static LevelStatus Unrecorded(const HistoryPlace& place, const LevelStatus& why) {
-    LevelStatus status = Failure(LevelCode::HistoryNotWritten, {}, ReasonOf(why));
-    status.part = place.path.empty() ? why.path : place.path;
-    return status;
-  }
-
-  // What a real run's append would meet, as far as the system tells it
-  // without writing.
-  LevelStatus CheckRecordable() {
-    HistoryPlace place;
-    const LevelStatus located = LocateHistory(disk_, &place);
-    if (located.code == LevelCode::BadHistorySetting) return located;
-    if (!located.ok()) return Unrecorded(place, located);
-    if (place.off) return {};
-    const LevelStatus appendable = disk_.CheckAppendable(place.path);
-    return appendable.ok() ? appendable : Unrecorded(place, appendable);
-  }
-
   LevelStatus Record() {
-    HistoryPlace place;
-    LevelStatus located = LocateHistory(disk_, &place);
-    if (located.ok() && place.off) return {};
-    if (located.code == LevelCode::BadHistorySetting) return located;
-    if (!located.ok()) return Unrecorded(place, located);
+    if (run_.history.off()) return {};
     const std::string time = UtcTime(disk_.NowMilliseconds());
     std::string lines;
     for (const auto& edit : edits_) {
@@ -342,8 +320,7 @@ class Run {
       change.program = run_.program;
       lines += ChangeJson(disk_.FullPath(edit->edit().path), change, JsonText::Utf8) + "\n";
     }
-    const LevelStatus appended = disk_.Append(place.path, lines);
-    return appended.ok() ? appended : Unrecorded(place, appended);
+    return run_.history.Append(lines);
   }
 
   const EditRun& run_;

@@ -87,7 +87,9 @@ LevelStatus CheckUndo(const LevelState& now, const LevelEdit& edit) {
   }
   return ChangedSince(now.path, edit.made_to
                                    ? "its values changed since Ornivale last wrote them, "
-                                     "and the history holds no later change of Ornivale's"
+                                     "and the history holds no later change: another "
+                                     "program changed them, or Ornivale did with the "
+                                     "history off"
                                    : "it no longer holds what the change undone wrote");
 }
 

@@ -34,6 +34,8 @@ enum class LevelCode {
   HistoryNotWritten,  // part: the history file; reason: why. The level was
                       // not written, for its change could not be recorded.
   HistoryNotRead,     // part: the history file; reason: why
+  HistoryNotCompacted,  // part: the history file; reason: why. It was left
+                        // as it was.
   // Refusals before any file is opened.
   NotNamedAsLevel,  // the name ends in neither ".trc" nor ".tr4"
   NoLevelFound,     // a folder or a pattern given for levels names none

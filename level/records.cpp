@@ -1,7 +1,7 @@
 #include "level/records.h"
 
 #include <cstdio>
-#include <set>
+#include <algorithm>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -87,57 +87,100 @@ Json SetObject(const std::string& path, const FlagValues& before,
   return json;
 }
 
-// Checks the line's shape before any of it is built: how deep it nests and
-// whether an object names a member twice.
-class Shape final : public nlohmann::json_sax<Json> {
+// Lines are read into this: what is read needs no order, and a map finds a
+// member quickly.
+using Parsed = nlohmann::json;
+
+// More members than any record has, in one object or array: refused as
+// soon as it is met, so that a line of a million members costs no time.
+constexpr std::size_t kMostMembers = 64;
+
+// Builds the line's value in one pass, refusing it as soon as its shape is
+// none of a record's: nested too deep, an object that names a member twice,
+// too many members.
+class Shape {
  public:
+  using number_integer_t = Parsed::number_integer_t;
+  using number_unsigned_t = Parsed::number_unsigned_t;
+  using number_float_t = Parsed::number_float_t;
+  using string_t = Parsed::string_t;
+  using binary_t = Parsed::binary_t;
+
+  explicit Shape(Parsed* value) : build_(*value, false) {}
   std::string why;
 
-  bool null() override { return true; }
-  bool boolean(bool) override { return true; }
-  bool number_integer(number_integer_t) override { return true; }
-  bool number_unsigned(number_unsigned_t) override { return true; }
-  bool number_float(number_float_t, const string_t&) override { return true; }
-  bool string(string_t&) override { return true; }
-  bool binary(binary_t&) override { return true; }
-  bool start_object(std::size_t) override {
-    keys_.emplace_back();
-    return Deeper();
+  bool null() { return Member() && build_.null(); }
+  bool boolean(bool value) { return Member() && build_.boolean(value); }
+  bool number_integer(number_integer_t value) { return Member() && build_.number_integer(value); }
+  bool number_unsigned(number_unsigned_t value) {
+    return Member() && build_.number_unsigned(value);
   }
-  bool key(string_t& name) override {
-    if (keys_.back().insert(name).second) return true;
-    why = "names the member \"" + ReplaceInvalidUtf8(name) + "\" twice";
-    return false;
+  bool number_float(number_float_t value, const string_t& text) {
+    return Member() && build_.number_float(value, text);
   }
-  bool end_object() override {
-    keys_.pop_back();
-    return true;
+  bool string(string_t& value) { return Member() && build_.string(value); }
+  bool binary(binary_t& value) { return Member() && build_.binary(value); }
+  bool start_object(std::size_t count) {
+    if (!Member() || !Deeper()) return false;
+    open_.push_back({true, {}, 0});
+    return build_.start_object(count);
   }
-  bool start_array(std::size_t) override {
-    keys_.emplace_back();
-    return Deeper();
+  bool key(string_t& name) {
+    std::vector<std::string>& keys = open_.back().keys;
+    if (std::find(keys.begin(), keys.end(), name) != keys.end()) {
+      why = "names the member \"" + ReplaceInvalidUtf8(name) + "\" twice";
+      return false;
+    }
+    if (keys.size() == kMostMembers) return TooMany();
+    keys.push_back(name);
+    return build_.key(name);
   }
-  bool end_array() override {
-    keys_.pop_back();
-    return true;
+  bool end_object() {
+    open_.pop_back();
+    return build_.end_object();
   }
-  bool parse_error(std::size_t, const std::string&,
-                   const nlohmann::detail::exception&) override {
+  bool start_array(std::size_t count) {
+    if (!Member() || !Deeper()) return false;
+    open_.push_back({false, {}, 0});
+    return build_.start_array(count);
+  }
+  bool end_array() {
+    open_.pop_back();
+    return build_.end_array();
+  }
+  bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) {
     if (why.empty()) why = kNotARecord;
     return false;
   }
 
  private:
+  struct Open {
+    bool object;
+    std::vector<std::string> keys;
+    std::size_t elements;  // of an array
+  };
+
+  // A value, as an array's element is counted.
+  bool Member() {
+    if (open_.empty() || open_.back().object) return true;
+    return ++open_.back().elements <= kMostMembers || TooMany();
+  }
   bool Deeper() {
-    if (keys_.size() <= kDeepest) return true;
+    if (open_.size() < kDeepest) return true;
     why = "nests deeper than a record does";
     return false;
   }
-  std::vector<std::set<std::string>> keys_;
+  bool TooMany() {
+    why = "holds more members than a record does";
+    return false;
+  }
+
+  nlohmann::detail::json_sax_dom_parser<Parsed> build_;
+  std::vector<Open> open_;
 };
 
 // Reads the values of a record's flags: whole numbers in range.
-bool TakeValues(const Json& object, FlagValues* values, std::string* why) {
+bool TakeValues(const Parsed& object, FlagValues* values, std::string* why) {
   if (!object.is_object()) return false;
   for (std::size_t i = 0; i < kFlagCount; ++i) {
     const auto flag = object.find(kFlags[i].key);
@@ -166,7 +209,7 @@ std::string HexNumber(uint64_t value) {
   return text;
 }
 
-std::optional<uint64_t> NumberOfHex(const Json& json) {
+std::optional<uint64_t> NumberOfHex(const Parsed& json) {
   if (!json.is_string() || json.get<std::string>().size() != 16) return std::nullopt;
   const auto bytes = FromHex(json.get<std::string>());
   if (!bytes) return std::nullopt;
@@ -176,7 +219,7 @@ std::optional<uint64_t> NumberOfHex(const Json& json) {
 }
 
 // "file", where the line has one: all its members, or the line is broken.
-bool TakeIdentity(const Json& json, ChangeDetails* change) {
+bool TakeIdentity(const Parsed& json, ChangeDetails* change) {
   const auto file = json.find("file");
   if (file == json.end()) return true;
   if (!file->is_object()) return false;
@@ -196,7 +239,7 @@ bool TakeIdentity(const Json& json, ChangeDetails* change) {
   return true;
 }
 
-std::optional<std::array<uint8_t, kFlagBytes>> FlagBytes(const Json& json) {
+std::optional<std::array<uint8_t, kFlagBytes>> FlagBytes(const Parsed& json) {
   if (!json.is_string()) return std::nullopt;
   const auto bytes = FromHex(json.get<std::string>());
   if (!bytes || bytes->size() != kFlagBytes) return std::nullopt;
@@ -206,7 +249,7 @@ std::optional<std::array<uint8_t, kFlagBytes>> FlagBytes(const Json& json) {
 }
 
 // The history's members of a change, all or none.
-bool TakeChange(const Json& json, Record* record) {
+bool TakeChange(const Parsed& json, Record* record) {
   const auto bytes = json.find("bytes");
   if (bytes == json.end()) return true;
   const auto offset = json.find("offset");
@@ -245,7 +288,7 @@ bool TakeChange(const Json& json, Record* record) {
 
 // The record's path: "path", or the bytes of "path_hex" where "path" could
 // only show it.
-bool TakePath(const Json& json, Disk& disk, Record* record, std::string* why) {
+bool TakePath(const Parsed& json, Disk& disk, Record* record, std::string* why) {
   const auto path = json.find("path");
   if (path == json.end() || !path->is_string()) return false;
   record->path = path->get<std::string>();
@@ -337,12 +380,12 @@ std::string FailureJson(const LevelStatus& status, const std::string& message) {
 std::optional<Record> ParseRecord(const std::string& line, Disk& disk,
                                   std::string* why) {
   why->clear();
-  Shape shape;
-  if (!Json::sax_parse(line, &shape)) {
+  Parsed json;
+  Shape shape(&json);
+  if (!Parsed::sax_parse(line, &shape)) {
     *why = shape.why.empty() ? kNotARecord : shape.why;
     return std::nullopt;
   }
-  const Json json = Json::parse(line, nullptr, false);
   Record record;
   const auto refuse = [&]() -> std::optional<Record> {
     if (why->empty()) *why = kNotARecord;

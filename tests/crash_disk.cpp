@@ -128,6 +128,25 @@ LevelStatus CrashDisk::Append(const std::string& path, const std::string& text) 
   return {};
 }
 
+// The new file's write and sync, then the rename, which is synced with
+// the folder: a crash before it leaves the old file whole.
+LevelStatus CrashDisk::Rewrite(const std::string& path,
+                               const std::function<LevelStatus(Input&, std::string*)>& rewrite) {
+  const auto found = files_.find(path);
+  if (found == files_.end()) return Failure(LevelCode::CannotOpen, path, "No such file");
+  StringInput now(path, Text(path));
+  std::string replacement;
+  const LevelStatus status = rewrite(now, &replacement);
+  if (!status.ok()) return status;
+  if (!Call() || !Call() || !Call()) return Stopped(LevelCode::WriteFailed, path);
+  auto entry = std::make_shared<Entry>();
+  entry->index = next_index_++;
+  entry->now = entry->synced = Bytes(replacement.begin(), replacement.end());
+  entry->modified = entry->synced_modified = 1;
+  found->second = entry;
+  return {};
+}
+
 std::optional<std::string> CrashDisk::Environment(const char* name) {
   if (std::string(name) == "ORNIVALE_HISTORY") return std::string(kHistory);
   return std::nullopt;

@@ -13,7 +13,8 @@ namespace ornivale::testing {
 // file keeps what was synced (its bytes and its last-write time) apart from
 // what was written since. At the
 // call numbered `crash_at` (from 1; each open, read, write, sync, close,
-// look and append is one, an append two: its write and its sync) the
+// look and append is one, an append two: its write and its sync; a
+// rewrite three: the new file's write, its sync and the rename) the
 // system stops: what was not synced is dropped, and that call and every
 // later one fail. Recover() starts it again on what survived.
 class CrashDisk : public Disk {
@@ -38,6 +39,8 @@ class CrashDisk : public Disk {
   LevelStatus OpenInput(const std::string& path, std::unique_ptr<Input>* input) override;
   LevelStatus OpenStandardInput(std::unique_ptr<Input>* input) override;
   LevelStatus Append(const std::string& path, const std::string& text) override;
+  LevelStatus Rewrite(const std::string& path,
+                      const std::function<LevelStatus(Input&, std::string*)>& rewrite) override;
   LevelStatus CheckAppendable(const std::string&) override { return {}; }
   bool CanNameAFile(const std::string& path) override { return !path.empty(); }
   bool IsAbsolute(const std::string& path) override { return !path.empty() && path[0] == '/'; }

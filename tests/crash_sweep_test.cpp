@@ -28,7 +28,7 @@ const std::vector<Bytes> kSet{MakeLevel(4, 2), MakeLevel(4, 2, 4)};
 std::vector<EditResult> Run(CrashDisk& disk, const std::vector<LevelEdit>& edits,
                             const char* program) {
   std::vector<EditResult> results;
-  EditLevels(edits, {program, false}, disk,
+  EditLevels(edits, {program, History::Locate(disk)}, disk,
              [&](const EditResult& result) { results.push_back(result); });
   return results;
 }
@@ -43,13 +43,9 @@ std::vector<EditResult> Set(CrashDisk& disk) {
 
 // The history's chains; none when it can't be read.
 std::optional<ChangesByLevel> ReadChains(CrashDisk& disk) {
-  HistoryPlace place;
   ChangesByLevel chains;
   int unreadable = 0;
-  if (!LocateHistory(disk, &place).ok() ||
-      !RecordedChanges(disk, place, &chains, &unreadable).ok()) {
-    return std::nullopt;
-  }
+  if (!History::Locate(disk).Changes(&chains, &unreadable).ok()) return std::nullopt;
   return chains;
 }
 
@@ -135,6 +131,37 @@ TEST(CrashSweep, ASetStoppedAtAnyCall) {
 TEST(CrashSweep, ARestoreStoppedAtAnyCall) {
   Sweep([](CrashDisk& disk) { ASSERT_EQ(Set(disk).size(), kLevels.size()); }, Restore, kSet,
         kFirst);
+}
+
+// A compaction stopped at any call leaves the old history or the new one,
+// whole, and either gives the levels back.
+TEST(CrashSweep, ACompactionStoppedAtAnyCall) {
+  const auto before = [](CrashDisk& disk) {
+    ASSERT_EQ(Set(disk).size(), kLevels.size());
+    disk.Put(kLevels[0], kFirst[0]);  // another program puts its values back
+    ASSERT_EQ(Set(disk).size(), kLevels.size());
+  };
+  CrashDisk whole = Prepared(before);
+  const std::string old_text = whole.Text(CrashDisk::kHistory);
+  const int start = whole.calls;
+  Compaction kept;
+  ASSERT_TRUE(History::Locate(whole).Compact(&kept).ok());
+  const std::string new_text = whole.Text(CrashDisk::kHistory);
+  ASSERT_NE(new_text, old_text);
+  const int calls = whole.calls - start;
+  for (int crash_at = 1; crash_at <= calls + 1; ++crash_at) {
+    SCOPED_TRACE("stopped at call " + std::to_string(crash_at) + " of " + std::to_string(calls));
+    CrashDisk disk = Prepared(before);
+    disk.crash_at = disk.calls + crash_at;
+    const bool compacted = History::Locate(disk).Compact(&kept).ok();
+    disk.Recover();
+    const std::string text = disk.Text(CrashDisk::kHistory);
+    EXPECT_EQ(text, compacted ? new_text : old_text);
+    for (const EditResult& restored : Restore(disk)) EXPECT_TRUE(restored.ok());
+    for (std::size_t i = 0; i < kLevels.size(); ++i) {
+      EXPECT_EQ(disk.Get(kLevels[i]), kFirst[i]) << kLevels[i] << " after the restore";
+    }
+  }
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "level/failure_words.h"
 #include "level/flag_save.h"
 #include "level/level4.h"
+#include "level/history.h"
 #include "level/level_access.h"
 #include "level/disk.h"
 #include "level/utf8.h"
@@ -217,7 +218,7 @@ TEST_F(DiskLevelTest, AFailedCloseIsAFailureOfWhatTheFileWasOpenedFor) {
   disk.fail_close = true;
   EXPECT_EQ(InspectLevel(path, NameRule::AnyName, disk).status.code, LevelCode::ReadFailed);
   const EditResult edit =
-      EditLevel(LevelEdit(path, FlagChange{uint16_t{4}, std::nullopt}), {"test", false}, disk);
+      EditLevel(LevelEdit(path, FlagChange{uint16_t{4}, std::nullopt}), {"test", History::Locate(disk)}, disk);
   EXPECT_EQ(edit.status.code, LevelCode::WriteFailed);
   EXPECT_TRUE(edit.status.may_be_written);
   EXPECT_EQ(testing::ReadAll(path), MakeLevel(4, 1));

@@ -29,6 +29,10 @@ class DiskWrapper : public Disk {
   LevelStatus Append(const std::string& path, const std::string& text) override {
     return target_.Append(path, text);
   }
+  LevelStatus Rewrite(const std::string& path,
+                      const std::function<LevelStatus(Input&, std::string*)>& rewrite) override {
+    return target_.Rewrite(path, rewrite);
+  }
   LevelStatus CheckAppendable(const std::string& path) override {
     return target_.CheckAppendable(path);
   }

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "level/failure_words.h"
+#include "level/history.h"
 #include "level/level_access.h"
 #include "tests/disk_wrapper.h"
 #include "tests/faulty_disk.h"
@@ -25,7 +26,7 @@ using namespace std::chrono_literals;
 
 EditResult SetValues(const std::string& path, std::optional<uint16_t> lara,
                      std::optional<uint16_t> weather, Disk& disk = Disk::Default()) {
-  return EditLevel(LevelEdit(path, FlagChange{lara, weather}), {"test", false}, disk);
+  return EditLevel(LevelEdit(path, FlagChange{lara, weather}), {"test", History::Locate(disk)}, disk);
 }
 
 // Counts the opens that have returned, whatever they returned.

@@ -17,6 +17,7 @@
 #include <unistd.h>
 #endif
 
+#include "level/history.h"
 #include "level/level_access.h"
 #include "tests/disk_wrapper.h"
 #include "tests/test_support.h"
@@ -28,10 +29,8 @@ using testing::MakeLevel;
 using testing::MemoryDisk;
 using testing::TempDir;
 
-const EditRun kRun{"test", false};
-
 EditResult SetLara(const std::string& path, uint16_t lara, Disk& disk, bool dry_run = false) {
-  return EditLevel(LevelEdit(path, FlagChange{lara, std::nullopt}), {"test", dry_run}, disk);
+  return EditLevel(LevelEdit(path, FlagChange{lara, std::nullopt}), {"test", History::Locate(disk), dry_run}, disk);
 }
 
 TEST(OpenForWriting, OnlyOnceAChangeIsDue) {
@@ -128,7 +127,7 @@ TEST(OpenForWriting, ALowLimitOnOpenFilesFailsNoLevel) {
   low.rlim_cur = 16;
   ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
   std::vector<EditResult> results;
-  EditLevels(edits, kRun, disk, [&](const EditResult& result) { results.push_back(result); });
+  EditLevels(edits, {"test", History::Locate(disk)}, disk, [&](const EditResult& result) { results.push_back(result); });
   ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &before), 0);
   ASSERT_EQ(results.size(), edits.size());
   for (std::size_t i = 0; i < edits.size(); ++i) {

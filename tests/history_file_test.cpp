@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
+#include <sys/inotify.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
+#include <thread>
 #endif
 
 #include <filesystem>
@@ -24,8 +27,6 @@ using testing::MakeLevel;
 using testing::ReadAll;
 using testing::TempDir;
 
-const EditRun kSet{"ornivale-cli set", false};
-
 class HistoryFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -33,14 +34,13 @@ class HistoryFileTest : public ::testing::Test {
     disk_.environment["ORNIVALE_HISTORY"] = history_;
   }
   EditResult SetLara(const std::string& path, uint16_t lara) {
-    return EditLevel(LevelEdit(path, FlagChange{lara, std::nullopt}), kSet, disk_);
+    return EditLevel(LevelEdit(path, FlagChange{lara, std::nullopt}),
+                     {"ornivale-cli set", History::Locate(disk_)}, disk_);
   }
   // Each level's changes read back, and how many lines could not be read.
   ChangesByLevel Changes(int* unreadable) {
-    HistoryPlace place;
-    EXPECT_TRUE(LocateHistory(disk_, &place).ok());
     ChangesByLevel changes;
-    EXPECT_TRUE(RecordedChanges(disk_, place, &changes, unreadable).ok());
+    EXPECT_TRUE(History::Locate(disk_).Changes(&changes, unreadable).ok());
     return changes;
   }
   void CutLastByte() {
@@ -78,6 +78,26 @@ TEST_F(HistoryFileTest, ARecordIsNeverGluedOntoALineWithoutItsEnd) {
   EXPECT_EQ(text.back(), '\n');
 }
 
+// A compaction of a real history: the new file takes the old one's place,
+// and nothing is left beside it.
+TEST_F(HistoryFileTest, ACompactionReplacesTheFileWhole) {
+  const std::string a = dir_.Write("a.trc", MakeLevel(3, 1));
+  ASSERT_TRUE(SetLara(a, 1).ok());
+  dir_.Write("a.trc", MakeLevel(6, 1));  // another program's values
+  ASSERT_TRUE(SetLara(a, 4).ok());
+  Compaction kept;
+  const LevelStatus compacted = History::Locate(disk_).Compact(&kept);
+  ASSERT_TRUE(compacted.ok()) << compacted.reason;
+  EXPECT_EQ(kept.lines_before, 2);
+  EXPECT_EQ(kept.lines_kept, 1);
+  EXPECT_EQ(static_cast<int64_t>(ReadAll(history_).size()), kept.bytes_kept);
+  EXPECT_FALSE(testing::Exists(history_ + ".new"));
+  ASSERT_TRUE(SetLara(a, 2).ok());
+  int unreadable = -1;
+  EXPECT_EQ(Changes(&unreadable)[disk_.PathKey(disk_.FullPath(a))].size(), 2u);
+  EXPECT_EQ(unreadable, 0);
+}
+
 #ifndef _WIN32
 // The largest file this process may write, and SIGXFSZ ignored so that a
 // write past it fails instead of ending the process, until the end of the
@@ -107,10 +127,11 @@ class FileSizeLimit {
 TEST_F(HistoryFileTest, AnAppendCutShortIsTakenBack) {
   const std::string kept = "{\"a\":1}\n";
   ASSERT_TRUE(disk_.Append(history_, kept).ok());
+  const std::string too_long(100, '\n');
   LevelStatus appended;
   {
     FileSizeLimit limit(kept.size() + 10);
-    appended = disk_.Append(history_, std::string(100, 'x') + "\n");
+    appended = disk_.Append(history_, too_long);
   }
   EXPECT_EQ(appended.code, LevelCode::WriteFailed);
   EXPECT_NE(appended.reason, "");
@@ -131,13 +152,36 @@ TEST_F(HistoryFileTest, AFolderOrAPipeAsTheHistoryIsRefusedWithAReason) {
     EXPECT_NE(set.status.reason, "") << history;
     EXPECT_EQ(ReadAll(level), MakeLevel(3, 1));
 
-    HistoryPlace place;
-    ASSERT_TRUE(LocateHistory(disk_, &place).ok());
     int unreadable = 0;
-    const LevelStatus read = ReadHistory(disk_, place, [](const Record&) {}, &unreadable);
+    const LevelStatus read = History::Locate(disk_).Read([](const Record&) {}, &unreadable);
     EXPECT_EQ(read.code, LevelCode::HistoryNotRead) << history;
     EXPECT_NE(read.reason, "") << history;
   }
+}
+
+// An append that opens the history while a compaction holds it waits, and
+// then goes into the file the compaction renamed over it: no line is lost
+// in the file the rename took away.
+TEST_F(HistoryFileTest, AnAppendThatWaitedOnARewriteGoesIntoTheNewFile) {
+  ASSERT_TRUE(disk_.Append(history_, "{\"old\":1}\n").ok());
+  LevelStatus appended;
+  std::thread append;
+  const LevelStatus rewritten = disk_.Rewrite(history_, [&](Input&, std::string* kept) {
+    const int watcher = inotify_init1(IN_CLOEXEC);
+    EXPECT_GE(inotify_add_watch(watcher, history_.c_str(), IN_OPEN), 0);
+    append = std::thread([&] { appended = disk_.Append(history_, "{\"new\":2}\n"); });
+    alignas(inotify_event) char event[4096];
+    EXPECT_GT(read(watcher, event, sizeof event), 0) << "the append opened the history";
+    close(watcher);
+    *kept = "{\"kept\":1}\n";
+    return LevelStatus{};
+  });
+  append.join();
+  EXPECT_TRUE(rewritten.ok()) << rewritten.reason;
+  EXPECT_TRUE(appended.ok()) << appended.reason;
+  const std::string both = "{\"kept\":1}\n{\"new\":2}\n";
+  EXPECT_EQ(ReadAll(history_), Bytes(both.begin(), both.end()));
+  EXPECT_FALSE(testing::Exists(history_ + ".new"));
 }
 #endif
 

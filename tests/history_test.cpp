@@ -18,7 +18,14 @@ using testing::RecordedChain;
 using testing::SetLara;
 using testing::RecordingWindow;
 
-const EditRun kSet{"ornivale-cli set", false};
+// Every change of the history, as read back.
+std::vector<Record> RecordsOf(MemoryDisk& disk) {
+  std::vector<Record> records;
+  int unreadable = 0;
+  EXPECT_TRUE(History::Locate(disk).Read([&](Record record) { records.push_back(record); },
+                                         &unreadable).ok());
+  return records;
+}
 
 std::vector<std::string> HistoryLines(const MemoryDisk& disk,
                                       const std::string& path = MemoryDisk::kHistory) {
@@ -45,8 +52,10 @@ TEST(History, EachChangeIsRecordedBeforeItIsWritten) {
   EXPECT_EQ(changes[0].offset, 34);
   EXPECT_EQ(changes[0].before, (std::array<uint8_t, 4>{3, 0, 1, 0}));
   EXPECT_EQ(changes[0].written, (std::array<uint8_t, 4>{4, 0, 1, 0}));
-  EXPECT_EQ(changes[0].program, "ornivale-cli set");
-  EXPECT_EQ(changes[0].time, "2025-12-09T05:00:00.001Z");
+  const auto records = RecordsOf(disk);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].change->program, "ornivale-cli set");
+  EXPECT_EQ(records[0].change->time, "2025-12-09T05:00:00.001Z");
 }
 
 // Many levels' changes go out in one append and one sync before any of
@@ -61,7 +70,7 @@ TEST(History, ManyLevelsChangesAreRecordedTogether) {
   }
   edits.emplace_back("missing.trc", FlagChange{uint16_t{4}, std::nullopt});
   std::vector<std::string> order;
-  EditLevels(edits, kSet, disk, [&](const EditResult& edit) {
+  EditLevels(edits, {"ornivale-cli set", History::Locate(disk)}, disk, [&](const EditResult& edit) {
     order.push_back(edit.after.path.empty() ? "failed" : edit.after.path);
   });
   ASSERT_EQ(order.size(), 301u);
@@ -81,7 +90,7 @@ TEST(History, ALevelNamedTwiceIsEditedTwiceInTurn) {
   std::vector<EditResult> results;
   EditLevels({LevelEdit("a.trc", FlagChange{uint16_t{4}, std::nullopt}),
               LevelEdit("a.trc", FlagChange{uint16_t{1}, std::nullopt})},
-             kSet, disk, [&](const EditResult& edit) { results.push_back(edit); });
+             {"ornivale-cli set", History::Locate(disk)}, disk, [&](const EditResult& edit) { results.push_back(edit); });
   ASSERT_EQ(results.size(), 2u);
   EXPECT_TRUE(results[1].ok());
   EXPECT_EQ(results[1].before.Value(kLara), 4);
@@ -97,7 +106,7 @@ TEST(History, AChangeThatCantBeRecordedIsNotWritten) {
   std::vector<EditResult> results;
   EditLevels({LevelEdit("a.trc", FlagChange{uint16_t{4}, std::nullopt}),
               LevelEdit("b.trc", FlagChange{uint16_t{4}, std::nullopt})},
-             kSet, disk, [&](const EditResult& edit) { results.push_back(edit); });
+             {"ornivale-cli set", History::Locate(disk)}, disk, [&](const EditResult& edit) { results.push_back(edit); });
   ASSERT_EQ(results.size(), 2u);
   EXPECT_EQ(results[0].status.code, LevelCode::HistoryNotWritten);
   EXPECT_EQ(results[0].status.path, "a.trc");
@@ -135,8 +144,7 @@ TEST(History, ASettingThatNamesNoFileStopsTheChange) {
   disk.Put("a.trc", MakeLevel(3, 1));
   for (const char* value : {"0", "no", "history.jsonl", "state/history.jsonl"}) {
     disk.environment["ORNIVALE_HISTORY"] = value;
-    HistoryPlace place;
-    const LevelStatus located = LocateHistory(disk, &place);
+    const LevelStatus located = History::Locate(disk).status();
     EXPECT_EQ(located.code, LevelCode::BadHistorySetting) << value;
     EXPECT_EQ(located.part, value);
     const EditResult set = SetLara(disk, "a.trc", 4);
@@ -158,7 +166,7 @@ TEST(History, ADryRunReadsAndChecksButNeitherWritesNorRecords) {
   std::vector<EditResult> results;
   EditLevels({LevelEdit("a.trc", FlagChange{uint16_t{4}, uint16_t{2}}),
               LevelEdit("k.trc", FlagChange{uint16_t{4}, std::nullopt})},
-             {"ornivale-cli set", true}, disk,
+             {"ornivale-cli set", History::Locate(disk), true}, disk,
              [&](const EditResult& edit) { results.push_back(edit); });
   ASSERT_EQ(results.size(), 2u);
   ASSERT_TRUE(results[0].ok());
@@ -188,14 +196,14 @@ TEST(History, ChangesSinceTheFlagsLastMoved) {
 
 EditResult Restore(MemoryDisk& disk, const std::string& path, bool last) {
   return EditLevel(RestoreEdit(path, RecordedChain(disk, path), last).value(),
-                   {"ornivale-cli restore", false}, disk);
+                   {"ornivale-cli restore", History::Locate(disk)}, disk);
 }
 
 TEST(Restore, GivesBackTheFirstValuesOrThoseBeforeTheLastChange) {
   MemoryDisk disk;
   disk.Put("a.trc", MakeLevel(3, 1));
   ASSERT_TRUE(SetLara(disk, "a.trc", 4).ok());
-  ASSERT_TRUE(EditLevel(LevelEdit("a.trc", FlagChange{std::nullopt, uint16_t{2}}), kSet, disk).ok());
+  ASSERT_TRUE(EditLevel(LevelEdit("a.trc", FlagChange{std::nullopt, uint16_t{2}}), {"ornivale-cli set", History::Locate(disk)}, disk).ok());
   ASSERT_TRUE(Restore(disk, "a.trc", true).ok());
   EXPECT_EQ(disk.Get("a.trc"), MakeLevel(4, 1));
   ASSERT_TRUE(Restore(disk, "a.trc", false).ok());
@@ -255,11 +263,9 @@ TEST(History, LinesItCantReadArePassedOverAndCounted) {
   ASSERT_TRUE(SetLara(disk, "a.trc", 4).ok());
   disk.Append(MemoryDisk::kHistory, "{\"path\":\"a.trc\",\"lar\n\n");
   ASSERT_TRUE(SetLara(disk, "a.trc", 6).ok());
-  HistoryPlace place;
-  ASSERT_TRUE(LocateHistory(disk, &place).ok());
   int unreadable = 0;
   int read = 0;
-  ASSERT_TRUE(ReadHistory(disk, place, [&](const Record&) { ++read; }, &unreadable).ok());
+  ASSERT_TRUE(History::Locate(disk).Read([&](const Record&) { ++read; }, &unreadable).ok());
   EXPECT_EQ(read, 2);
   EXPECT_EQ(unreadable, 1);
 }
@@ -273,12 +279,13 @@ TEST(History, ALineOverAMebibyteIsPassedOverAndCounted) {
   ASSERT_TRUE(SetLara(disk, "a.trc", 4).ok());
   disk.Append(MemoryDisk::kHistory, "{\"path\":\"b.trc\"," + std::string(1024 * 1024, ' ') + "}\n");
   ASSERT_TRUE(SetLara(disk, "b.trc", 6).ok());
-  HistoryPlace place;
-  ASSERT_TRUE(LocateHistory(disk, &place).ok());
+  const History history = History::Locate(disk);
   for (const std::string& level : {std::string(), std::string("b.trc")}) {
     ChangesByLevel changes;
     int unreadable = 0;
-    const LevelStatus read = RecordedChanges(disk, place, &changes, &unreadable, level);
+    const LevelStatus read = history.Changes(&changes, &unreadable, [&](const std::string& path) {
+      return level.empty() || path == level;
+    });
     EXPECT_TRUE(read.ok()) << read.reason;
     EXPECT_EQ(unreadable, 1);
     EXPECT_EQ(changes["b.trc"].size(), 1u);
@@ -286,6 +293,8 @@ TEST(History, ALineOverAMebibyteIsPassedOverAndCounted) {
   }
 }
 
+// A line whose start names another level plainly is passed over unparsed;
+// every other line is parsed, and given only where it is about the level.
 TEST(History, ReadForOneLevelPassesOverOnlyLinesAboutOthers) {
   MemoryDisk disk;
   const std::string odd_folder = "/l\xff/a.trc";  // recorded with "path_hex"
@@ -295,24 +304,29 @@ TEST(History, ReadForOneLevelPassesOverOnlyLinesAboutOthers) {
     ASSERT_TRUE(SetLara(disk, path, 4).ok());
   }
   disk.Append(MemoryDisk::kHistory, "{\"path\":\"/l/b.trc\",\"lar\n");
-  disk.Append(MemoryDisk::kHistory, "{\"path\":\"/l/A.TRC\",\"lar\n");
-  HistoryPlace place;
-  ASSERT_TRUE(LocateHistory(disk, &place).ok());
+  disk.Append(MemoryDisk::kHistory, "{\"lara\":{},\"path\":\"/l/a.trc\",\"lar\n");
+  const History history = History::Locate(disk);
+  const auto only = [&](const std::string& level) {
+    return [&disk, level](const std::string& path) { return disk.PathKey(path) == level; };
+  };
   ChangesByLevel changes;
   int unreadable = 0;
-  ASSERT_TRUE(RecordedChanges(disk, place, &changes, &unreadable, "/l/a.trc").ok());
+  ASSERT_TRUE(history.Changes(&changes, &unreadable, only("/l/a.trc")).ok());
   EXPECT_EQ(changes["/l/a.trc"].size(), 1u);
+  EXPECT_EQ(changes.size(), 1u) << "only a.trc's changes";
+  EXPECT_EQ(unreadable, 1) << "the cut line whose start names no level";
+
+  changes.clear();
+  ASSERT_TRUE(history.Changes(&changes, &unreadable, only(odd_folder)).ok());
   EXPECT_EQ(changes[odd_folder].size(), 1u);
-  EXPECT_EQ(changes.count("/l/b.trc"), 0u);
-  EXPECT_EQ(unreadable, 1) << "the cut line that may be about a.trc";
+  EXPECT_EQ(changes.size(), 1u);
 
   disk.Put("/l/\"q\".trc", MakeLevel(3, 1));
   ASSERT_TRUE(SetLara(disk, "/l/\"q\".trc", 4).ok());
   changes.clear();
-  ASSERT_TRUE(RecordedChanges(disk, place, &changes, &unreadable, "/l/\"q\".trc").ok());
-  EXPECT_EQ(changes["/l/\"q\".trc"].size(), 1u) << "a name JSON escapes is looked for in every line";
-  EXPECT_EQ(changes.count("/l/b.trc"), 1u);
-  EXPECT_EQ(unreadable, 2);
+  ASSERT_TRUE(history.Changes(&changes, &unreadable, only("/l/\"q\".trc")).ok());
+  EXPECT_EQ(changes["/l/\"q\".trc"].size(), 1u) << "a path JSON escapes is parsed";
+  EXPECT_EQ(changes.size(), 1u);
 }
 
 // The window: Save records its change like any front end, and the system
@@ -337,9 +351,8 @@ TEST_F(WindowRestore, SavesAreRecordedAndTheFirstValuesComeBack) {
   window_.c1 = 2;  // Snow
   SaveFlags(level_, window_);
   ASSERT_EQ(disk_.Get("/l/a.trc"), MakeLevel(6, 2));
-  const auto changes = RecordedChain(disk_, "/l/a.trc");
-  ASSERT_EQ(changes.size(), 2u);
-  EXPECT_EQ(changes[0].program, "ornivale");
+  ASSERT_EQ(RecordedChain(disk_, "/l/a.trc").size(), 2u);
+  EXPECT_EQ(RecordsOf(disk_)[0].change->program, "ornivale");
   EXPECT_TRUE(level_.HasRecordedChanges());
 
   level_.RestoreOriginalValues(window_);
@@ -380,14 +393,17 @@ TEST_F(WindowRestore, NothingRecordedOrNothingLoadedChangesNothing) {
   EXPECT_EQ(disk_.Get("/l/a.trc"), MakeLevel(3, 1));
 }
 
-// The window's Save under an ORNIVALE_HISTORY that names no file: one
-// "Error" box that names the variable, and the level left as it is.
+// The window, started under an ORNIVALE_HISTORY that names no file, saves:
+// one "Error" box that names the variable, and the level left as it is.
 TEST_F(WindowRestore, ASettingThatNamesNoFileIsOneErrorAtSave) {
-  Load(MakeLevel(3, 1));
   disk_.environment["ORNIVALE_HISTORY"] = "no";
+  Level4 level(disk_);
+  disk_.Put("/l/a.trc", MakeLevel(3, 1));
+  window_.path = "/l/a.trc";
+  level.OpenLevel(window_.path, window_);
   window_.c2 = 4;
-  SaveFlags(level_, window_);
-  EXPECT_EQ(level_.LastStatus().code, LevelCode::BadHistorySetting);
+  SaveFlags(level, window_);
+  EXPECT_EQ(level.LastStatus().code, LevelCode::BadHistorySetting);
   ASSERT_EQ(window_.messages.size(), 1u);
   EXPECT_EQ(window_.messages[0].title, "Error");
   EXPECT_EQ(window_.messages[0].text,

@@ -3,6 +3,7 @@
 // success that was not checked.
 #include <gtest/gtest.h>
 
+#include "level/history.h"
 #include "level/level_access.h"
 #include "tests/test_support.h"
 
@@ -16,8 +17,6 @@ using testing::MemoryDisk;
 using Writes = std::vector<std::pair<int64_t, std::size_t>>;
 
 constexpr std::nullopt_t kKeep = std::nullopt;
-const EditRun kRun{"test", false};
-
 // Tomb Raider IV level data where a TRC level keeps its flags and padding:
 // unpacked and packed sizes, then a zlib stream.
 Bytes Tr4Level() {
@@ -40,7 +39,7 @@ class EditTest : public ::testing::Test {
     LevelEdit edit("a.trc", FlagChange{lara, weather},
                    loaded ? NameRule::AnyName : NameRule::TrcNamesOnly);
     edit.loaded = std::move(loaded);
-    const EditResult result = EditLevel(edit, kRun, disk_);
+    const EditResult result = EditLevel(edit, {"test", History::Locate(disk_)}, disk_);
     EXPECT_EQ(disk_.stats.open_now, 0);
     return result;
   }
@@ -325,7 +324,7 @@ TEST(NameRules, TombRaiderFourNamesAreNeverOpenedForSaving) {
     SCOPED_TRACE(name);
     disk.Put(name, MakeLevel(3, 1));
     for (NameRule rule : {NameRule::AnyName, NameRule::TrcNamesOnly}) {
-      const EditResult edit = EditLevel(LevelEdit(name, FlagChange{uint16_t{4}, kKeep}, rule), kRun, disk);
+      const EditResult edit = EditLevel(LevelEdit(name, FlagChange{uint16_t{4}, kKeep}, rule), {"test", History::Locate(disk)}, disk);
       EXPECT_EQ(edit.status.code, LevelCode::Tr4Level);
       EXPECT_EQ(edit.status.offset, -1);
       EXPECT_FALSE(edit.opened);
@@ -339,12 +338,12 @@ TEST(NameRules, OnlyTheTerminalRefusesOtherNames) {
   disk.Put("x.dat", MakeLevel(3, 1));
   disk.Put("city.trc.", MakeLevel(3, 1));
   const FlagChange change{uint16_t{4}, kKeep};
-  EXPECT_EQ(EditLevel(LevelEdit("x.dat", change, NameRule::TrcNamesOnly), kRun, disk).status.code,
+  EXPECT_EQ(EditLevel(LevelEdit("x.dat", change, NameRule::TrcNamesOnly), {"test", History::Locate(disk)}, disk).status.code,
             LevelCode::NotNamedAsLevel);
   EXPECT_EQ(InspectLevel("x.dat", NameRule::TrcNamesOnly, disk).status.code,
             LevelCode::NotNamedAsLevel);
   EXPECT_EQ(disk.stats.opens_read_only + disk.stats.opens_held, 0);
-  EXPECT_TRUE(EditLevel(LevelEdit("x.dat", change, NameRule::AnyName), kRun, disk).ok());
+  EXPECT_TRUE(EditLevel(LevelEdit("x.dat", change, NameRule::AnyName), {"test", History::Locate(disk)}, disk).ok());
   EXPECT_TRUE(InspectLevel("x.dat", NameRule::AnyName, disk).ok());
   EXPECT_TRUE(InspectLevel("city.trc.", NameRule::TrcNamesOnly, disk).ok());
 }

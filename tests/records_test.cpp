@@ -120,6 +120,19 @@ TEST(RecordsWritten, EveryStoredValueReadsBack) {
   }
 }
 
+// "m0":0,"m1":0,… and 0,0,…: `count` members of an object, elements of an
+// array.
+std::string Members(int count) {
+  std::string members;
+  for (int i = 0; i < count; ++i) members += (i ? ",\"m" : "\"m") + std::to_string(i) + "\":0";
+  return members;
+}
+std::string Elements(int count) {
+  std::string elements = "0";
+  for (int i = 1; i < count; ++i) elements += ",0";
+  return elements;
+}
+
 TEST(RecordsRead, OnlyLinesThatAreRecords) {
   const struct {
     std::string line;
@@ -157,6 +170,10 @@ TEST(RecordsRead, OnlyLinesThatAreRecords) {
       {R"({"path":"a.trc","lara":{"value":3},"weather":{"value":1},"x":)" +
            std::string(100, '[') + std::string(100, ']') + "}",
        "nests deeper than a record does"},
+      {R"({"path":"a.trc","lara":{"value":3},"weather":{"value":1},"x":{)" + Members(90000) + "}}",
+       "holds more members than a record does"},
+      {R"({"path":"a.trc","lara":{"value":3},"weather":{"value":1},"x":[)" + Elements(65) + "]}",
+       "holds more members than a record does"},
   };
   for (const auto& c : refused) {
     SCOPED_TRACE(c.line);
@@ -164,6 +181,12 @@ TEST(RecordsRead, OnlyLinesThatAreRecords) {
     EXPECT_FALSE(Read(c.line, &why).has_value());
     EXPECT_EQ(why.rfind(c.why, 0), 0u) << why;
   }
+  std::string why;
+  EXPECT_TRUE(Read(R"({"path":"a.trc","lara":{"value":3},"weather":{"value":1},"x":[)" +
+                       Elements(64) + "]}",
+                   &why)
+                  .has_value())
+      << why;
 }
 
 TEST(RecordsRead, ShowSetAndFailureLinesAndMembersOfOtherTools) {

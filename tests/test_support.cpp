@@ -272,6 +272,19 @@ LevelStatus MemoryDisk::Append(const std::string& path, const std::string& text)
   return {};
 }
 
+// The new file takes the old one's place at once, as a rename does.
+LevelStatus MemoryDisk::Rewrite(const std::string& path,
+                                const std::function<LevelStatus(Input&, std::string*)>& rewrite) {
+  ++stats.rewrites;
+  if (!Exists(path)) return Failure(LevelCode::CannotOpen, path, "No such file");
+  if (fail_append) return Failure(LevelCode::WriteFailed, path, "No space left on device");
+  StringInput now(path, Text(path));
+  std::string replacement;
+  const LevelStatus status = rewrite(now, &replacement);
+  if (status.ok()) Replace(path, Bytes(replacement.begin(), replacement.end()));
+  return status;
+}
+
 LevelStatus MemoryDisk::CheckAppendable(const std::string& path) {
   if (fail_append) return Failure(LevelCode::CannotOpen, path, "Read-only file system");
   return {};
@@ -306,15 +319,15 @@ LevelStatus MemoryDisk::Open(const std::string& path, OpenMode mode,
 
 EditResult SetLara(MemoryDisk& disk, const std::string& path, uint16_t lara) {
   return EditLevel(LevelEdit(path, FlagChange{lara, std::nullopt}),
-                   {"ornivale-cli set", false}, disk);
+                   {"ornivale-cli set", History::Locate(disk)}, disk);
 }
 
 std::vector<ChangeDetails> RecordedChain(MemoryDisk& disk, const std::string& path) {
-  HistoryPlace place;
-  EXPECT_TRUE(LocateHistory(disk, &place).ok());
+  const History history = History::Locate(disk);
+  EXPECT_TRUE(history.status().ok());
   ChangesByLevel changes;
   int unreadable = 0;
-  EXPECT_TRUE(RecordedChanges(disk, place, &changes, &unreadable).ok());
+  EXPECT_TRUE(history.Changes(&changes, &unreadable).ok());
   EXPECT_EQ(unreadable, 0);
   return changes[path];
 }

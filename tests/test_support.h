@@ -126,6 +126,7 @@ class MemoryDisk : public Disk {
     int syncs = 0;
     int stamps_of_path = 0;
     int appends = 0;
+    int rewrites = 0;
     // Each write as (offset, byte count).
     std::vector<std::pair<int64_t, std::size_t>> writes;
   };
@@ -148,6 +149,8 @@ class MemoryDisk : public Disk {
   LevelStatus OpenInput(const std::string& path, std::unique_ptr<Input>* input) override;
   LevelStatus OpenStandardInput(std::unique_ptr<Input>* input) override;
   LevelStatus Append(const std::string& path, const std::string& text) override;
+  LevelStatus Rewrite(const std::string& path,
+                      const std::function<LevelStatus(Input&, std::string*)>& rewrite) override;
   LevelStatus CheckAppendable(const std::string& path) override;
   bool CanNameAFile(const std::string& path) override;
   bool IsAbsolute(const std::string& path) override { return path.rfind('/', 0) == 0; }

@@ -27,7 +27,7 @@ EditResult Restore(MemoryDisk& disk, const std::string& path, bool last = false)
     none.status = Failure(LevelCode::NothingLoaded, path);
     return none;
   }
-  return EditLevel(*edit, {"ornivale-cli restore", false}, disk);
+  return EditLevel(*edit, {"ornivale-cli restore", History::Locate(disk)}, disk);
 }
 
 // The level at the same layout built again: its rooms, and so its level
@@ -157,6 +157,54 @@ TEST(UndoChain, TheWindowAsksTheSameQuestion) {
     level.RestoreOriginalValues(window);
     EXPECT_EQ(window.c2, lara) << "the lists keep what the level holds";
   }
+}
+
+// A compaction keeps each level's chain line for line, in order, and
+// nothing else: what came before a chain broke, a line it can't read, a
+// change whose write never happened. Every undo then gives back what it
+// gave back before.
+TEST(UndoChain, ACompactionKeepsWhatEveryUndoNeedsAndNothingElse) {
+  MemoryDisk disk;
+  disk.Put("a.trc", MakeLevel(3, 1));
+  disk.Put("b.trc", MakeLevel(3, 1));
+  ASSERT_TRUE(SetLara(disk, "a.trc", 1).ok());
+  disk.Put("a.trc", Rebuilt(0, 2));  // breaks a.trc's chain
+  ASSERT_TRUE(SetLara(disk, "a.trc", 4).ok());
+  ASSERT_TRUE(SetLara(disk, "b.trc", 4).ok());
+  disk.fail_write = true;
+  ASSERT_EQ(SetLara(disk, "b.trc", 6).status.code, LevelCode::WriteFailed);
+  disk.fail_write = false;
+  ASSERT_TRUE(SetLara(disk, "b.trc", 2).ok());
+  ASSERT_TRUE(Restore(disk, "b.trc", true).ok());  // back to Divesuit
+  disk.Append(MemoryDisk::kHistory, "{\"path\":\"b.trc\",\"lar\n");
+  const auto lines = [&] {
+    std::vector<std::string> all;
+    std::string text = disk.Text(MemoryDisk::kHistory);
+    for (std::size_t end; (end = text.find('\n')) != std::string::npos; text.erase(0, end + 1)) {
+      all.push_back(text.substr(0, end));
+    }
+    return all;
+  };
+  const std::vector<std::string> before = lines();
+  ASSERT_EQ(before.size(), 7u);
+  ChangesByLevel chains;
+  int unreadable = 0;
+  ASSERT_TRUE(History::Locate(disk).Changes(&chains, &unreadable).ok());
+  ASSERT_EQ(unreadable, 1);
+
+  Compaction kept;
+  ASSERT_TRUE(History::Locate(disk).Compact(&kept).ok());
+  EXPECT_EQ(lines(), (std::vector<std::string>{before[1], before[2], before[4], before[5]}));
+  EXPECT_EQ(kept.lines_before, 7);
+  EXPECT_EQ(kept.lines_kept, 4);
+  EXPECT_EQ(kept.bytes_kept, static_cast<int64_t>(disk.Text(MemoryDisk::kHistory).size()));
+  EXPECT_EQ(RecordedChain(disk, "a.trc").size(), chains["a.trc"].size());
+  EXPECT_EQ(RecordedChain(disk, "b.trc").size(), chains["b.trc"].size());
+
+  ASSERT_TRUE(Restore(disk, "b.trc", true).ok());
+  EXPECT_EQ(disk.Get("b.trc"), MakeLevel(3, 1));
+  ASSERT_TRUE(Restore(disk, "a.trc").ok());
+  EXPECT_EQ(disk.Get("a.trc"), Rebuilt(0, 2));
 }
 
 }  // namespace

@@ -106,6 +106,37 @@ TEST_F(HistoryTest, ARestoreDryRunWritesAndRecordsNothing) {
   EXPECT_EQ(disk_.Text(MemoryDisk::kHistory), history);
 }
 
+// A change made before another program changed the level is no longer on
+// its chain: a compaction leaves it out, and says what it kept.
+TEST_F(HistoryTest, CompactKeepsWhatRestoreNeedsAndSaysHowMuch) {
+  ASSERT_EQ(Run({"set", "--lara", "divesuit", "a.trc"}).status, 0);
+  disk_.Put("a.trc", MakeLevel(6, 1));
+  ASSERT_EQ(Run({"set", "--lara", "young", "a.trc"}).status, 0);
+  const std::size_t before = disk_.Text(MemoryDisk::kHistory).size();
+  CliRun run = Run({"history", "--compact"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  const std::size_t kept = disk_.Text(MemoryDisk::kHistory).size();
+  EXPECT_EQ(run.out, "the history file /state/ornivale/history.jsonl keeps 1 of its 2 lines (" +
+                         std::to_string(kept) + " of " + std::to_string(before) +
+                         " bytes): what restore and restore --last can still give back\n");
+  EXPECT_EQ(Lines(Run({"history"}).out).size(), 1u);
+  EXPECT_EQ(Run({"restore", "a.trc"}).status, 0);
+  EXPECT_EQ(disk_.Get("a.trc"), MakeLevel(6, 1));
+
+  for (const auto& args : {std::vector<std::string>{"history", "--compact", "a.trc"},
+                           std::vector<std::string>{"history", "--compact", "--json"}}) {
+    run = Run(args);
+    EXPECT_EQ(run.status, cli::kUsageError);
+    EXPECT_NE(run.err.find("--compact takes no LEVEL"), std::string::npos) << run.err;
+  }
+  disk_.fail_append = true;
+  run = Run({"history", "--compact"});
+  EXPECT_EQ(run.status, cli::kSomeFailed);
+  EXPECT_EQ(run.err, "ornivale-cli: can't compact the history file "
+                     "/state/ornivale/history.jsonl: No space left on device; it was left "
+                     "as it was\n");
+}
+
 TEST_F(HistoryTest, WithTheHistoryOffNothingIsKeptOrGivenBack) {
   disk_.environment["ORNIVALE_HISTORY"] = "off";
   ASSERT_EQ(Run({"set", "--lara", "divesuit", "a.trc"}).status, 0);

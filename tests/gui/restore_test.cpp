@@ -80,20 +80,26 @@ bool PickRestoreFromSystemMenu(const MainWindowDriver& driver) {
   return true;
 }
 
+// Picks the grayed item, which leaves the menu open, closes the menu with
+// Esc and waits until the window has handled any pick: a pick would have
+// posted its command before the keys that follow, so once Alt+T has moved
+// the focus, it has been handled.
+void PickGrayedRestore(const MainWindowDriver& driver) {
+  ASSERT_TRUE(PickRestoreFromSystemMenu(driver)) << "the system menu did not open";
+  driver.PressKeys({VK_ESCAPE});
+  ASSERT_TRUE(WaitUntil([] { return !SystemMenuOpen(); }, kWaitMs));
+  const HWND lara_type = driver.Control(control_id::c2);
+  ASSERT_TRUE(driver.PressKeysUntil({VK_MENU, 'T'},
+                                    [&] { return driver.FocusedControl() == lara_type; }));
+}
+
 // Without a change recorded of the loaded level, the menu item is grayed:
 // picking it does nothing, and the menu stays open until Esc.
 TEST_F(Restore, TheMenuItemDoesNothingWithoutRecordedChanges) {
   const std::wstring path = folder_.Write(L"city.trc", LevelBytes(3, 1));
   LoadAndWait(path);
   driver_.Select(control_id::c2, 1);  // Young Lara, not saved
-  ASSERT_TRUE(PickRestoreFromSystemMenu(driver_)) << "the system menu did not open";
-  driver_.PressKeys({VK_ESCAPE});
-  ASSERT_TRUE(WaitUntil([] { return !SystemMenuOpen(); }, kWaitMs));
-  // A pick would have posted its command before the keys that follow: once
-  // Alt+T has moved the focus, the window has handled any pick.
-  const HWND lara_type = driver_.Control(control_id::c2);
-  ASSERT_TRUE(driver_.PressKeysUntil({VK_MENU, 'T'},
-                                     [&] { return driver_.FocusedControl() == lara_type; }));
+  ASSERT_NO_FATAL_FAILURE(PickGrayedRestore(driver_));
   EXPECT_EQ(driver_.SelectedText(control_id::c2), L"Young Lara");
   EXPECT_EQ(ReadBytes(path), LevelBytes(3, 1));
   EXPECT_TRUE(Changes().empty());
@@ -148,6 +154,35 @@ TEST_F(Restore, AValueWithoutAnEntryIsNamedWithTheCommandThatGivesItBack) {
       << box->text;
   EXPECT_EQ(driver_.SelectedText(control_id::c2), L"");
   EXPECT_EQ(driver_.SelectedText(control_id::c1), L"Rain");
+}
+
+// Another program writes other values over what Ornivale saved. A restore
+// picked before the window knows of it is refused at Save, with one
+// message, and writes nothing; once the level is loaded again, the menu item
+// is grayed, as ornivale-cli restore refuses it too.
+TEST_F(Restore, AnotherProgramsChangeIsNeverRestoredOver) {
+  const std::wstring path = folder_.Write(L"city.trc", LevelBytes(3, 1));  // Catsuit, Rain
+  LoadAndWait(path);
+  driver_.Select(control_id::c2, 4);  // Invisible
+  SaveAndWait();
+  folder_.Write(L"city.trc", LevelBytes(1, 0));  // Young Lara, Normal Weather
+
+  ASSERT_TRUE(driver_.PressKeysUntil(
+      {VK_CONTROL, 'R'}, [&] { return driver_.SelectedText(control_id::c2) == L"Catsuit"; }));
+  driver_.Press(control_id::Command3);
+  const auto box = driver_.AnswerMessageBox(L"Error");
+  ASSERT_TRUE(box.has_value()) << "no message";
+  EXPECT_EQ(box->text, path + L" has changed since it was loaded. Load it again before saving.");
+  EXPECT_EQ(ReadBytes(path), LevelBytes(1, 0));
+  EXPECT_EQ(Changes().size(), 1u);
+
+  LoadAndWait(path);
+  ASSERT_EQ(driver_.SelectedText(control_id::c2), L"Young Lara");
+  ASSERT_NO_FATAL_FAILURE(PickGrayedRestore(driver_));
+  EXPECT_EQ(driver_.SelectedText(control_id::c2), L"Young Lara");
+  EXPECT_EQ(driver_.SelectedText(control_id::c1), L"Normal Weather");
+  EXPECT_EQ(ReadBytes(path), LevelBytes(1, 0));
+  EXPECT_EQ(Changes().size(), 1u);
 }
 
 }  // namespace
