@@ -36,9 +36,8 @@ class PosixDisk final : public Disk {
   LevelStatus Append(const std::string& path, const std::string& text) override {
     return posix::Append(path, text);
   }
-  LevelStatus Rewrite(const std::string& path,
-                      const std::function<LevelStatus(Input&, std::string*)>& rewrite) override {
-    return posix::Rewrite(path, rewrite);
+  LevelStatus Rewrite(const std::string& path, const Rewriting& keep) override {
+    return posix::Rewrite(path, keep);
   }
   LevelStatus CheckAppendable(const std::string& path) override {
     return posix::CheckAppendable(path);

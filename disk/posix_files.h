@@ -13,8 +13,7 @@ LevelStatus OpenLevel(const std::string& path, OpenMode mode,
 LevelStatus OpenInput(const std::string& path, std::unique_ptr<Input>* input);
 LevelStatus OpenStandardInput(std::unique_ptr<Input>* input);
 LevelStatus Append(const std::string& path, const std::string& text);
-LevelStatus Rewrite(const std::string& path,
-                    const std::function<LevelStatus(Input&, std::string*)>& rewrite);
+LevelStatus Rewrite(const std::string& path, const Rewriting& keep);
 LevelStatus CheckAppendable(const std::string& path);
 
 }  // namespace ornivale::posix

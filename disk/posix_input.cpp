@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
@@ -37,14 +38,36 @@ class DescriptorInput final : public Input {
   int borrowed_;
 };
 
-// Writes all of `text`, however many calls it takes.
-LevelStatus WriteAll(int fd, const std::string& path, const std::string& text) {
+// Writes all of `bytes`, however many calls it takes.
+LevelStatus WriteAll(int fd, const std::string& path, const char* bytes, std::size_t count) {
   std::size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = write(fd, text.data() + done, text.size() - done);
+  while (done < count) {
+    const ssize_t n = write(fd, bytes + done, count - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return SystemFailure(LevelCode::WriteFailed, path, n < 0 ? errno : EIO);
     done += static_cast<std::size_t>(n);
+  }
+  return {};
+}
+
+// Copies the stretches of the file `from` (at `path`) to `to` (at `fresh`).
+LevelStatus CopyStretches(int from, const std::string& path, const std::vector<Stretch>& kept,
+                          int to, const std::string& fresh) {
+  std::vector<char> buffer(64 * 1024);
+  for (const Stretch& stretch : kept) {
+    for (int64_t done = 0; done < stretch.size;) {
+      const auto want =
+          static_cast<std::size_t>(std::min<int64_t>(stretch.size - done, buffer.size()));
+      ssize_t n;
+      do {
+        n = pread(from, buffer.data(), want, stretch.offset + done);
+      } while (n < 0 && errno == EINTR);
+      if (n < 0) return SystemFailure(LevelCode::ReadFailed, path, errno);
+      if (n == 0) return Failure(LevelCode::ReadFailed, path, "it ended while it was copied");
+      const LevelStatus written = WriteAll(to, fresh, buffer.data(), static_cast<std::size_t>(n));
+      if (!written.ok()) return written;
+      done += n;
+    }
   }
   return {};
 }
@@ -164,7 +187,7 @@ LevelStatus Append(const std::string& path, const std::string& text) {
   // The size under the lock: where this append begins.
   std::string bytes;
   status = TextAfter(fd, info.st_size, path, text, &bytes);
-  if (status.ok()) status = WriteAll(fd, path, bytes);
+  if (status.ok()) status = WriteAll(fd, path, bytes.data(), bytes.size());
   if (status.ok() && fsync(fd) != 0) {
     status = SystemFailure(LevelCode::WriteFailed, path, errno);
   }
@@ -180,17 +203,16 @@ LevelStatus Append(const std::string& path, const std::string& text) {
   return status;
 }
 
-LevelStatus Rewrite(const std::string& path,
-                    const std::function<LevelStatus(Input&, std::string*)>& rewrite) {
+LevelStatus Rewrite(const std::string& path, const Rewriting& keep) {
   struct stat info;
   if (stat(path.c_str(), &info) != 0) return SystemFailure(LevelCode::CannotOpen, path, errno);
   Descriptor locked(-1);
   LevelStatus status = OpenLocked(path, &locked, &info);
   if (!status.ok()) return status;
-  std::string replacement;
+  std::vector<Stretch> kept;
   {
     DescriptorInput now(path, locked.get(), false);
-    status = rewrite(now, &replacement);
+    status = keep(now, &kept);
   }
   if (!status.ok()) return status;
   // Beside it, so that the rename stays on its file system.
@@ -198,7 +220,7 @@ LevelStatus Rewrite(const std::string& path,
   Descriptor written(OpenRetryingInterrupts(
       fresh, O_WRONLY | O_CREAT | O_TRUNC | O_NOCTTY | O_CLOEXEC | O_NONBLOCK, 0600));
   if (written.get() < 0) return SystemFailure(LevelCode::CannotOpen, fresh, errno);
-  status = WriteAll(written.get(), fresh, replacement);
+  status = CopyStretches(locked.get(), path, kept, written.get(), fresh);
   if (status.ok() && fsync(written.get()) != 0) {
     status = SystemFailure(LevelCode::WriteFailed, fresh, errno);
   }

@@ -25,9 +25,8 @@ class WindowsDisk final : public Disk {
   LevelStatus OpenStandardInput(std::unique_ptr<Input>* input) override {
     return windows::OpenStandardInput(input);
   }
-  LevelStatus Rewrite(const std::string& path,
-                      const std::function<LevelStatus(Input&, std::string*)>& rewrite) override {
-    return windows::Rewrite(path, rewrite);
+  LevelStatus Rewrite(const std::string& path, const Rewriting& keep) override {
+    return windows::Rewrite(path, keep);
   }
   LevelStatus CheckAppendable(const std::string& path) override {
     return windows::CheckAppendable(path);

@@ -1,6 +1,9 @@
 // Files read from their start (--from) and files appended to (the history).
 #include <windows.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "disk/wide_text.h"
 #include "disk/windows_files.h"
 #include "disk/windows_handle.h"
@@ -113,6 +116,33 @@ LevelStatus WriteAtEnd(HANDLE file, const std::string& path, const std::string& 
   }
   // A write cut short without an error: the disk took no more.
   if (written != bytes.size()) return SystemFailure(LevelCode::WriteFailed, path, ERROR_DISK_FULL);
+  return {};
+}
+
+// Copies the stretches of the file `from` (at `path`) to `to` (at `fresh`).
+LevelStatus CopyStretches(HANDLE from, const std::string& path, const std::vector<Stretch>& kept,
+                          HANDLE to, const std::string& fresh) {
+  std::vector<char> buffer(64 * 1024);
+  for (const Stretch& stretch : kept) {
+    for (int64_t done = 0; done < stretch.size;) {
+      const int64_t want = std::min<int64_t>(stretch.size - done, buffer.size());
+      OVERLAPPED at{};
+      const auto offset = static_cast<ULONGLONG>(stretch.offset + done);
+      at.Offset = static_cast<DWORD>(offset);
+      at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+      DWORD read = 0;
+      if (!ReadFile(from, buffer.data(), static_cast<DWORD>(want), &read, &at)) {
+        return SystemFailure(LevelCode::ReadFailed, path, GetLastError());
+      }
+      if (read == 0) return Failure(LevelCode::ReadFailed, path, "it ended while it was copied");
+      DWORD written = 0;
+      if (!WriteFile(to, buffer.data(), read, &written, nullptr)) {
+        return SystemFailure(LevelCode::WriteFailed, fresh, GetLastError());
+      }
+      if (written != read) return SystemFailure(LevelCode::WriteFailed, fresh, ERROR_DISK_FULL);
+      done += read;
+    }
+  }
   return {};
 }
 
@@ -233,16 +263,15 @@ LevelStatus Append(const std::string& path, const std::string& text) {
 // Put in the history's place while its lock is held: an append that opened
 // it meanwhile finds, once it has the lock, that another file is at the
 // path, and appends to that one.
-LevelStatus Rewrite(const std::string& path,
-                    const std::function<LevelStatus(Input&, std::string*)>& rewrite) {
+LevelStatus Rewrite(const std::string& path, const Rewriting& keep) {
   HANDLE opened = INVALID_HANDLE_VALUE;
   LevelStatus status = OpenLocked(path, OPEN_EXISTING, &opened);
   if (!status.ok()) return status;
   Handle locked(opened);
-  std::string replacement;
+  std::vector<Stretch> kept;
   {
     HandleInput now(path, locked.get(), false);
-    status = rewrite(now, &replacement);
+    status = keep(now, &kept);
   }
   if (!status.ok()) return status;
   const std::string fresh = path + ".new";
@@ -251,13 +280,8 @@ LevelStatus Rewrite(const std::string& path,
   if (written.get() == INVALID_HANDLE_VALUE) {
     return SystemFailure(LevelCode::CannotOpen, fresh, GetLastError());
   }
-  DWORD count = 0;
-  if (!WriteFile(written.get(), replacement.data(), static_cast<DWORD>(replacement.size()),
-                 &count, nullptr)) {
-    status = SystemFailure(LevelCode::WriteFailed, fresh, GetLastError());
-  } else if (count != replacement.size()) {
-    status = SystemFailure(LevelCode::WriteFailed, fresh, ERROR_DISK_FULL);
-  } else if (!FlushFileBuffers(written.get())) {
+  status = CopyStretches(locked.get(), path, kept, written.get(), fresh);
+  if (status.ok() && !FlushFileBuffers(written.get())) {
     status = SystemFailure(LevelCode::WriteFailed, fresh, GetLastError());
   }
   const DWORD closed = written.Close();

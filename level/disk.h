@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "level/level_file.h"
 #include "level/level_status.h"
@@ -29,6 +30,16 @@ class Input {
  private:
   std::string name_;
 };
+
+// A stretch of a file's bytes: `size` bytes from `offset`.
+struct Stretch {
+  int64_t offset = 0;
+  int64_t size = 0;
+};
+
+// What Disk::Rewrite asks of its caller: the stretches of the file to keep,
+// in order, as `now` reads it from its start.
+using Rewriting = std::function<LevelStatus(Input& now, std::vector<Stretch>* kept)>;
 
 // The operating system as the core uses it: its files, its environment and
 // its clock. The system's own is defined in disk/ for the system the
@@ -61,13 +72,11 @@ class Disk {
   // An append that fails part way is taken back where the system allows.
   virtual LevelStatus Append(const std::string& path, const std::string& text) = 0;
   // Replaces the file at `path` under the hold that Append takes, so that
-  // no append is lost meanwhile: `rewrite` reads the file as it is and
-  // gives what is to replace it, which goes into a new file beside it,
-  // synced and renamed over it, its folder synced. Where anything fails the
-  // file is left as it was, and the new one is removed.
-  virtual LevelStatus Rewrite(
-      const std::string& path,
-      const std::function<LevelStatus(Input& now, std::string* replacement)>& rewrite) = 0;
+  // no append is lost meanwhile: `keep` reads the file as it is and names
+  // the stretches of it to keep, which are copied into a new file beside
+  // it, synced and put in its place, its folder synced. Where anything
+  // fails the file is left as it was, and the new one is removed.
+  virtual LevelStatus Rewrite(const std::string& path, const Rewriting& keep) = 0;
   // Whether Append to `path` would be refused for what the system tells
   // without writing: something there that is no regular file or may not be
   // written, or a folder to make it in that may not be written to. What a

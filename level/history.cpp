@@ -232,32 +232,32 @@ LevelStatus History::Compact(Compaction* compaction) const {
   if (off_) return {};
   if (!status_.ok()) return Unusable(LevelCode::HistoryNotCompacted);
   if (!disk_->Exists(path_)) return {};
-  const LevelStatus rewritten = disk_->Rewrite(path_, [&](Input& now, std::string* kept) {
-    // Each chain's lines with their numbers: only those of the chains as
-    // they stand are held.
-    Chains<std::pair<int64_t, std::string>> chains;
+  const LevelStatus rewritten = disk_->Rewrite(path_, [&](Input& now, std::vector<Stretch>* kept) {
+    // Where each chain's lines lie: only the chains as they stand are held.
+    Chains<Stretch> chains;
     LineReader reader(now, kLongestLine, LineReader::LongLines::PassOver);
     std::string line;
     std::string why;
     while (reader.Next(&line)) {
-      compaction->bytes_before += static_cast<int64_t>(line.size()) + 1;
+      const std::optional<Stretch> stretch = reader.stretch();
+      if (!stretch) return Failure(LevelCode::BadInput, path_, "is not UTF-8");
       auto record = line.empty() ? std::nullopt : ParseRecord(line, *disk_, &why);
       if (!record || !record->change) continue;
-      chains.Add(disk_->PathKey(record->path), std::move(*record->change),
-                 {reader.line_number(), std::move(line)});
+      ChangeDetails& change = *record->change;
+      std::string().swap(change.time);
+      std::string().swap(change.program);
+      chains.Add(disk_->PathKey(record->path), std::move(change), Stretch(*stretch));
     }
     compaction->lines_before = reader.line_number();
+    compaction->bytes_before = reader.bytes_read();
     if (!reader.status().ok()) return reader.status();
-    std::vector<std::pair<int64_t, std::string>*> order;
     for (auto& [key, chain] : chains.chains()) {
-      for (auto& link : chain) order.push_back(&link.kept);
+      for (auto& link : chain) kept->push_back(link.kept);
     }
-    std::sort(order.begin(), order.end(),
-              [](const auto* a, const auto* b) { return a->first < b->first; });
-    kept->clear();
-    for (const auto* numbered : order) kept->append(numbered->second).append("\n");
-    compaction->lines_kept = static_cast<int64_t>(order.size());
-    compaction->bytes_kept = static_cast<int64_t>(kept->size());
+    std::sort(kept->begin(), kept->end(),
+              [](const Stretch& a, const Stretch& b) { return a.offset < b.offset; });
+    compaction->lines_kept = static_cast<int64_t>(kept->size());
+    for (const Stretch& stretch : *kept) compaction->bytes_kept += stretch.size;
     return LevelStatus{};
   });
   if (rewritten.ok()) return rewritten;

@@ -45,7 +45,9 @@ bool LineReader::Next(std::string* line) {
       }
       line->assign(text_, pos_, stop - pos_);
       if (!line->empty() && line->back() == '\r') line->pop_back();
-      pos_ = end == std::string::npos ? text_.size() : end + 1;
+      const std::size_t next = end == std::string::npos ? text_.size() : end + 1;
+      stretch_ = {dropped_ + static_cast<int64_t>(pos_), static_cast<int64_t>(next - pos_)};
+      pos_ = next;
       ++number_;
       return true;
     }
@@ -58,6 +60,7 @@ bool LineReader::Next(std::string* line) {
 }
 
 bool LineReader::Fill() {
+  dropped_ += static_cast<int64_t>(pos_);
   text_.erase(0, pos_);
   pos_ = 0;
   char chunk[kChunk];
@@ -83,6 +86,7 @@ void LineReader::Decode(const char* bytes, std::size_t count) {
       const std::string mark = m.mark;
       if (raw_.rfind(mark, 0) == 0) {
         encoding_ = m.encoding;
+        dropped_ += static_cast<int64_t>(mark.size());
         raw_.erase(0, mark.size());
         break;
       }

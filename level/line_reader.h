@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "level/disk.h"
@@ -28,6 +30,15 @@ class LineReader {
   int line_number() const { return number_; }
   // How many lines too long were passed over.
   int passed_over() const { return passed_over_; }
+  // Where the line last given lies in the input, its end included: none
+  // where the input is UTF-16, whose lines are given decoded.
+  std::optional<Stretch> stretch() const {
+    if (encoding_ != Encoding::Utf8) return std::nullopt;
+    return stretch_;
+  }
+  // How far the lines given and passed over reach into the input, in bytes
+  // (at its end, its size), for UTF-8.
+  int64_t bytes_read() const { return dropped_ + static_cast<int64_t>(pos_); }
 
  private:
   enum class Encoding { Unknown, Utf8, Utf16Le, Utf16Be };
@@ -47,6 +58,8 @@ class LineReader {
   std::string raw_;   // bytes read but not decoded yet
   std::string text_;  // decoded UTF-8 from pos_ on not given yet
   std::size_t pos_ = 0;
+  int64_t dropped_ = 0;  // bytes of the input before text_, for UTF-8
+  Stretch stretch_;
   bool ended_ = false;
   int number_ = 0;
   int passed_over_ = 0;

@@ -130,18 +130,18 @@ LevelStatus CrashDisk::Append(const std::string& path, const std::string& text) 
 
 // The new file's write and sync, then the rename, which is synced with
 // the folder: a crash before it leaves the old file whole.
-LevelStatus CrashDisk::Rewrite(const std::string& path,
-                               const std::function<LevelStatus(Input&, std::string*)>& rewrite) {
+LevelStatus CrashDisk::Rewrite(const std::string& path, const Rewriting& keep) {
   const auto found = files_.find(path);
   if (found == files_.end()) return Failure(LevelCode::CannotOpen, path, "No such file");
   StringInput now(path, Text(path));
-  std::string replacement;
-  const LevelStatus status = rewrite(now, &replacement);
+  std::vector<Stretch> kept;
+  LevelStatus status = keep(now, &kept);
+  auto entry = std::make_shared<Entry>();
+  if (status.ok()) status = KeptBytes(found->second->now, kept, path, &entry->now);
   if (!status.ok()) return status;
   if (!Call() || !Call() || !Call()) return Stopped(LevelCode::WriteFailed, path);
-  auto entry = std::make_shared<Entry>();
   entry->index = next_index_++;
-  entry->now = entry->synced = Bytes(replacement.begin(), replacement.end());
+  entry->synced = entry->now;
   entry->modified = entry->synced_modified = 1;
   found->second = entry;
   return {};

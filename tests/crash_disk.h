@@ -39,8 +39,7 @@ class CrashDisk : public Disk {
   LevelStatus OpenInput(const std::string& path, std::unique_ptr<Input>* input) override;
   LevelStatus OpenStandardInput(std::unique_ptr<Input>* input) override;
   LevelStatus Append(const std::string& path, const std::string& text) override;
-  LevelStatus Rewrite(const std::string& path,
-                      const std::function<LevelStatus(Input&, std::string*)>& rewrite) override;
+  LevelStatus Rewrite(const std::string& path, const Rewriting& keep) override;
   LevelStatus CheckAppendable(const std::string&) override { return {}; }
   bool CanNameAFile(const std::string& path) override { return !path.empty(); }
   bool IsAbsolute(const std::string& path) override { return !path.empty() && path[0] == '/'; }

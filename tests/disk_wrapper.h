@@ -29,9 +29,8 @@ class DiskWrapper : public Disk {
   LevelStatus Append(const std::string& path, const std::string& text) override {
     return target_.Append(path, text);
   }
-  LevelStatus Rewrite(const std::string& path,
-                      const std::function<LevelStatus(Input&, std::string*)>& rewrite) override {
-    return target_.Rewrite(path, rewrite);
+  LevelStatus Rewrite(const std::string& path, const Rewriting& keep) override {
+    return target_.Rewrite(path, keep);
   }
   LevelStatus CheckAppendable(const std::string& path) override {
     return target_.CheckAppendable(path);

@@ -163,17 +163,17 @@ TEST_F(HistoryFileTest, AFolderOrAPipeAsTheHistoryIsRefusedWithAReason) {
 // then goes into the file the compaction renamed over it: no line is lost
 // in the file the rename took away.
 TEST_F(HistoryFileTest, AnAppendThatWaitedOnARewriteGoesIntoTheNewFile) {
-  ASSERT_TRUE(disk_.Append(history_, "{\"old\":1}\n").ok());
+  ASSERT_TRUE(disk_.Append(history_, "{\"old\":1}\n{\"kept\":1}\n").ok());
   LevelStatus appended;
   std::thread append;
-  const LevelStatus rewritten = disk_.Rewrite(history_, [&](Input&, std::string* kept) {
+  const LevelStatus rewritten = disk_.Rewrite(history_, [&](Input&, std::vector<Stretch>* kept) {
     const int watcher = inotify_init1(IN_CLOEXEC);
     EXPECT_GE(inotify_add_watch(watcher, history_.c_str(), IN_OPEN), 0);
     append = std::thread([&] { appended = disk_.Append(history_, "{\"new\":2}\n"); });
     alignas(inotify_event) char event[4096];
     EXPECT_GT(read(watcher, event, sizeof event), 0) << "the append opened the history";
     close(watcher);
-    *kept = "{\"kept\":1}\n";
+    kept->push_back({10, 11});
     return LevelStatus{};
   });
   append.join();

@@ -37,6 +37,31 @@ TEST(LineReader, Utf8WithOrWithoutAMarkAndEitherLineEnd) {
   EXPECT_EQ(ReadAll("\xC3\xA9\n"), Lines{"\xC3\xA9"});
 }
 
+// Where each line lies in the input's bytes, its end and a mark before it
+// counted, across the reader's chunks: what a compaction copies.
+TEST(LineReader, EachUtf8LineKnowsWhereItLies) {
+  const std::string long_line(100 * 1024, 'x');
+  const std::string bytes = "\xEF\xBB\xBF" "ab\r\n" + long_line + "\ncd";
+  testing::StringInput input("in", bytes);
+  LineReader reader(input, 1024 * 1024);
+  std::vector<std::pair<int64_t, int64_t>> stretches;
+  for (std::string line; reader.Next(&line);) {
+    ASSERT_TRUE(reader.stretch().has_value());
+    stretches.emplace_back(reader.stretch()->offset, reader.stretch()->size);
+    EXPECT_EQ(bytes.substr(stretches.back().first, line.size()), line);
+  }
+  const auto whole = static_cast<int64_t>(bytes.size());
+  EXPECT_EQ(stretches, (std::vector<std::pair<int64_t, int64_t>>{
+                           {3, 4}, {7, static_cast<int64_t>(long_line.size()) + 1}, {whole - 2, 2}}));
+  EXPECT_EQ(reader.bytes_read(), whole);
+
+  testing::StringInput utf16("in", Utf16(u"a\nb", true));
+  LineReader decoded(utf16, 64);
+  std::string line;
+  ASSERT_TRUE(decoded.Next(&line));
+  EXPECT_FALSE(decoded.stretch().has_value());
+}
+
 // What Windows PowerShell 5.1's ">" writes: UTF-16 with its mark, CRLF.
 TEST(LineReader, Utf16WithItsMarkComesAsUtf8) {
   const std::u16string text = u"{\"path\":\"\u00e9\U0001F327.trc\"}\r\nb\r\n";

@@ -272,16 +272,31 @@ LevelStatus MemoryDisk::Append(const std::string& path, const std::string& text)
   return {};
 }
 
+LevelStatus KeptBytes(const Bytes& bytes, const std::vector<Stretch>& kept, const std::string& path,
+                      Bytes* out) {
+  out->clear();
+  for (const Stretch& stretch : kept) {
+    if (stretch.offset < 0 || stretch.size < 0 ||
+        stretch.offset + stretch.size > static_cast<int64_t>(bytes.size())) {
+      return Failure(LevelCode::ReadFailed, path, "past its end");
+    }
+    out->insert(out->end(), bytes.begin() + stretch.offset,
+                bytes.begin() + stretch.offset + stretch.size);
+  }
+  return {};
+}
+
 // The new file takes the old one's place at once, as a rename does.
-LevelStatus MemoryDisk::Rewrite(const std::string& path,
-                                const std::function<LevelStatus(Input&, std::string*)>& rewrite) {
+LevelStatus MemoryDisk::Rewrite(const std::string& path, const Rewriting& keep) {
   ++stats.rewrites;
   if (!Exists(path)) return Failure(LevelCode::CannotOpen, path, "No such file");
   if (fail_append) return Failure(LevelCode::WriteFailed, path, "No space left on device");
   StringInput now(path, Text(path));
-  std::string replacement;
-  const LevelStatus status = rewrite(now, &replacement);
-  if (status.ok()) Replace(path, Bytes(replacement.begin(), replacement.end()));
+  std::vector<Stretch> kept;
+  LevelStatus status = keep(now, &kept);
+  Bytes bytes;
+  if (status.ok()) status = KeptBytes(Get(path), kept, path, &bytes);
+  if (status.ok()) Replace(path, std::move(bytes));
   return status;
 }
 

@@ -108,6 +108,10 @@ bool Exists(const std::string& path);
 
 // LevelFile::Read of the file that holds `bytes`: CutShort where it ends
 // first.
+// The stretches of `bytes` that a rewrite keeps, in order, or ReadFailed
+// where one lies past their end.
+LevelStatus KeptBytes(const Bytes& bytes, const std::vector<Stretch>& kept, const std::string& path,
+                      Bytes* out);
 LevelStatus ReadBytes(const Bytes& bytes, int64_t offset, uint8_t* out, std::size_t count,
                       const std::string& path);
 
@@ -149,8 +153,7 @@ class MemoryDisk : public Disk {
   LevelStatus OpenInput(const std::string& path, std::unique_ptr<Input>* input) override;
   LevelStatus OpenStandardInput(std::unique_ptr<Input>* input) override;
   LevelStatus Append(const std::string& path, const std::string& text) override;
-  LevelStatus Rewrite(const std::string& path,
-                      const std::function<LevelStatus(Input&, std::string*)>& rewrite) override;
+  LevelStatus Rewrite(const std::string& path, const Rewriting& keep) override;
   LevelStatus CheckAppendable(const std::string& path) override;
   bool CanNameAFile(const std::string& path) override;
   bool IsAbsolute(const std::string& path) override { return path.rfind('/', 0) == 0; }
