@@ -5,13 +5,12 @@
 #include <vector>
 
 #include "cli/flag_report.h"
-#include "cli/level_arguments.h"
 #include "cli/level_commands.h"
 #include "cli/one_line.h"
 #include "cli/output.h"
-#include "disk/folder.h"
-#include "disk/utf8_path.h"
 #include "level/history.h"
+#include "level/level_access.h"
+#include "level/level_set.h"
 #include "level/records.h"
 
 namespace ornivale::cli {
@@ -31,11 +30,6 @@ void NoteUnreadable(const History& history, int unreadable, std::ostream& err) {
       << " can't be read and were passed over\n";
 }
 
-// The folder that holds the file at `full_path`.
-std::string FolderOf(const std::string& full_path) {
-  return Utf8OfPath(PathFromUtf8(full_path).parent_path());
-}
-
 // What the LEVELs and FOLDERs given name, by the disk's keys.
 struct Named {
   std::set<std::string> levels;
@@ -43,7 +37,7 @@ struct Named {
 
   bool Holds(Disk& disk, const std::string& path) const {
     return levels.count(disk.PathKey(path)) != 0 ||
-           (!folders.empty() && folders.count(disk.PathKey(FolderOf(path))) != 0);
+           (!folders.empty() && folders.count(disk.PathKey(FolderOf(path, disk))) != 0);
   }
 };
 
@@ -51,12 +45,19 @@ Named NamedBy(const std::vector<std::string>& args, Disk& disk) {
   Named named;
   for (const std::string& arg : args) {
     bool folder = false;
-    IsFolder(arg, &folder);
+    disk.IsFolder(arg, &folder);
     // A folder's own path, as the path of a file in it gives it.
-    const std::string full = disk.FullPath(folder ? arg + "/x" : arg);
-    (folder ? named.folders : named.levels).insert(disk.PathKey(folder ? FolderOf(full) : full));
+    const std::string full = disk.FullPath(folder ? arg + disk.Separators()[0] + "x" : arg);
+    (folder ? named.folders : named.levels)
+        .insert(disk.PathKey(folder ? FolderOf(full, disk) : full));
   }
   return named;
+}
+
+// CannotOpen, with the system's reason, where `path` names no file at all.
+LevelStatus NoFileAt(const std::string& path, Disk& disk) {
+  if (disk.Exists(path)) return {};
+  return InspectLevel(path, NameRule::AnyName, disk).status;
 }
 
 LevelScan ScanWith(const FlagValues& values) {
@@ -108,9 +109,17 @@ int RunHistory(const Arguments& args, Disk& disk, const History& history,
       args.levels.empty() ? HistoryScope()
                           : [&](const std::string& path) { return named.Holds(disk, path); });
   NoteUnreadable(history, unreadable, output.err);
-  if (read.ok()) return kAllSucceeded;
-  Report(read, Access::ReadOnly, output);
-  return kSomeFailed;
+  if (!read.ok()) {
+    Report(read, Access::ReadOnly, output);
+    return kSomeFailed;
+  }
+  // A LEVEL that names no file is told, whatever the history kept of it.
+  bool all_found = true;
+  for (const std::string& level : args.levels) {
+    const LevelStatus missing = NoFileAt(level, disk);
+    if (!missing.ok()) all_found = Report(missing, Access::ReadOnly, output);
+  }
+  return all_found ? kAllSucceeded : kSomeFailed;
 }
 
 int RunRestore(const Arguments& args, Disk& disk, const History& history,
@@ -121,9 +130,9 @@ int RunRestore(const Arguments& args, Disk& disk, const History& history,
     return kUsageError;
   }
   if (!Readable(history, output)) return kSomeFailed;
-  const std::vector<LevelArgument> levels = ExpandLevelArguments(args.levels);
+  const std::vector<NamedLevel> levels = LevelsNamed(args.levels, disk);
   std::unordered_set<std::string> keys;
-  for (const LevelArgument& level : levels) {
+  for (const NamedLevel& level : levels) {
     if (level.failure.ok()) keys.insert(disk.PathKey(disk.FullPath(level.path)));
   }
   ChangesByLevel changes;
@@ -146,7 +155,7 @@ int RunRestore(const Arguments& args, Disk& disk, const History& history,
     all_succeeded &= RunEdits(edits, run, disk, output) == kAllSucceeded;
     edits.clear();
   };
-  for (const LevelArgument& level : levels) {
+  for (const NamedLevel& level : levels) {
     const auto recorded = level.failure.ok()
                               ? changes.find(disk.PathKey(disk.FullPath(level.path)))
                               : changes.end();
@@ -158,8 +167,9 @@ int RunRestore(const Arguments& args, Disk& disk, const History& history,
       continue;
     }
     edit_those_before();
-    if (!level.failure.ok()) {
-      all_succeeded &= Report(level.failure, Access::Writes, output);
+    const LevelStatus failure = level.failure.ok() ? NoFileAt(level.path, disk) : level.failure;
+    if (!failure.ok()) {
+      all_succeeded &= Report(failure, Access::Writes, output);
     } else if (output.json) {
       output.out << NothingRecordedJson(disk.FullPath(level.path)) << '\n';
     } else {

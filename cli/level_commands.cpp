@@ -1,9 +1,9 @@
 #include "cli/level_commands.h"
 
 #include "cli/flag_report.h"
-#include "cli/level_arguments.h"
 #include "cli/output.h"
 #include "cli/records_input.h"
+#include "level/level_set.h"
 #include "level/records.h"
 
 namespace ornivale::cli {
@@ -12,9 +12,9 @@ namespace {
 // Runs `one` on each level that the LEVELs given stand for, reporting those
 // that stand for none; the exit status of them all.
 template <typename One>
-int EachLevel(const Arguments& args, const Output& output, One one) {
+int EachLevel(const Arguments& args, Disk& disk, const Output& output, One one) {
   bool all_succeeded = true;
-  for (const LevelArgument& level : ExpandLevelArguments(args.levels)) {
+  for (const NamedLevel& level : LevelsNamed(args.levels, disk)) {
     all_succeeded &= level.failure.ok()
                          ? one(level.path)
                          : Report(level.failure, args.command->access, output);
@@ -64,7 +64,7 @@ int RunEdits(const std::vector<LevelEdit>& edits, const EditRun& run, Disk& disk
 }
 
 int RunShow(const Arguments& args, Disk& disk, const History&, const Output& output) {
-  return EachLevel(args, output, [&](const std::string& path) {
+  return EachLevel(args, disk, output, [&](const std::string& path) {
     const LevelState level = InspectLevel(path, NameRule::TrcNamesOnly, disk);
     if (!level.ok()) return Report(level.status, Access::ReadOnly, output);
     if (output.json) {
@@ -77,7 +77,7 @@ int RunShow(const Arguments& args, Disk& disk, const History&, const Output& out
 }
 
 int RunCheck(const Arguments& args, Disk& disk, const History&, const Output& output) {
-  return EachLevel(args, output, [&](const std::string& path) {
+  return EachLevel(args, disk, output, [&](const std::string& path) {
     const LevelState level = InspectLevel(path, NameRule::TrcNamesOnly, disk);
     if (!level.ok()) return Report(level.status, Access::ReadOnly, output);
     const bool matches = args.change.HeldBy(level.scan);
@@ -104,7 +104,7 @@ int RunSet(const Arguments& args, Disk& disk, const History& history, const Outp
     all_succeeded &= RunEdits(edits, run, disk, output) == kAllSucceeded;
     edits.clear();
   };
-  for (const LevelArgument& level : ExpandLevelArguments(args.levels)) {
+  for (const NamedLevel& level : LevelsNamed(args.levels, disk)) {
     if (level.failure.ok()) {
       edits.emplace_back(level.path, args.change);
       continue;

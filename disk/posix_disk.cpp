@@ -43,6 +43,16 @@ class PosixDisk final : public Disk {
     return posix::CheckAppendable(path);
   }
 
+  LevelStatus IsFolder(const std::string& path, bool* is_folder) override {
+    return posix::IsFolder(path, is_folder);
+  }
+  LevelStatus ListFolder(const std::string& folder, std::vector<std::string>* names) override {
+    return posix::ListFolder(folder, names);
+  }
+  const char* Separators() override { return "/"; }
+  // The shell has expanded them: a name that still holds one is a name.
+  bool ExpandsWildcards() override { return false; }
+
   bool CanNameAFile(const std::string& path) override {
     return !path.empty() && path.find('\0') == std::string::npos;
   }

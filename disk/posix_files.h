@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "level/disk.h"
 
@@ -15,5 +16,7 @@ LevelStatus OpenStandardInput(std::unique_ptr<Input>* input);
 LevelStatus Append(const std::string& path, const std::string& text);
 LevelStatus Rewrite(const std::string& path, const Rewriting& keep);
 LevelStatus CheckAppendable(const std::string& path);
+LevelStatus IsFolder(const std::string& path, bool* is_folder);
+LevelStatus ListFolder(const std::string& folder, std::vector<std::string>* names);
 
 }  // namespace ornivale::posix

@@ -35,6 +35,16 @@ class WindowsDisk final : public Disk {
     return windows::Append(path, text);
   }
 
+  LevelStatus IsFolder(const std::string& path, bool* is_folder) override {
+    return windows::IsFolder(path, is_folder);
+  }
+  LevelStatus ListFolder(const std::string& folder, std::vector<std::string>* names) override {
+    return windows::ListFolder(folder, names);
+  }
+  const char* Separators() override { return "\\/:"; }
+  // The console hands a name over as typed.
+  bool ExpandsWildcards() override { return true; }
+
   // No control character, none of < > " | * anywhere, and ? only in the
   // "\\?\" that begins a long path.
   bool CanNameAFile(const std::string& path) override {

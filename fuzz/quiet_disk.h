@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "level/disk.h"
 
@@ -25,7 +26,19 @@ class QuietDisk : public ornivale::Disk {
   LevelStatus Append(const std::string& path, const std::string&) override {
     return Missing(path);
   }
+  LevelStatus Rewrite(const std::string& path, const ornivale::Rewriting&) override {
+    return Missing(path);
+  }
   LevelStatus CheckAppendable(const std::string& path) override { return Missing(path); }
+  LevelStatus IsFolder(const std::string&, bool* is_folder) override {
+    *is_folder = false;
+    return {};
+  }
+  LevelStatus ListFolder(const std::string& folder, std::vector<std::string>*) override {
+    return Missing(folder);
+  }
+  const char* Separators() override { return "/"; }
+  bool ExpandsWildcards() override { return false; }
   bool CanNameAFile(const std::string& path) override {
     return !path.empty() && path.find('\0') == std::string::npos;
   }

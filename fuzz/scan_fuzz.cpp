@@ -137,10 +137,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   FuzzDisk disk(bytes);
   const ornivale::FlagChange changes[] = {
       {uint16_t{6}, std::nullopt}, {std::nullopt, uint16_t{2}}, {uint16_t{1}, uint16_t{0}}};
+  const ornivale::History history = ornivale::History::Locate(disk);
   for (const ornivale::FlagChange& change : changes) {
     const std::vector<uint8_t> before = bytes;
     const ornivale::EditResult edit =
-        ornivale::EditLevel({"fuzz.trc", change}, {"fuzz", History::Locate(disk)}, disk);
+        ornivale::EditLevel({"fuzz.trc", change}, {"fuzz", history}, disk);
     const int64_t pair = edit.before.flags_offset;
     if (bytes != before &&
         (DataAfterFlags(before, pair) || NegativeBlockSize(edit.before))) {

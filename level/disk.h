@@ -83,6 +83,23 @@ class Disk {
   // dry run tells of the history.
   virtual LevelStatus CheckAppendable(const std::string& path) = 0;
 
+  // Whether `path` names a folder (or a link to one) in `is_folder`; a
+  // path that names nothing is no folder. CannotOpen with the system's
+  // reason when it can't be told: an unreadable folder on the way, a loop
+  // of links, a failing disk.
+  virtual LevelStatus IsFolder(const std::string& path, bool* is_folder) = 0;
+  // The names of the entries directly in `folder` ("" for the program's
+  // own), their own long names on Windows, in no particular order;
+  // CannotOpen with the system's reason when it can't be listed.
+  virtual LevelStatus ListFolder(const std::string& folder,
+                                 std::vector<std::string>* names) = 0;
+  // The characters that end a path's folder part, the one the system joins
+  // a folder and a name with first: "/" on POSIX, "\\/:" on Windows.
+  virtual const char* Separators() = 0;
+  // Whether a name given with `*` or `?` is the program's to expand, as
+  // Windows' console leaves it, where a POSIX shell has expanded it.
+  virtual bool ExpandsWildcards() = 0;
+
   // Whether `path` could name a file at all: no NUL, and on Windows none
   // of the characters its names never hold.
   virtual bool CanNameAFile(const std::string& path) = 0;

@@ -41,6 +41,15 @@ class CrashDisk : public Disk {
   LevelStatus Append(const std::string& path, const std::string& text) override;
   LevelStatus Rewrite(const std::string& path, const Rewriting& keep) override;
   LevelStatus CheckAppendable(const std::string&) override { return {}; }
+  LevelStatus IsFolder(const std::string&, bool* is_folder) override {
+    *is_folder = false;
+    return {};
+  }
+  LevelStatus ListFolder(const std::string& folder, std::vector<std::string>*) override {
+    return Failure(LevelCode::CannotOpen, folder, "Not a directory");
+  }
+  const char* Separators() override { return "/"; }
+  bool ExpandsWildcards() override { return false; }
   bool CanNameAFile(const std::string& path) override { return !path.empty(); }
   bool IsAbsolute(const std::string& path) override { return !path.empty() && path[0] == '/'; }
   std::string FullPath(const std::string& path) override { return path; }

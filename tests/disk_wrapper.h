@@ -35,6 +35,14 @@ class DiskWrapper : public Disk {
   LevelStatus CheckAppendable(const std::string& path) override {
     return target_.CheckAppendable(path);
   }
+  LevelStatus IsFolder(const std::string& path, bool* is_folder) override {
+    return target_.IsFolder(path, is_folder);
+  }
+  LevelStatus ListFolder(const std::string& folder, std::vector<std::string>* names) override {
+    return target_.ListFolder(folder, names);
+  }
+  const char* Separators() override { return target_.Separators(); }
+  bool ExpandsWildcards() override { return target_.ExpandsWildcards(); }
   bool CanNameAFile(const std::string& path) override { return target_.CanNameAFile(path); }
   bool IsAbsolute(const std::string& path) override { return target_.IsAbsolute(path); }
   std::string FullPath(const std::string& path) override { return target_.FullPath(path); }

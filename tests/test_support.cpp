@@ -305,6 +305,27 @@ LevelStatus MemoryDisk::CheckAppendable(const std::string& path) {
   return {};
 }
 
+LevelStatus MemoryDisk::IsFolder(const std::string& path, bool* is_folder) {
+  std::vector<std::string> names;
+  *is_folder = !Exists(path) && ListFolder(path, &names).ok();
+  return {};
+}
+
+LevelStatus MemoryDisk::ListFolder(const std::string& folder, std::vector<std::string>* names) {
+  names->clear();
+  const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+  for (const auto& [path, entry] : files_) {
+    if (path.rfind(prefix, 0) != 0) continue;
+    const std::string rest = path.substr(prefix.size());
+    const std::string name = rest.substr(0, rest.find('/'));
+    if (!name.empty() && std::find(names->begin(), names->end(), name) == names->end()) {
+      names->push_back(name);
+    }
+  }
+  if (names->empty()) return Failure(LevelCode::CannotOpen, folder, "No such file or directory");
+  return {};
+}
+
 bool MemoryDisk::CanNameAFile(const std::string& path) {
   return !path.empty() && path.find('\0') == std::string::npos;
 }

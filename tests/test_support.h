@@ -141,6 +141,8 @@ class MemoryDisk : public Disk {
   // Puts a new file at `path`, as a rename over it would; a file open
   // there keeps the old one.
   void Replace(const std::string& path, Bytes bytes);
+  // Takes the file at `path` away, as its deletion would.
+  void Remove(const std::string& path) { files_.erase(path); }
   // Gives each of the two files the other's path, as two renames would.
   void SwapNames(const std::string& a, const std::string& b) { std::swap(files_.at(a), files_.at(b)); }
   const Bytes& Get(const std::string& path) const { return files_.at(path)->bytes; }
@@ -155,6 +157,11 @@ class MemoryDisk : public Disk {
   LevelStatus Append(const std::string& path, const std::string& text) override;
   LevelStatus Rewrite(const std::string& path, const Rewriting& keep) override;
   LevelStatus CheckAppendable(const std::string& path) override;
+  // A folder holds the files whose paths begin with its own and a "/".
+  LevelStatus IsFolder(const std::string& path, bool* is_folder) override;
+  LevelStatus ListFolder(const std::string& folder, std::vector<std::string>* names) override;
+  const char* Separators() override { return "/"; }
+  bool ExpandsWildcards() override { return wildcards; }
   bool CanNameAFile(const std::string& path) override;
   bool IsAbsolute(const std::string& path) override { return path.rfind('/', 0) == 0; }
   std::string FullPath(const std::string& path) override { return path; }
@@ -174,6 +181,7 @@ class MemoryDisk : public Disk {
   bool fail_read_back = false;  // reads after a write fail
   bool fail_stamp_of_path = false;
   bool fail_append = false;
+  bool wildcards = false;  // as Windows' console: names with * and ? are expanded
   // Run before and after each write, as another program might: they may
   // change the file's bytes or length.
   std::function<void(Bytes&)> before_write;

@@ -137,6 +137,25 @@ TEST_F(HistoryTest, CompactKeepsWhatRestoreNeedsAndSaysHowMuch) {
                      "as it was\n");
 }
 
+// A name that stands for no file at all is told, not taken for a level of
+// which nothing was recorded; a file of which nothing was recorded is no
+// failure.
+TEST_F(HistoryTest, HistoryAndRestoreOfAPathThatNamesNoFileSaySo) {
+  ASSERT_EQ(Run({"set", "--lara", "divesuit", "a.trc"}).status, 0);
+  disk_.Replace("gone.trc", MakeLevel(3, 1));
+  ASSERT_EQ(Run({"set", "--lara", "young", "gone.trc"}).status, 0);
+  disk_.Remove("gone.trc");
+  CliRun run = Run({"history", "a.trc", "none.trc", "gone.trc"});
+  EXPECT_EQ(run.status, cli::kSomeFailed);
+  EXPECT_EQ(Lines(run.out).size(), 2u) << "what the history kept of a.trc and gone.trc";
+  EXPECT_EQ(run.err, "ornivale-cli: can't open none.trc: No such file\n"
+                     "ornivale-cli: can't open gone.trc: No such file\n");
+  run = Run({"restore", "none.trc", "c.trc"});
+  EXPECT_EQ(run.status, cli::kSomeFailed);
+  EXPECT_EQ(run.err, "ornivale-cli: can't open none.trc: No such file\n");
+  EXPECT_EQ(run.out, "c.trc: nothing recorded, left as it is\n");
+}
+
 TEST_F(HistoryTest, WithTheHistoryOffNothingIsKeptOrGivenBack) {
   disk_.environment["ORNIVALE_HISTORY"] = "off";
   ASSERT_EQ(Run({"set", "--lara", "divesuit", "a.trc"}).status, 0);

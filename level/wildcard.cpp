@@ -1,9 +1,9 @@
-#include "cli/wildcard.h"
+#include "level/wildcard.h"
 
 #include "level/ascii.h"
 #include "level/utf8.h"
 
-namespace ornivale::cli {
+namespace ornivale {
 
 bool MatchesWildcard(const std::string& pattern_text,
                      const std::string& name_text) {
@@ -31,4 +31,4 @@ bool MatchesWildcard(const std::string& pattern_text,
   return p == pattern.size();
 }
 
-}  // namespace ornivale::cli
+}  // namespace ornivale

@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace ornivale::cli {
+namespace ornivale {
 
 // Whether the file name `name` fits `pattern`, as a Windows console user
 // means it: `*` stands for any run of characters, `?` for any one, and
@@ -10,4 +10,4 @@ namespace ornivale::cli {
 // are UTF-8.
 bool MatchesWildcard(const std::string& pattern, const std::string& name);
 
-}  // namespace ornivale::cli
+}  // namespace ornivale

@@ -1,11 +1,11 @@
-#include "disk/folder.h"
-
+// Folders, through the standard library.
 #include <filesystem>
 #include <system_error>
 
+#include "disk/posix_files.h"
 #include "disk/utf8_path.h"
 
-namespace ornivale {
+namespace ornivale::posix {
 
 namespace fs = std::filesystem;
 
@@ -19,14 +19,11 @@ LevelStatus IsFolder(const std::string& path, bool* is_folder) {
   return {};
 }
 
-LevelStatus ListFolder(const std::string& folder,
-                       std::vector<std::string>* names) {
+LevelStatus ListFolder(const std::string& folder, std::vector<std::string>* names) {
   names->clear();
   std::error_code error;
-  fs::directory_iterator entries(PathFromUtf8(folder.empty() ? "." : folder),
-                                 error);
-  for (; !error && entries != fs::directory_iterator();
-       entries.increment(error)) {
+  fs::directory_iterator entries(PathFromUtf8(folder.empty() ? "." : folder), error);
+  for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
     names->push_back(Utf8OfPath(entries->path().filename()));
   }
   if (error) {
@@ -36,4 +33,4 @@ LevelStatus ListFolder(const std::string& folder,
   return {};
 }
 
-}  // namespace ornivale
+}  // namespace ornivale::posix

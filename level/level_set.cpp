@@ -1,0 +1,103 @@
+#include "level/level_set.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+#include "level/level_access.h"
+#include "level/wildcard.h"
+
+namespace ornivale {
+namespace {
+
+std::string Joined(const std::string& folder, const std::string& name, Disk& disk) {
+  const std::string separators = disk.Separators();
+  if (folder.empty() || separators.find(folder.back()) != std::string::npos) {
+    return folder + name;
+  }
+  return folder + separators[0] + name;
+}
+
+// Gathers the levels named, each once.
+class Set {
+ public:
+  explicit Set(Disk& disk) : disk_(disk) {}
+
+  void Add(std::string path, std::size_t named) {
+    if (seen_.insert(disk_.PathKey(disk_.FullPath(path))).second) {
+      levels_.push_back({std::move(path), named, {}});
+    }
+  }
+  void Refuse(const std::string& name, std::size_t named, LevelStatus why) {
+    why.path = name;
+    levels_.push_back({name, named, std::move(why)});
+  }
+
+  // The entries of `folder` that `keep` takes, in name order; a failure
+  // naming `name` when there are none.
+  template <typename Keep>
+  void AddEntries(const std::string& name, std::size_t named, const std::string& folder,
+                  const char* part, Keep keep) {
+    std::vector<std::string> entries;
+    const LevelStatus listed = disk_.ListFolder(folder, &entries);
+    if (!listed.ok() && std::string(part) == kFolderPart) return Refuse(name, named, listed);
+    entries.erase(std::remove_if(entries.begin(), entries.end(),
+                                 [&](const std::string& entry) { return !keep(entry); }),
+                  entries.end());
+    if (entries.empty()) {
+      LevelStatus none = Failure(LevelCode::NoLevelFound, name);
+      none.part = part;
+      return Refuse(name, named, none);
+    }
+    std::sort(entries.begin(), entries.end());
+    for (const std::string& entry : entries) Add(Joined(folder, entry, disk_), named);
+  }
+
+  std::vector<NamedLevel> Take() { return std::move(levels_); }
+
+ private:
+  Disk& disk_;
+  std::unordered_set<std::string> seen_;
+  std::vector<NamedLevel> levels_;
+};
+
+}  // namespace
+
+std::vector<NamedLevel> LevelsNamed(const std::vector<std::string>& names, Disk& disk) {
+  Set set(disk);
+  for (std::size_t named = 0; named < names.size(); ++named) {
+    const std::string& name = names[named];
+    const std::string folder_part = [&] {
+      const std::size_t cut = name.find_last_of(disk.Separators());
+      return cut == std::string::npos ? std::string() : name.substr(0, cut + 1);
+    }();
+    const std::string last_part = name.substr(folder_part.size());
+    if (disk.ExpandsWildcards() && last_part.find_first_of("*?") != std::string::npos) {
+      // Windows itself would also match the short 8.3 names ("LEVEL~1.TRC"
+      // for level.trcx): the long names alone decide here.
+      set.AddEntries(name, named, folder_part, kPatternPart, [&](const std::string& entry) {
+        return MatchesWildcard(last_part, entry);
+      });
+      continue;
+    }
+    // A level's name is taken for a level without a look at what it is,
+    // which the open makes anyway: one system call fewer for each level.
+    bool folder = false;
+    const LevelStatus looked =
+        FolderEntryIsLevel(name) ? LevelStatus{} : disk.IsFolder(name, &folder);
+    if (!looked.ok()) {
+      set.Refuse(name, named, looked);
+    } else if (folder) {
+      set.AddEntries(name, named, name, kFolderPart, FolderEntryIsLevel);
+    } else {
+      set.Add(name, named);
+    }
+  }
+  return set.Take();
+}
+
+std::string FolderOf(const std::string& path, Disk& disk) {
+  const std::size_t cut = path.find_last_of(disk.Separators());
+  return cut == std::string::npos ? std::string() : path.substr(0, cut);
+}
+
+}  // namespace ornivale
