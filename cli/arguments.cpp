@@ -80,7 +80,8 @@ bool TakeOption(const Command& command, const std::vector<std::string>& args,
   } switches[] = {{kTakesJson, "--json", &Arguments::json},
                   {kTakesDryRun, "--dry-run", &Arguments::dry_run},
                   {kTakesLast, "--last", &Arguments::last},
-                  {kTakesCompact, "--compact", &Arguments::compact}};
+                  {kTakesCompact, "--compact", &Arguments::compact},
+                  {kTakesQuiet, "--quiet", &Arguments::quiet}};
   for (const auto& option : switches) {
     if ((command.takes & option.takes) && arg == option.name) {
       parsed.*option.set = true;

@@ -20,6 +20,7 @@ struct Arguments {
   bool dry_run = false;  // say what would be done, open no level for writing
   bool last = false;     // restore: before the last change, not the first
   bool compact = false;  // history: rewrite it, keeping what undo needs
+  bool quiet = false;    // only the levels that fail, and no count line
   FlagChange change;  // set: the values to write; check: the values asked
   // set --from: the file of show or set records to give back, "-" for
   // standard input; the records name the levels and their values.

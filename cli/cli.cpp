@@ -41,7 +41,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out,
     case Arguments::Action::Run: {
       const History history = History::Locate(disk);
       if (!HistorySettingUsable(*parsed.command, history, err)) return kUsageError;
-      status = parsed.command->run(parsed, disk, history, {out, err, parsed.json});
+      Tally tally;
+      status = parsed.command->run(parsed, disk, history,
+                                   {out, err, tally, parsed.json, parsed.quiet});
+      if (!parsed.quiet && !parsed.json) tally.Print(err, parsed.dry_run);
       break;
     }
   }

@@ -6,15 +6,15 @@
 namespace ornivale::cli {
 
 const std::array<Command, 5> kCommands{{
-    {"show", kTakesJson | kNeedsLevels, Access::ReadOnly, "LEVEL...",
+    {"show", kTakesJson | kTakesQuiet | kNeedsLevels, Access::ReadOnly, "LEVEL...",
      "prints each level's Lara type and weather", RunShow},
-    {"check", kTakesJson | kTakesValues | kNeedsLevels, Access::ReadOnly,
+    {"check", kTakesJson | kTakesQuiet | kTakesValues | kNeedsLevels, Access::ReadOnly,
      "LEVEL...",
      "only reads: succeeds when every level holds the values\n"
      "named, and names each level that holds others",
      RunCheck},
     {"set",
-     kTakesJson | kTakesDryRun | kTakesValues | kNeedsValues | kTakesFrom |
+     kTakesJson | kTakesQuiet | kTakesDryRun | kTakesValues | kNeedsValues | kTakesFrom |
          kNeedsLevels | kUsesHistory,
      Access::Writes, "LEVEL...",
      "rewrites the values named in place, two bytes each, and\n"
@@ -28,7 +28,7 @@ const std::array<Command, 5> kCommands{{
      "to all, oldest first, from its history",
      RunHistory},
     {"restore",
-     kTakesJson | kTakesDryRun | kTakesLast | kNeedsLevels | kUsesHistory,
+     kTakesJson | kTakesQuiet | kTakesDryRun | kTakesLast | kNeedsLevels | kUsesHistory,
      Access::Writes, "LEVEL|FOLDER...",
      "gives each level the values it held before Ornivale\n"
      "first changed it (--last: before its last change), where\n"

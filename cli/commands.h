@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/arguments.h"
+#include "cli/tally.h"
 #include "level/disk.h"
 #include "level/failure_words.h"
 #include "level/history.h"
@@ -17,11 +18,14 @@ inline constexpr int kSomeFailed = 1;
 inline constexpr int kUsageError = 2;
 
 // How a command prints: a line of text a level, or with `json` one JSON
-// object a line, failures included.
+// object a line, failures included; with `quiet`, only the levels that
+// failed (or, for check, differ). Each level's outcome goes into `tally`.
 struct Output {
   std::ostream& out;
   std::ostream& err;
+  Tally& tally;
   bool json = false;
+  bool quiet = false;
 };
 
 // The options a command takes, as bits.
@@ -35,6 +39,7 @@ enum Takes : unsigned {
   kNeedsLevels = 1u << 6,  // at least one LEVEL
   kUsesHistory = 1u << 7,  // records changes in the history, or reads it
   kTakesCompact = 1u << 8,  // --compact, instead of LEVELs
+  kTakesQuiet = 1u << 9,    // --quiet
 };
 
 // One command of ornivale-cli: its name, the options it takes, what its

@@ -1,5 +1,6 @@
 #include "cli/help.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,9 @@ constexpr OptionHelp kOptions[] = {
                   "nothing"},
     {"--last", "restore: the values before the last change not undone\n"
                "yet instead, one step further back each time"},
+    {"--quiet",
+     "prints only the levels that fail (for check: or differ),\n"
+     "and no count line"},
     {"--compact",
      "history: rewrites the history, keeping only what restore\n"
      "and restore --last can still give back"},
@@ -64,7 +68,12 @@ std::string UsageLines() {
                         std::string("ornivale-cli ") + text;
     const std::size_t indent = usage.find(' ', usage.find("cli ") + 4) + 1;
     while (usage.size() > 79) {
-      const std::size_t cut = usage.rfind(' ', 79);
+      // A space outside brackets: "[--weather TYPE]" stays whole.
+      std::size_t cut = usage.rfind(' ', 79);
+      while (std::count(usage.begin(), usage.begin() + cut, '[') !=
+             std::count(usage.begin(), usage.begin() + cut, ']')) {
+        cut = usage.rfind(' ', cut - 1);
+      }
       lines += usage.substr(0, cut) + "\n";
       usage = std::string(indent, ' ') + usage.substr(cut + 1);
     }
@@ -73,6 +82,7 @@ std::string UsageLines() {
   for (const Command& command : kCommands) {
     std::string options;
     if (command.takes & kTakesJson) options += " [--json]";
+    if (command.takes & kTakesQuiet) options += " [--quiet]";
     if (command.takes & kTakesDryRun) options += " [--dry-run]";
     if (command.takes & kTakesLast) options += " [--last]";
     line(command.name + options + (command.takes & kTakesValues ? flags : "") + " " +

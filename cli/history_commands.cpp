@@ -169,8 +169,12 @@ int RunRestore(const Arguments& args, Disk& disk, const History& history,
     edit_those_before();
     const LevelStatus failure = level.failure.ok() ? NoFileAt(level.path, disk) : level.failure;
     if (!failure.ok()) {
-      all_succeeded &= Report(failure, Access::Writes, output);
-    } else if (output.json) {
+      all_succeeded &= ReportLevel(failure, Access::Writes, output);
+      continue;
+    }
+    output.tally.Count(Outcome::NothingRecorded);
+    if (output.quiet) continue;
+    if (output.json) {
       output.out << NothingRecordedJson(disk.FullPath(level.path)) << '\n';
     } else {
       PrintLine(output.out, level.path + ": nothing recorded, left as it is");

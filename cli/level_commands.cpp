@@ -17,7 +17,7 @@ int EachLevel(const Arguments& args, Disk& disk, const Output& output, One one) 
   for (const NamedLevel& level : LevelsNamed(args.levels, disk)) {
     all_succeeded &= level.failure.ok()
                          ? one(level.path)
-                         : Report(level.failure, args.command->access, output);
+                         : ReportLevel(level.failure, args.command->access, output);
   }
   return all_succeeded ? kAllSucceeded : kSomeFailed;
 }
@@ -66,7 +66,9 @@ int RunEdits(const std::vector<LevelEdit>& edits, const EditRun& run, Disk& disk
 int RunShow(const Arguments& args, Disk& disk, const History&, const Output& output) {
   return EachLevel(args, disk, output, [&](const std::string& path) {
     const LevelState level = InspectLevel(path, NameRule::TrcNamesOnly, disk);
-    if (!level.ok()) return Report(level.status, Access::ReadOnly, output);
+    if (!level.ok()) return ReportLevel(level.status, Access::ReadOnly, output);
+    output.tally.Count(Outcome::Shown);
+    if (output.quiet) return true;
     if (output.json) {
       output.out << ShowJson(disk.FullPath(path), level.scan) << '\n';
     } else {
@@ -79,8 +81,10 @@ int RunShow(const Arguments& args, Disk& disk, const History&, const Output& out
 int RunCheck(const Arguments& args, Disk& disk, const History&, const Output& output) {
   return EachLevel(args, disk, output, [&](const std::string& path) {
     const LevelState level = InspectLevel(path, NameRule::TrcNamesOnly, disk);
-    if (!level.ok()) return Report(level.status, Access::ReadOnly, output);
+    if (!level.ok()) return ReportLevel(level.status, Access::ReadOnly, output);
     const bool matches = args.change.HeldBy(level.scan);
+    output.tally.Count(matches ? Outcome::Matching : Outcome::Different);
+    if (matches && output.quiet) return true;
     if (output.json) output.out << CheckJson(disk.FullPath(path), level.scan, matches) << '\n';
     if (!matches) {
       PrintLine(output.err, "ornivale-cli: " + path + " holds " +
@@ -110,7 +114,7 @@ int RunSet(const Arguments& args, Disk& disk, const History& history, const Outp
       continue;
     }
     edit_those_before();
-    all_succeeded &= Report(level.failure, Access::Writes, output);
+    all_succeeded &= ReportLevel(level.failure, Access::Writes, output);
   }
   edit_those_before();
   return all_succeeded ? kAllSucceeded : kSomeFailed;

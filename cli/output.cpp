@@ -17,9 +17,16 @@ bool Report(const LevelStatus& status, Access access, const Output& output) {
   return false;
 }
 
+bool ReportLevel(const LevelStatus& status, Access access, const Output& output) {
+  output.tally.Count(access == Access::Writes ? Outcome::Refused : Outcome::Failed);
+  return Report(status, access, output);
+}
+
 bool PrintEdit(const EditResult& edit, const std::string& path, Disk& disk,
                const Output& output) {
-  if (!edit.ok()) return Report(edit.status, Access::Writes, output);
+  if (!edit.ok()) return ReportLevel(edit.status, Access::Writes, output);
+  output.tally.Count(edit.ValuesChanged() ? Outcome::Changed : Outcome::Unchanged);
+  if (output.quiet) return true;
   if (output.json) {
     output.out << SetJson(disk.FullPath(path), ValuesOf(edit.before), ValuesOf(edit.after.scan))
                << '\n';

@@ -14,8 +14,13 @@ void PrintLine(std::ostream& stream, const std::string& text);
 // on `out`. Returns false, so that a command can fold it into its success.
 bool Report(const LevelStatus& status, Access access, const Output& output);
 
+// A level that failed: Report, counted in the tally as refused where the
+// command writes, as failed where it only reads. Returns false.
+bool ReportLevel(const LevelStatus& status, Access access, const Output& output);
+
 // An edit's line: what the level held and what it holds now (or would,
-// for a dry run), or its failure. Returns whether it succeeded.
+// for a dry run), or its failure, counted in the tally; with --quiet, only
+// a failure. Returns whether it succeeded.
 bool PrintEdit(const EditResult& edit, const std::string& path, Disk& disk,
                const Output& output);
 

@@ -106,7 +106,7 @@ TEST(Check, SucceedsOnlyWhenEveryLevelHoldsTheValuesAndNeverWrites) {
   disk.Put("c.trc", MakeLevel(3, 2));
   CliRun run = RunInProcess({"check", "--lara", "catsuit", "a.trc", "c.trc"}, disk);
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.err, "2 levels: 2 matching\n");
   EXPECT_EQ(Lines(run.out), (LineList{"a.trc: Lara type Catsuit (3), weather Rain (1)",
                                       "c.trc: Lara type Catsuit (3), weather Snow (2)"}));
 
@@ -116,9 +116,10 @@ TEST(Check, SucceedsOnlyWhenEveryLevelHoldsTheValuesAndNeverWrites) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(Lines(run.out), LineList{"a.trc: Lara type Catsuit (3), weather Rain (1)"});
   const LineList errors = Lines(run.err);
-  ASSERT_EQ(errors.size(), 3u);
+  ASSERT_EQ(errors.size(), 4u);
   EXPECT_EQ(errors[0],
             "ornivale-cli: b.trc holds Lara type Young Lara (1), not Catsuit (3), weather Rain (1)");
+  EXPECT_EQ(errors[3], "4 levels: 1 matching, 2 different, 1 failed");
   EXPECT_EQ(errors[1],
             "ornivale-cli: c.trc holds Lara type Catsuit (3), weather Snow (2), not Rain (1)");
   EXPECT_EQ(errors[2].rfind("ornivale-cli: can't open gone.trc", 0), 0u);

@@ -40,9 +40,16 @@ Bytes Tr4Level() {
 }
 
 // Each line of standard error names its level: "ornivale-cli: PATH …" or
-// "ornivale-cli: can't … PATH…".
-void ExpectOneErrorLineEach(const CliRun& run, const LineList& paths) {
-  const LineList errors = Lines(run.err);
+// "ornivale-cli: can't … PATH…"; the count line of a run over several
+// levels, where one is given, comes last.
+void ExpectOneErrorLineEach(const CliRun& run, const LineList& paths,
+                            const std::string& count_line = {}) {
+  LineList errors = Lines(run.err);
+  if (!count_line.empty()) {
+    ASSERT_FALSE(errors.empty());
+    EXPECT_EQ(errors.back(), count_line);
+    errors.pop_back();
+  }
   ASSERT_EQ(errors.size(), paths.size()) << run.err;
   for (std::size_t i = 0; i < paths.size(); ++i) {
     EXPECT_EQ(errors[i].rfind("ornivale-cli: ", 0), 0u) << errors[i];
@@ -61,7 +68,7 @@ TEST_F(CliTest, ShowPrintsTextAndStoredValueOfEachLevelInOrder) {
   const std::string young = dir_.Write("young.trc", MakeLevel(1, 2));
   const CliRun run = RunInProcess({"show", city, odd, young});
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.err, "3 levels: 3 shown\n");
   EXPECT_EQ(Lines(run.out),
             (LineList{city + ": Lara type Catsuit (3), weather Rain (1)",
                       odd + ": Lara type unknown (5), weather unknown (7)",
@@ -106,7 +113,7 @@ TEST_F(CliTest, LevelsThatCantBeReadAreReportedAndTheOthersShown) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(Lines(run.out), LineList{good + ": Lara type Normal Lara (0), weather "
                                             "Normal Weather (0)"});
-  ExpectOneErrorLineEach(run, {missing, folder});
+  ExpectOneErrorLineEach(run, {missing, folder}, "3 levels: 1 shown, 2 failed");
   // Named like a level, a folder is taken for one, and refused as one.
   EXPECT_EQ(Codes(RunInProcess({"show", "--json", missing, folder, good}).out),
             (LineList{"cannot-open", "not-a-regular-file", ""}));
@@ -279,7 +286,7 @@ TEST_F(CliTest, OneBadLevelAmongManyIsLeftAloneAndTheOthersAreChanged) {
             (LineList{first + ": Lara type Normal Lara (0) -> Catsuit (3), weather "
                               "Normal Weather (0)",
                       last + ": Lara type Young Lara (1) -> Catsuit (3), weather Snow (2)"}));
-  ExpectOneErrorLineEach(run, {bad_cut, bad_version, bad_kind});
+  ExpectOneErrorLineEach(run, {bad_cut, bad_version, bad_kind}, "5 levels: 2 changed, 3 refused");
   EXPECT_EQ(Codes(RunInProcess({"check", "--json", bad_cut, bad_version, bad_kind}).out),
             (LineList{"cut-short", "wrong-version", "tr4-level"}));
 }
@@ -346,6 +353,35 @@ TEST(CliOnMemoryDisk, FailuresOfTheDiskAreReportedAndEveryFileClosed) {
         << run.err;
     EXPECT_EQ(disk.stats.open_now, 0);
   }
+}
+
+// --quiet prints only the levels that fail (for check: or differ), in text
+// and in JSON, and no count line; without it a run over several levels ends
+// with one, a dry run's changes "to change".
+TEST(CliOnMemoryDisk, QuietPrintsOnlyFailuresAndACountLineEndsOtherRuns) {
+  MemoryDisk disk;
+  disk.Put("a.trc", MakeLevel(3, 1));
+  disk.Put("b.trc", MakeLevel(4, 1));
+  const auto run = [&](const std::vector<std::string>& args) { return RunInProcess(args, disk); };
+  CliRun quiet = run({"show", "--quiet", "a.trc", "gone.trc"});
+  EXPECT_EQ(quiet.status, 1);
+  EXPECT_EQ(quiet.out, "");
+  EXPECT_EQ(Lines(quiet.err).size(), 1u) << quiet.err;
+  quiet = run({"check", "--quiet", "--json", "--lara", "catsuit", "a.trc", "b.trc"});
+  EXPECT_EQ(Lines(quiet.out).size(), 1u);
+  EXPECT_NE(quiet.out.find("\"path\":\"b.trc\""), std::string::npos) << quiet.out;
+  EXPECT_EQ(Lines(quiet.err).size(), 1u) << quiet.err;
+  quiet = run({"set", "--quiet", "--lara", "catsuit", "a.trc", "b.trc"});
+  EXPECT_EQ(quiet.status, 0);
+  EXPECT_EQ(quiet.out + quiet.err, "");
+  EXPECT_EQ(disk.Get("b.trc"), MakeLevel(3, 1));
+
+  EXPECT_EQ(run({"set", "--dry-run", "--lara", "young", "a.trc", "b.trc"}).err,
+            "2 levels: 2 to change\n");
+  EXPECT_EQ(run({"set", "--lara", "young", "a.trc"}).err, "") << "one level: no count";
+  EXPECT_EQ(run({"set", "--dry-run", "--json", "--lara", "young", "a.trc", "b.trc"}).err, "");
+  EXPECT_EQ(run({"set", "--lara", "young", "a.trc", "b.trc"}).err,
+            "2 levels: 1 changed, 1 unchanged\n");
 }
 
 }  // namespace

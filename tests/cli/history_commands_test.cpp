@@ -152,7 +152,8 @@ TEST_F(HistoryTest, HistoryAndRestoreOfAPathThatNamesNoFileSaySo) {
                      "ornivale-cli: can't open gone.trc: No such file\n");
   run = Run({"restore", "none.trc", "c.trc"});
   EXPECT_EQ(run.status, cli::kSomeFailed);
-  EXPECT_EQ(run.err, "ornivale-cli: can't open none.trc: No such file\n");
+  EXPECT_EQ(run.err, "ornivale-cli: can't open none.trc: No such file\n"
+                     "2 levels: 1 with nothing recorded, 1 refused\n");
   EXPECT_EQ(run.out, "c.trc: nothing recorded, left as it is\n");
 }
 
@@ -280,7 +281,7 @@ TEST(HistoryOnDisk, AChangeAfterALineWithoutItsEndIsKept) {
   ASSERT_EQ(RunInProcess({"set", "--lara", "divesuit", b}, disk).status, 0);
   const CliRun run = RunInProcess({"restore", a, b}, disk);
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.err, "2 levels: 2 changed\n");
   EXPECT_EQ(Lines(run.out),
             (LineList{a + ": Lara type Young Lara (1) -> Catsuit (3), weather Rain (1)",
                       b + ": Lara type Divesuit (4) -> Catsuit (3), weather Rain (1)"}));

@@ -52,7 +52,8 @@ TEST(Folders, StandForTheirTrcLevelsInNameOrder) {
   };
   EXPECT_EQ(Lines(run.out), expected);
   const LineList errors = Lines(run.err);
-  ASSERT_EQ(errors.size(), 2u) << run.err;
+  ASSERT_EQ(errors.size(), 3u) << run.err;
+  EXPECT_EQ(errors[2], "6 levels: 4 shown, 2 failed");
   EXPECT_EQ(errors[1], "ornivale-cli: " + empty + " holds no .trc level");
   EXPECT_EQ(Codes(RunInProcess({"show", "--json", folder, empty}).out),
             (LineList{"", "", "", "not-a-regular-file", "no-level-found"}));
@@ -155,7 +156,7 @@ TEST(OneLine, KeepsEachLevelOnItsLineInTextOutput) {
   disk.Put("two\nlines.trc", MakeLevel(3, 1));
   CliRun run = RunInProcess({"show", "two\nlines.trc", "gone\n.trc"}, disk);
   EXPECT_EQ(run.out, "two\\nlines.trc: Lara type Catsuit (3), weather Rain (1)\n");
-  ASSERT_EQ(Lines(run.err).size(), 1u);
+  ASSERT_EQ(Lines(run.err).size(), 2u);
   EXPECT_EQ(run.err.rfind("ornivale-cli: can't open gone\\n.trc", 0), 0u);
   run = RunInProcess({"set", "--lara", "0", "two\nlines.trc"}, disk);
   EXPECT_EQ(Lines(run.out).size(), 1u);

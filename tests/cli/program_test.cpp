@@ -47,14 +47,14 @@ TEST_F(ProgramTest, ShowsAndSetsLevelsWithAnyName) {
 
   CliRun run = Run({"show", snow, city});
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.err, "2 levels: 2 shown\n");
   EXPECT_EQ(Lines(run.out),
             (LineList{snow + ": Lara type Normal Lara (0), weather Snow (2)",
                       city + ": Lara type Catsuit (3), weather Rain (1)"}));
 
   run = Run({"set", "--lara", "Invisible", "--weather=rain", snow, city});
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.err, "2 levels: 2 changed\n");
   EXPECT_EQ(ReadAll(snow), MakeLevel(6, 1));
   EXPECT_EQ(ReadAll(city), MakeLevel(6, 1, 12));
 
@@ -138,8 +138,9 @@ TEST_F(ProgramTest, FailuresGoToStandardErrorAndTheExitStatusIsOne) {
   EXPECT_EQ(Lines(run.out),
             LineList{good + ": Lara type Divesuit (4), weather Normal Weather (0) -> Snow (2)"});
   const LineList errors = Lines(run.err);
-  ASSERT_EQ(errors.size(), 1u);
+  ASSERT_EQ(errors.size(), 2u);
   EXPECT_EQ(errors[0].rfind("ornivale-cli: " + cut + " ", 0), 0u) << errors[0];
+  EXPECT_EQ(errors[1], "2 levels: 1 changed, 1 refused");
   EXPECT_EQ(ReadAll(good), MakeLevel(4, 2));
   const CliRun json = Run({"show", "--json", cut});
   EXPECT_EQ(json.status, 1);
@@ -215,7 +216,7 @@ TEST_F(ProgramTest, HelpAndVersion) {
   EXPECT_EQ(help.status, 0);
   EXPECT_EQ(help.err, "");
   EXPECT_EQ(Lines(help.out).at(0),
-            "Usage: ornivale-cli show [--json] LEVEL...");
+            "Usage: ornivale-cli show [--json] [--quiet] LEVEL...");
   const CliRun version = Run({"--version"});
   EXPECT_EQ(version.status, 0);
   ASSERT_EQ(Lines(version.out).size(), 1u);

@@ -110,7 +110,8 @@ TEST(SetFrom, MissingLevelsAndFailureRecordsAreReportedAndTheRestGoOn) {
   EXPECT_EQ(disk.Get("a.trc"), MakeLevel(3, 1));
   EXPECT_EQ(disk.Get("b.trc"), MakeLevel(6, 0xFFFE));
   const LineList errors = Lines(run.err);
-  ASSERT_EQ(errors.size(), 2u);
+  ASSERT_EQ(errors.size(), 3u);
+  EXPECT_EQ(errors[2], "3 levels: 2 changed, 1 refused");
   EXPECT_EQ(errors[0],
             "ornivale-cli: note: standard input records a failure of cut.trc, so it holds no "
             "values for it; passed over");
