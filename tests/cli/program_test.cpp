@@ -47,14 +47,14 @@ TEST_F(ProgramTest, ShowsAndSetsLevelsWithAnyName) {
 
   CliRun run = Run({"show", snow, city});
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err, "2 levels: 2 shown\n");
+  EXPECT_EQ(Lines(run.err), LineList{"2 levels: 2 shown"});
   EXPECT_EQ(Lines(run.out),
             (LineList{snow + ": Lara type Normal Lara (0), weather Snow (2)",
                       city + ": Lara type Catsuit (3), weather Rain (1)"}));
 
   run = Run({"set", "--lara", "Invisible", "--weather=rain", snow, city});
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err, "2 levels: 2 changed\n");
+  EXPECT_EQ(Lines(run.err), LineList{"2 levels: 2 changed"});
   EXPECT_EQ(ReadAll(snow), MakeLevel(6, 1));
   EXPECT_EQ(ReadAll(city), MakeLevel(6, 1, 12));
 
