@@ -44,12 +44,18 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out,
       Tally tally;
       status = parsed.command->run(parsed, disk, history,
                                    {out, err, tally, parsed.json, parsed.quiet});
+      // A reader that has gone (`| head`) has what it wanted of a run that
+      // only reads, which ends there.
+      if (!out.flush() && parsed.command->access == Access::ReadOnly &&
+          disk.StandardOutputClosed()) {
+        return status;
+      }
       if (!parsed.quiet && !parsed.json) tally.Print(err, parsed.dry_run);
       break;
     }
   }
-  // Results that never reached their reader (a full disk, a closed pipe)
-  // are a failure too, and the levels a set changed stay changed.
+  // Other results that never reached their reader (a full disk) are a
+  // failure too, and the levels a set changed stay changed.
   if (!out.flush()) {
     err << "ornivale-cli: can't write to standard output, so the results are "
            "lost"

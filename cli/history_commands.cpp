@@ -96,6 +96,7 @@ int RunHistory(const Arguments& args, Disk& disk, const History& history,
   int unreadable = 0;
   const LevelStatus read = history.Read(
       [&](const Record& record) {
+        if (!output.out) return;
         const ChangeDetails& change = *record.change;
         if (output.json) {
           output.out << ChangeJson(record.path, change) << '\n';

@@ -15,6 +15,8 @@ template <typename One>
 int EachLevel(const Arguments& args, Disk& disk, const Output& output, One one) {
   bool all_succeeded = true;
   for (const NamedLevel& level : LevelsNamed(args.levels, disk)) {
+    // Results that can't be written out end the run.
+    if (!output.out) break;
     all_succeeded &= level.failure.ok()
                          ? one(level.path)
                          : ReportLevel(level.failure, args.command->access, output);

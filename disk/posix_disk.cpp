@@ -1,3 +1,6 @@
+#include <poll.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -32,6 +35,11 @@ class PosixDisk final : public Disk {
   }
   LevelStatus OpenStandardInput(std::unique_ptr<Input>* input) override {
     return posix::OpenStandardInput(input);
+  }
+  // A pipe without its reader polls as an error.
+  bool StandardOutputClosed() override {
+    pollfd out{STDOUT_FILENO, POLLOUT, 0};
+    return poll(&out, 1, 0) == 1 && (out.revents & POLLERR) != 0;
   }
   LevelStatus Append(const std::string& path, const std::string& text) override {
     return posix::Append(path, text);

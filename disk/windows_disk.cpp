@@ -25,6 +25,16 @@ class WindowsDisk final : public Disk {
   LevelStatus OpenStandardInput(std::unique_ptr<Input>* input) override {
     return windows::OpenStandardInput(input);
   }
+  // A pipe whose reading end was closed can't be peeked at.
+  bool StandardOutputClosed() override {
+    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (out == nullptr || out == INVALID_HANDLE_VALUE || GetFileType(out) != FILE_TYPE_PIPE) {
+      return false;
+    }
+    if (PeekNamedPipe(out, nullptr, 0, nullptr, nullptr, nullptr)) return false;
+    const DWORD error = GetLastError();
+    return error == ERROR_BROKEN_PIPE || error == ERROR_NO_DATA;
+  }
   LevelStatus Rewrite(const std::string& path, const Rewriting& keep) override {
     return windows::Rewrite(path, keep);
   }

@@ -26,6 +26,7 @@ class QuietDisk : public ornivale::Disk {
   LevelStatus Append(const std::string& path, const std::string&) override {
     return Missing(path);
   }
+  bool StandardOutputClosed() override { return false; }
   LevelStatus Rewrite(const std::string& path, const ornivale::Rewriting&) override {
     return Missing(path);
   }

@@ -64,6 +64,9 @@ class Disk {
                                 std::unique_ptr<Input>* input) = 0;
   // Standard input; CannotOpen when the program has none (it was closed).
   virtual LevelStatus OpenStandardInput(std::unique_ptr<Input>* input) = 0;
+  // Whether standard output is a pipe whose reader has gone (`| head` that
+  // has read what it wanted), not a file that took no more.
+  virtual bool StandardOutputClosed() = 0;
 
   // Appends `text` to the file at `path`, which is made, with its folder,
   // on first use: in one write, holding the file against other programs

@@ -39,6 +39,7 @@ class CrashDisk : public Disk {
   LevelStatus OpenInput(const std::string& path, std::unique_ptr<Input>* input) override;
   LevelStatus OpenStandardInput(std::unique_ptr<Input>* input) override;
   LevelStatus Append(const std::string& path, const std::string& text) override;
+  bool StandardOutputClosed() override { return false; }
   LevelStatus Rewrite(const std::string& path, const Rewriting& keep) override;
   LevelStatus CheckAppendable(const std::string&) override { return {}; }
   LevelStatus IsFolder(const std::string&, bool* is_folder) override {

@@ -29,6 +29,7 @@ class DiskWrapper : public Disk {
   LevelStatus Append(const std::string& path, const std::string& text) override {
     return target_.Append(path, text);
   }
+  bool StandardOutputClosed() override { return target_.StandardOutputClosed(); }
   LevelStatus Rewrite(const std::string& path, const Rewriting& keep) override {
     return target_.Rewrite(path, keep);
   }

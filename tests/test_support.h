@@ -155,6 +155,7 @@ class MemoryDisk : public Disk {
   LevelStatus OpenInput(const std::string& path, std::unique_ptr<Input>* input) override;
   LevelStatus OpenStandardInput(std::unique_ptr<Input>* input) override;
   LevelStatus Append(const std::string& path, const std::string& text) override;
+  bool StandardOutputClosed() override { return output_closed; }
   LevelStatus Rewrite(const std::string& path, const Rewriting& keep) override;
   LevelStatus CheckAppendable(const std::string& path) override;
   // A folder holds the files whose paths begin with its own and a "/".
@@ -181,7 +182,8 @@ class MemoryDisk : public Disk {
   bool fail_read_back = false;  // reads after a write fail
   bool fail_stamp_of_path = false;
   bool fail_append = false;
-  bool wildcards = false;  // as Windows' console: names with * and ? are expanded
+  bool wildcards = false;
+  bool output_closed = false;  // standard output's reader has gone  // as Windows' console: names with * and ? are expanded
   // Run before and after each write, as another program might: they may
   // change the file's bytes or length.
   std::function<void(Bytes&)> before_write;

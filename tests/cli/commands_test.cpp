@@ -192,25 +192,41 @@ TEST(CliOnMemoryDisk, TombRaiderFourNamesAreReportedWithoutBeingOpened) {
   EXPECT_EQ(disk.stats.opens_read_only + disk.stats.opens_held, 0);
 }
 
-// Results that can't be written out (a full disk, a closed pipe) are a
-// failure, said on standard error.
-TEST(CliOnMemoryDisk, OutputThatCantBeWrittenIsAFailure) {
+// Results that can't be written out are a failure, said on standard error:
+// on a full disk, or for a set. A run that only reads ends quietly where
+// the pipe's reader has gone (`| head`), with the status of what it did.
+TEST(CliOnMemoryDisk, OutputThatCantBeWrittenIsAFailureUnlessItsReaderHasGone) {
   class FullBuffer : public std::streambuf {
    protected:
     int overflow(int) override { return traits_type::eof(); }
   };
   MemoryDisk disk;
   disk.Put("a.trc", MakeLevel(3, 1));
-  for (const char* command : {"show", "set"}) {
-    FullBuffer full;
-    std::ostream out(&full);
-    std::ostringstream err;
-    const std::vector<std::string> args =
-        std::string(command) == "show" ? std::vector<std::string>{"show", "a.trc"}
-                                       : std::vector<std::string>{"set", "--lara", "0", "a.trc"};
-    EXPECT_EQ(cli::RunCli(args, out, err, disk), cli::kSomeFailed);
-    EXPECT_EQ(err.str().rfind("ornivale-cli: can't write to standard output", 0), 0u)
-        << err.str();
+  disk.Put("b.trc", MakeLevel(3, 1));
+  ASSERT_EQ(RunInProcess({"set", "--lara", "0", "b.trc"}, disk).status, 0);
+  const std::vector<std::vector<std::string>> runs = {
+      {"show", "a.trc", "b.trc"}, {"check", "a.trc", "b.trc"}, {"history"},
+      {"set", "--lara", "0", "a.trc"}};
+  for (const bool reader_gone : {false, true}) {
+    disk.output_closed = reader_gone;
+    for (const auto& args : runs) {
+      SCOPED_TRACE(args[0] + (reader_gone ? ", its reader gone" : ", a full disk"));
+      FullBuffer full;
+      std::ostream out(&full);
+      std::ostringstream err;
+      const int opens = disk.stats.opens_read_only;
+      const bool quiet = reader_gone && args[0] != "set";
+      EXPECT_EQ(cli::RunCli(args, out, err, disk), quiet ? cli::kAllSucceeded : cli::kSomeFailed);
+      if (quiet) {
+        EXPECT_EQ(err.str(), "");
+        if (args.size() == 3) {
+          EXPECT_EQ(disk.stats.opens_read_only, opens + 1) << "it ended";
+        }
+      } else {
+        EXPECT_EQ(err.str().rfind("ornivale-cli: can't write to standard output", 0), 0u)
+            << err.str();
+      }
+    }
   }
   EXPECT_EQ(disk.Get("a.trc"), MakeLevel(0, 1));
 }

@@ -2,6 +2,15 @@
 // arguments, standard output, standard error and an exit status.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+#endif
+
 #include <filesystem>
 #include <set>
 #include <thread>
@@ -210,6 +219,37 @@ TEST_F(ProgramTest, UsageErrorsExitWithTwoAndAOneLineHint) {
   EXPECT_EQ(Run({}).status, 2);
   EXPECT_EQ(Run({"show"}).status, 2);
 }
+
+#ifndef _WIN32
+// `ornivale-cli show … | head -1`: once the reader has gone, show ends
+// without a word, and with the status of what it did.
+TEST_F(ProgramTest, AReaderThatHasGoneEndsAShowQuietly) {
+  std::vector<std::string> args = {ORNIVALE_CLI_PROGRAM, "show"};
+  for (int i = 0; i < 3; ++i) {
+    args.push_back(levels_.Write("l" + std::to_string(i) + ".trc", MakeLevel(3, 1)));
+  }
+  int pipe_ends[2];
+  ASSERT_EQ(pipe(pipe_ends), 0);
+  close(pipe_ends[0]);  // the reader, gone before the first line
+  const std::string err_path = levels_.File("err.txt");
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], 1);
+  posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT, 0644);
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  pid_t child = 0;
+  ASSERT_EQ(posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ), 0);
+  posix_spawn_file_actions_destroy(&actions);
+  close(pipe_ends[1]);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status)) << "ended by a signal";
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_TRUE(ReadAll(err_path).empty());
+}
+#endif
 
 TEST_F(ProgramTest, HelpAndVersion) {
   const CliRun help = Run({"--help"});
