@@ -64,8 +64,8 @@ bool Continues(const ChangeDetails& last, const ChangeDetails& next) {
   return !last.file || !next.file || last.file->SameBuild(*next.file);
 }
 
-// Builds the undo chains, line after line, as RecordedChanges describes
-// them; `Kept` goes with each change (the compaction keeps its line).
+// Builds the undo chains, line after line, as ChangesByLevel describes
+// them; `Kept` goes with each change (for a compaction, where its line lies).
 template <typename Kept>
 class Chains {
  public:
@@ -240,7 +240,7 @@ LevelStatus History::Compact(Compaction* compaction) const {
     std::string why;
     while (reader.Next(&line)) {
       const std::optional<Stretch> stretch = reader.stretch();
-      if (!stretch) return Failure(LevelCode::BadInput, path_, "is not UTF-8");
+      if (!stretch) return Failure(LevelCode::BadInput, path_, "it is not UTF-8");
       auto record = line.empty() ? std::nullopt : ParseRecord(line, *disk_, &why);
       if (!record || !record->change) continue;
       ChangeDetails& change = *record->change;
