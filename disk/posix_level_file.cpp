@@ -4,6 +4,9 @@
 
 #include <cerrno>
 
+#include <sys/file.h>
+
+#include "disk/held_files.h"
 #include "disk/posix_descriptor.h"
 #include "disk/posix_files.h"
 
@@ -40,8 +43,14 @@ LevelStatus OpenFailure(const std::string& path, int error) {
 
 class PosixFile final : public LevelFile {
  public:
-  PosixFile(std::string path, const FileStamp& stamp, int fd)
-      : LevelFile(std::move(path), stamp), fd_(fd) {}
+  // `held`: locked for an edit, and so among the files this program holds.
+  PosixFile(std::string path, const FileStamp& stamp, int fd, bool held)
+      : LevelFile(std::move(path), stamp), fd_(fd), held_(held) {
+    if (held_) HeldFiles::Here().Add(stamp.volume, stamp.index);
+  }
+  ~PosixFile() override { LetGo(); }
+  PosixFile(const PosixFile&) = delete;
+  PosixFile& operator=(const PosixFile&) = delete;
 
   LevelStatus Read(int64_t offset, uint8_t* out, std::size_t count) override {
     while (count > 0) {
@@ -119,6 +128,7 @@ class PosixFile final : public LevelFile {
   // The one written first: its failure may mean a lost write. The lock
   // goes with the other.
   LevelStatus Close() override {
+    LetGo();
     int error = fd_.Close();
     const int reader_error = reader_.Close();
     if (error == 0) error = reader_error;
@@ -136,10 +146,32 @@ class PosixFile final : public LevelFile {
   }
 
  private:
+  void LetGo() {
+    if (held_) HeldFiles::Here().Remove(Stamp().volume, Stamp().index);
+    held_ = false;
+  }
+
   Descriptor fd_;
   Descriptor reader_{-1};  // the held descriptor, once fd_ writes
   bool writable_ = false;
+  bool held_;
 };
+
+// Locks `fd` for an edit of the level at `path`. Where another holds it,
+// and that is this program (the same level by another name), it says so
+// at once rather than wait for a hold that can't end meanwhile.
+LevelStatus LockLevel(int fd, const std::string& path) {
+  if (flock(fd, LOCK_EX | LOCK_NB) == 0) return {};
+  struct stat info;
+  if (errno == EWOULDBLOCK && fstat(fd, &info) == 0 &&
+      HeldFiles::Here().Holds(static_cast<uint64_t>(info.st_dev),
+                              static_cast<uint64_t>(info.st_ino))) {
+    LevelStatus here = Failure(LevelCode::InUse, path);
+    here.held_here = true;
+    return here;
+  }
+  return LockExclusively(fd, path);
+}
 
 }  // namespace
 
@@ -152,7 +184,7 @@ LevelStatus OpenLevel(const std::string& path, OpenMode mode,
   if (fd < 0) return OpenFailure(path, errno);
   Descriptor opened(fd);  // until the file owns it
   if (mode == OpenMode::Held) {
-    const LevelStatus locked = LockExclusively(fd, path);
+    const LevelStatus locked = LockLevel(fd, path);
     if (!locked.ok()) return locked;
   }
   // The stamp is taken under the lock: it is what the edit reads.
@@ -161,7 +193,8 @@ LevelStatus OpenLevel(const std::string& path, OpenMode mode,
     return SystemFailure(LevelCode::ReadFailed, path, errno);
   }
   if (!S_ISREG(info.st_mode)) return Failure(LevelCode::NotRegularFile, path);
-  *file = std::make_unique<PosixFile>(path, StampOf(info), opened.Release());
+  *file = std::make_unique<PosixFile>(path, StampOf(info), opened.Release(),
+                                      mode == OpenMode::Held);
   return {};
 }
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "disk/held_files.h"
 #include "disk/wide_text.h"
 #include "disk/windows_files.h"
 #include "disk/windows_handle.h"
@@ -39,11 +40,50 @@ FileStamp StampOf(const BY_HANDLE_FILE_INFORMATION& info) {
 // editing it.
 constexpr DWORD kHeldShare = 0;
 
+// The stamp of the file at `path`. An open for no access at all meets no
+// sharing rule, so it works even while another program holds the file.
+LevelStatus StampAt(const std::string& path, FileStamp* stamp) {
+  Handle found(CreateFileW(Wide(path).c_str(), 0,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (found.get() == INVALID_HANDLE_VALUE) {
+    return SystemFailure(LevelCode::CannotOpen, path, GetLastError());
+  }
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(found.get(), &info)) {
+    return SystemFailure(LevelCode::ReadFailed, path, GetLastError());
+  }
+  *stamp = StampOf(info);
+  return {};
+}
+
+// InUse at once where this program holds the file at `path` already, by
+// another name: its hold can't end while the edit waits for it.
+LevelStatus HeldHere(const std::string& path) {
+  FileStamp stamp;
+  if (HeldFiles::Here().Empty() || !StampAt(path, &stamp).ok() ||
+      !HeldFiles::Here().Holds(stamp.volume, stamp.index)) {
+    return {};
+  }
+  LevelStatus here = Failure(LevelCode::InUse, path);
+  here.held_here = true;
+  return here;
+}
+
 class WindowsFile final : public LevelFile {
  public:
+  // `held`: opened for an edit, and so among the files this program holds.
   WindowsFile(std::string path, const FileStamp& stamp, HANDLE handle,
-              LevelStatus cannot_write)
-      : LevelFile(std::move(path), stamp), handle_(handle), cannot_write_(std::move(cannot_write)) {}
+              LevelStatus cannot_write, bool held)
+      : LevelFile(std::move(path), stamp),
+        handle_(handle),
+        cannot_write_(std::move(cannot_write)),
+        held_(held) {
+    if (held_) HeldFiles::Here().Add(stamp.volume, stamp.index);
+  }
+  ~WindowsFile() override { LetGo(); }
+  WindowsFile(const WindowsFile&) = delete;
+  WindowsFile& operator=(const WindowsFile&) = delete;
 
   LevelStatus Read(int64_t offset, uint8_t* out, std::size_t count) override {
     while (count > 0) {
@@ -110,33 +150,24 @@ class WindowsFile final : public LevelFile {
   }
 
   LevelStatus Close() override {
+    LetGo();
     const DWORD error = handle_.Close();
     if (error == ERROR_SUCCESS) return {};
     return SystemFailure(CloseFailureCode(writable_), path(), error);
   }
 
-  // An open for no access at all meets no sharing rule, so it works even
-  // while another program holds the file.
-  LevelStatus StampOfPath(FileStamp* stamp) override {
-    Handle found(CreateFileW(
-        Wide(path()).c_str(), 0,
-        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (found.get() == INVALID_HANDLE_VALUE) {
-      return SystemFailure(LevelCode::CannotOpen, path(), GetLastError());
-    }
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!GetFileInformationByHandle(found.get(), &info)) {
-      return SystemFailure(LevelCode::ReadFailed, path(), GetLastError());
-    }
-    *stamp = StampOf(info);
-    return {};
-  }
+  LevelStatus StampOfPath(FileStamp* stamp) override { return StampAt(path(), stamp); }
 
  private:
+  void LetGo() {
+    if (held_) HeldFiles::Here().Remove(Stamp().volume, Stamp().index);
+    held_ = false;
+  }
+
   Handle handle_;
   LevelStatus cannot_write_;  // why a held level could not be opened for writing
   bool writable_ = false;
+  bool held_;
 };
 
 }  // namespace
@@ -154,6 +185,8 @@ LevelStatus OpenLevel(const std::string& path, OpenMode mode,
     status = OpenExisting(path, GENERIC_READ,
                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &handle);
   } else {
+    status = HeldHere(path);
+    if (!status.ok()) return status;
     cannot_write = OpenExisting(path, GENERIC_READ | GENERIC_WRITE, kHeldShare, &handle);
     status = cannot_write.code == LevelCode::CannotOpen
                  ? OpenExisting(path, GENERIC_READ, kHeldShare, &handle)
@@ -168,7 +201,8 @@ LevelStatus OpenLevel(const std::string& path, OpenMode mode,
   if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
     return Failure(LevelCode::NotRegularFile, path);
   }
-  *file = std::make_unique<WindowsFile>(path, StampOf(info), opened.Release(), cannot_write);
+  *file = std::make_unique<WindowsFile>(path, StampOf(info), opened.Release(), cannot_write,
+                                        mode == OpenMode::Held);
   return {};
 }
 

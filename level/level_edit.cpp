@@ -82,7 +82,7 @@ class Edit {
     const LevelStatus opened = disk.Open(edit_.path, OpenMode::Held, &file_);
     if (!opened.ok()) {
       result_.status = opened;
-      ReadWithoutWriting(disk);
+      if (!opened.held_here) ReadWithoutWriting(disk);
       return;
     }
     result_.opened = true;
@@ -257,6 +257,12 @@ class Run {
     Edit& added = *edits_.back();
     added.Prepare(disk_, run_.dry_run);
     if (added.result().status.too_many_open && !held_.empty()) return MakeRoom();
+    // The same level again, by another name: the batch is written first.
+    if (added.result().status.held_here && !held_.empty()) {
+      edits_.pop_back();
+      Flush();
+      return Add(edit);
+    }
     if (added.writes()) held_.insert(key);
     would_write_ |= added.would_write();
     if (held_.size() == kBatch) Flush();

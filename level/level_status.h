@@ -61,6 +61,9 @@ struct LevelStatus {
   // Set where an open failed for the program's limit on open files: it
   // may work once fewer are open.
   bool too_many_open = false;
+  // Set where an edit's open was refused (InUse) because this program holds
+  // that file already, by another name: it may work once that edit is done.
+  bool held_here = false;
 
   bool ok() const { return code == LevelCode::Ok; }
 };

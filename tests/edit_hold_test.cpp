@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <map>
 #include <mutex>
 #include <thread>
@@ -139,6 +140,29 @@ TEST(EditHold, ManyEditsAtOnceFormOneChain) {
   EXPECT_EQ(length + static_cast<std::size_t>(in_use),
             static_cast<std::size_t>(kThreads * kEdits));
   EXPECT_EQ(testing::ReadAll(path), MakeLevel(static_cast<uint16_t>(value), 1));
+}
+
+// The same level by two names in one run (a hard link beside it, as a
+// folder and a link to one of its levels give): the second edit waits for
+// no hold of the run's own and is never "in use". The first is written,
+// and the second finds its values there.
+TEST(EditHold, TheSameLevelByTwoNamesInOneRunIsNeverInUse) {
+  TempDir dir;
+  const std::string level = dir.Write("a.trc", MakeLevel(3, 1));
+  const std::string link = dir.File("link.trc");
+  std::filesystem::create_hard_link(testing::FsPath(level), testing::FsPath(link));
+  const std::vector<LevelEdit> edits{LevelEdit(level, FlagChange{uint16_t{4}, std::nullopt}),
+                                     LevelEdit(link, FlagChange{uint16_t{4}, std::nullopt})};
+  std::vector<EditResult> results;
+  EditLevels(edits, {"test", History::Off(Disk::Default())}, Disk::Default(),
+             [&](const EditResult& result) { results.push_back(result); });
+  ASSERT_EQ(results.size(), 2u);
+  for (const EditResult& result : results) {
+    EXPECT_TRUE(result.ok()) << CodeName(result.status.code) << " " << result.status.path;
+  }
+  EXPECT_TRUE(results[0].ValuesChanged());
+  EXPECT_FALSE(results[1].ValuesChanged());
+  EXPECT_EQ(testing::ReadAll(level), MakeLevel(4, 1));
 }
 
 }  // namespace
