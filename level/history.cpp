@@ -75,6 +75,9 @@ class Chains {
   };
 
   void Add(const std::string& key, ChangeDetails&& next, Kept&& kept) {
+    // No undo needs them, and a long chain is held for less.
+    std::string().swap(next.time);
+    std::string().swap(next.program);
     std::vector<Link>& chain = chains_[key];
     if (!chain.empty() && NeverWritten(chain.back().change, next)) chain.pop_back();
     if (!chain.empty() && !Continues(chain.back().change, next)) chain.clear();
@@ -88,6 +91,26 @@ class Chains {
 };
 
 struct Nothing {};
+
+// Each change that `lines` hold of the levels in `scope`, as History::Read
+// describes it, to `each`; the lines that are none counted in `unreadable`.
+void EachChange(LineReader& lines, Disk& disk, const HistoryScope& scope,
+                const std::function<void(Record& record)>& each, int* unreadable) {
+  std::string line;
+  std::string why;
+  while (lines.Next(&line)) {
+    if (line.empty()) continue;
+    const auto plain = scope ? PlainPathOf(line) : std::nullopt;
+    if (plain && !scope(std::string(*plain))) continue;
+    auto record = ParseRecord(line, disk, &why);
+    if (!record || !record->change) {
+      ++*unreadable;
+    } else if (!scope || plain || scope(record->path)) {
+      each(*record);
+    }
+  }
+  *unreadable += lines.passed_over();
+}
 
 }  // namespace
 
@@ -117,37 +140,31 @@ History History::Off(Disk& disk) {
   return history;
 }
 
-LevelStatus History::NotRead(const std::string& reason) const {
-  return HistoryNotRead(path_, reason);
+// The failure `code` of the history's file, for `why`.
+LevelStatus History::Failed(LevelCode code, const LevelStatus& why) const {
+  LevelStatus status = Failure(code, path_, ReasonOf(why));
+  status.part = path_;
+  return status;
 }
 
 // Where the history can't be had: a setting that names no file is told as
 // it is, any other reason as the failure `code` of the history's file.
 LevelStatus History::Unusable(LevelCode code) const {
-  if (status_.code == LevelCode::BadHistorySetting) return status_;
-  LevelStatus status = Failure(code, path_, ReasonOf(status_));
-  status.part = path_;
-  return status;
+  return status_.code == LevelCode::BadHistorySetting ? status_ : Failed(code, status_);
 }
 
 LevelStatus History::Append(const std::string& lines) const {
   if (off_) return {};
   if (!status_.ok()) return Unusable(LevelCode::HistoryNotWritten);
   const LevelStatus appended = disk_->Append(path_, lines);
-  if (appended.ok()) return appended;
-  LevelStatus status = Failure(LevelCode::HistoryNotWritten, {}, ReasonOf(appended));
-  status.part = path_;
-  return status;
+  return appended.ok() ? appended : Failed(LevelCode::HistoryNotWritten, appended);
 }
 
 LevelStatus History::CheckAppendable() const {
   if (off_) return {};
   if (!status_.ok()) return Unusable(LevelCode::HistoryNotWritten);
   const LevelStatus appendable = disk_->CheckAppendable(path_);
-  if (appendable.ok()) return appendable;
-  LevelStatus status = Failure(LevelCode::HistoryNotWritten, {}, ReasonOf(appendable));
-  status.part = path_;
-  return status;
+  return appendable.ok() ? appendable : Failed(LevelCode::HistoryNotWritten, appendable);
 }
 
 LevelStatus HistoryNotRead(const std::string& history, const std::string& reason) {
@@ -187,25 +204,12 @@ LevelStatus History::Read(const std::function<void(Record& record)>& each,
     // Only nothing at all is a history not written yet: a folder, a pipe or
     // a device there is a failure, whatever the system says of its being.
     if (opened.code == LevelCode::CannotOpen && !disk_->Exists(path_)) return {};
-    return NotRead(ReasonOf(opened));
+    return Failed(LevelCode::HistoryNotRead, opened);
   }
   LineReader lines(*input, kLongestLine, LineReader::LongLines::PassOver);
-  std::string line;
-  std::string why;
-  while (lines.Next(&line)) {
-    if (line.empty()) continue;
-    const auto plain = scope ? PlainPathOf(line) : std::nullopt;
-    if (plain && !scope(std::string(*plain))) continue;
-    auto record = ParseRecord(line, *disk_, &why);
-    if (!record || !record->change) {
-      ++*unreadable;
-    } else if (!scope || plain || scope(record->path)) {
-      each(*record);
-    }
-  }
-  *unreadable += lines.passed_over();
+  EachChange(lines, *disk_, scope, each, unreadable);
   const LevelStatus& status = lines.status();
-  return status.ok() ? LevelStatus{} : NotRead(status.reason);
+  return status.ok() ? LevelStatus{} : Failed(LevelCode::HistoryNotRead, status);
 }
 
 LevelStatus History::Changes(ChangesByLevel* changes, int* unreadable,
@@ -213,11 +217,7 @@ LevelStatus History::Changes(ChangesByLevel* changes, int* unreadable,
   Chains<Nothing> chains;
   const LevelStatus read = Read(
       [&](Record& record) {
-        ChangeDetails& change = *record.change;
-        // No undo needs them, and a long chain is held for less.
-        std::string().swap(change.time);
-        std::string().swap(change.program);
-        chains.Add(disk_->PathKey(record.path), std::move(change), {});
+        chains.Add(disk_->PathKey(record.path), std::move(*record.change), {});
       },
       unreadable, scope);
   for (auto& [key, chain] : chains.chains()) {
@@ -236,21 +236,19 @@ LevelStatus History::Compact(Compaction* compaction) const {
     // Where each chain's lines lie: only the chains as they stand are held.
     Chains<Stretch> chains;
     LineReader reader(now, kLongestLine, LineReader::LongLines::PassOver);
-    std::string line;
-    std::string why;
-    while (reader.Next(&line)) {
+    bool in_bytes = true;
+    int unreadable = 0;
+    const auto keep = [&](Record& record) {
       const std::optional<Stretch> stretch = reader.stretch();
-      if (!stretch) return Failure(LevelCode::BadInput, path_, "it is not UTF-8");
-      auto record = line.empty() ? std::nullopt : ParseRecord(line, *disk_, &why);
-      if (!record || !record->change) continue;
-      ChangeDetails& change = *record->change;
-      std::string().swap(change.time);
-      std::string().swap(change.program);
-      chains.Add(disk_->PathKey(record->path), std::move(change), Stretch(*stretch));
-    }
+      in_bytes &= stretch.has_value();
+      if (!in_bytes) return;
+      chains.Add(disk_->PathKey(record.path), std::move(*record.change), Stretch(*stretch));
+    };
+    EachChange(reader, *disk_, {}, keep, &unreadable);
+    if (!reader.status().ok()) return reader.status();
+    if (!in_bytes) return Failure(LevelCode::BadInput, path_, "it is not UTF-8");
     compaction->lines_before = reader.line_number();
     compaction->bytes_before = reader.bytes_read();
-    if (!reader.status().ok()) return reader.status();
     for (auto& [key, chain] : chains.chains()) {
       for (auto& link : chain) kept->push_back(link.kept);
     }
@@ -260,10 +258,7 @@ LevelStatus History::Compact(Compaction* compaction) const {
     for (const Stretch& stretch : *kept) compaction->bytes_kept += stretch.size;
     return LevelStatus{};
   });
-  if (rewritten.ok()) return rewritten;
-  LevelStatus status = Failure(LevelCode::HistoryNotCompacted, path_, ReasonOf(rewritten));
-  status.part = path_;
-  return status;
+  return rewritten.ok() ? rewritten : Failed(LevelCode::HistoryNotCompacted, rewritten);
 }
 
 std::optional<LevelEdit> RestoreEdit(const std::string& path,

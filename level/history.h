@@ -82,7 +82,7 @@ class History {
 
  private:
   explicit History(Disk& disk) : disk_(&disk) {}
-  LevelStatus NotRead(const std::string& reason) const;
+  LevelStatus Failed(LevelCode code, const LevelStatus& why) const;
   LevelStatus Unusable(LevelCode code) const;
 
   Disk* disk_;

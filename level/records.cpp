@@ -1,7 +1,7 @@
 #include "level/records.h"
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 #include <nlohmann/json.hpp>
