@@ -1,7 +1,6 @@
 #include "cli/history_commands.h"
 
 #include <set>
-#include <unordered_set>
 #include <vector>
 
 #include "cli/flag_report.h"
@@ -132,15 +131,14 @@ int RunRestore(const Arguments& args, Disk& disk, const History& history,
   }
   if (!Readable(history, output)) return kSomeFailed;
   const std::vector<NamedLevel> levels = LevelsNamed(args.levels, disk);
-  std::unordered_set<std::string> keys;
+  std::vector<std::string> found;
   for (const NamedLevel& level : levels) {
-    if (level.failure.ok()) keys.insert(disk.PathKey(disk.FullPath(level.path)));
+    if (level.failure.ok()) found.push_back(level.path);
   }
-  ChangesByLevel changes;
+  std::vector<std::optional<LevelEdit>> restores;
   int unreadable = 0;
-  const LevelStatus read = history.Changes(&changes, &unreadable, [&](const std::string& path) {
-    return keys.count(disk.PathKey(path)) != 0;
-  });
+  const LevelStatus read =
+      RestoreEdits(found, args.last, history, disk, &restores, &unreadable);
   NoteUnreadable(history, unreadable, output.err);
   if (!read.ok()) {
     Report(read, Access::Writes, output);
@@ -156,13 +154,9 @@ int RunRestore(const Arguments& args, Disk& disk, const History& history,
     all_succeeded &= RunEdits(edits, run, disk, output) == kAllSucceeded;
     edits.clear();
   };
+  auto restore = restores.begin();
   for (const NamedLevel& level : levels) {
-    const auto recorded = level.failure.ok()
-                              ? changes.find(disk.PathKey(disk.FullPath(level.path)))
-                              : changes.end();
-    auto edit = recorded != changes.end()
-                    ? RestoreEdit(level.path, recorded->second, args.last)
-                    : std::nullopt;
+    auto edit = level.failure.ok() ? std::move(*restore++) : std::nullopt;
     if (edit) {
       edits.push_back(std::move(*edit));
       continue;

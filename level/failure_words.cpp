@@ -13,6 +13,9 @@ using S = LevelStatus;
 struct Words {
   LevelCode code;
   const char* name;
+  // A few words for a list of levels; one ending in ':' is followed by the
+  // failure's reason. Null: no level's row ever meets it.
+  const char* brief;
   std::string (*window)(const S&);            // null: the window never meets it
   std::string (*terminal)(const S&, Access);  // null: ornivale-cli never meets it
 };
@@ -21,6 +24,7 @@ const char kWindowMayHold[] =
     ". The level may now hold the new values; load it again to see what it "
     "holds.";
 const char kTerminalMayHold[] = "; it may now hold the new values";
+const char kBriefMayHold[] = "; it may hold the new values";
 
 // A refusal of a file that was opened: it is intact.
 std::string WindowUnchanged(const S& s) {
@@ -38,11 +42,11 @@ std::string SettingUnfinished(const S& s) {
 }
 
 constexpr Words kWords[] = {
-    {LevelCode::Ok, "ok", nullptr, nullptr},
-    {LevelCode::CannotOpen, "cannot-open",
+    {LevelCode::Ok, "ok", nullptr, nullptr, nullptr},
+    {LevelCode::CannotOpen, "cannot-open", "can't be opened:",
      [](const S& s) { return "Can't open " + s.path + ": " + s.reason; },
      [](const S& s, Access) { return "can't open " + s.path + ": " + s.reason; }},
-    {LevelCode::InUse, "in-use",
+    {LevelCode::InUse, "in-use", "in use by another program",
      [](const S& s) {
        return s.path + " is being used by another program. Close it there, "
                        "then try again.";
@@ -51,7 +55,7 @@ constexpr Words kWords[] = {
        return s.path + " is in use by another program; close it there and "
                        "try again";
      }},
-    {LevelCode::NotRegularFile, "not-a-regular-file",
+    {LevelCode::NotRegularFile, "not-a-regular-file", "not a regular file",
      [](const S& s) {
        return s.path + " isn't a level file: it is a folder, a device or a "
                        "pipe.";
@@ -59,7 +63,7 @@ constexpr Words kWords[] = {
      [](const S& s, Access) {
        return s.path + " isn't a regular file (a folder, a pipe or a device)";
      }},
-    {LevelCode::ReadFailed, "read-failed",
+    {LevelCode::ReadFailed, "read-failed", "can't be read:",
      [](const S& s) {
        return s.may_be_written ? SavingUnfinished(s)
                                : "Can't read " + s.path + ": " + s.reason;
@@ -68,7 +72,7 @@ constexpr Words kWords[] = {
        return s.may_be_written ? SettingUnfinished(s)
                                : "can't read " + s.path + ": " + s.reason;
      }},
-    {LevelCode::WrongVersion, "wrong-version",
+    {LevelCode::WrongVersion, "wrong-version", "not a Tomb Raider Chronicles level",
      [](const S& s) {
        return s.path + " isn't a valid Tomb Raider Chronicles Level";
      },
@@ -76,7 +80,7 @@ constexpr Words kWords[] = {
        return s.path + " isn't a Tomb Raider Chronicles level: it doesn't "
                        "begin with \"TR4\" and a zero byte";
      }},
-    {LevelCode::RemasteredLevel, "remastered-level",
+    {LevelCode::RemasteredLevel, "remastered-level", "a remastered edition's level",
      // To the window, one more wrong version.
      [](const S& s) {
        return s.path + " isn't a valid Tomb Raider Chronicles Level";
@@ -87,7 +91,7 @@ constexpr Words kWords[] = {
                        "release's levels" +
               LeftAlone(access);
      }},
-    {LevelCode::CutShort, "cut-short",
+    {LevelCode::CutShort, "cut-short", "cut short",
      [](const S& s) {
        return s.path + " isn't a complete level: it ends inside " + s.part +
               ".";
@@ -96,10 +100,10 @@ constexpr Words kWords[] = {
        return s.path + " is cut short: it ends at byte " +
               std::to_string(s.offset) + ", inside " + s.part;
      }},
-    {LevelCode::TooLarge, "too-large",
+    {LevelCode::TooLarge, "too-large", "too large to be a level",
      [](const S& s) { return s.path + " is too large to be a level."; },
      [](const S& s, Access) { return s.path + " is too large to be a level"; }},
-    {LevelCode::Tr4Level, "tr4-level",
+    {LevelCode::Tr4Level, "tr4-level", "a Tomb Raider IV level",
      [](const S& s) {
        return s.path + " is a Tomb Raider IV level: it keeps other data where "
                        "a TRC level keeps the Lara type and weather, so they "
@@ -111,7 +115,7 @@ constexpr Words kWords[] = {
                        "or weather" +
               LeftAlone(access);
      }},
-    {LevelCode::NoPadding, "no-padding",
+    {LevelCode::NoPadding, "no-padding", "other data after its Lara type and weather",
      [](const S& s) {
        return s.path + " isn't a TRC level whose Lara type and weather can be "
                        "saved: it holds other data where a TRC level keeps "
@@ -126,7 +130,7 @@ constexpr Words kWords[] = {
               "short" +
               LeftAlone(access);
      }},
-    {LevelCode::NegativeSize, "negative-size",
+    {LevelCode::NegativeSize, "negative-size", "a block size reads as negative",
      [](const S& s) {
        return s.path + " isn't a level whose Lara type and weather can be "
                        "saved: the size of " +
@@ -136,7 +140,7 @@ constexpr Words kWords[] = {
        return s.path + " isn't a level that can be set: the size of " +
               s.part + " reads as negative" + LeftAlone(access);
      }},
-    {LevelCode::Changed, "changed",
+    {LevelCode::Changed, "changed", "changed on disk while it was being saved",
      [](const S& s) {
        return s.may_be_written
                   ? s.path + " changed on disk while it was being saved: " +
@@ -151,13 +155,13 @@ constexpr Words kWords[] = {
                   : s.path + " changed on disk while it was being saved; run "
                              "the command again";
      }},
-    {LevelCode::ChangedSince, "changed-since", nullptr,
+    {LevelCode::ChangedSince, "changed-since", "not as Ornivale left it", nullptr,
      [](const S& s, Access) {
        return s.path + " is not as Ornivale left it: " +
               (s.reason.empty() ? std::string("it changed since") : s.reason) +
               "; it was left as it is";
      }},
-    {LevelCode::WriteFailed, "write-failed",
+    {LevelCode::WriteFailed, "write-failed", "can't be written:",
      [](const S& s) {
        return s.may_be_written ? SavingUnfinished(s)
                                : "Can't write " + s.path + ": " + s.reason;
@@ -166,14 +170,14 @@ constexpr Words kWords[] = {
        return s.may_be_written ? SettingUnfinished(s)
                                : "can't write " + s.path + ": " + s.reason;
      }},
-    {LevelCode::CannotCheck, "cannot-check",
+    {LevelCode::CannotCheck, "cannot-check", "can't be checked after saving:",
      [](const S& s) {
        return "Can't check " + s.path + " after saving it: " + s.reason;
      },
      [](const S& s, Access) {
        return "can't check " + s.path + " after setting it: " + s.reason;
      }},
-    {LevelCode::HistoryNotWritten, "history-not-written",
+    {LevelCode::HistoryNotWritten, "history-not-written", "its change can't be recorded in the history:",
      [](const S& s) {
        return "The change to " + s.path + " can't be recorded in the history "
               "file " + s.part + ": " + s.reason + ". The level was not "
@@ -185,7 +189,7 @@ constexpr Words kWords[] = {
               s.part + ": " + s.reason + "; it was left as it is "
               "(ORNIVALE_HISTORY=off turns the history off)";
      }},
-    {LevelCode::HistoryNotRead, "history-not-read",
+    {LevelCode::HistoryNotRead, "history-not-read", "the history can't be read:",
      [](const S& s) {
        return "Can't read the history file " + s.part + ": " + s.reason + ".";
      },
@@ -195,12 +199,12 @@ constexpr Words kWords[] = {
                    ? "; " + s.path + " was left as it is"
                    : "");
      }},
-    {LevelCode::HistoryNotCompacted, "history-not-compacted", nullptr,
+    {LevelCode::HistoryNotCompacted, "history-not-compacted", nullptr, nullptr,
      [](const S& s, Access) {
        return "can't compact the history file " + s.part + ": " + s.reason +
               "; it was left as it was";
      }},
-    {LevelCode::NotNamedAsLevel, "not-named-as-level",
+    {LevelCode::NotNamedAsLevel, "not-named-as-level", "not named as a level",
      [](const S& s) {
        return s.path + " isn't named as a level: the name must end in "
                        "\".trc\" or \".tr4\".";
@@ -209,18 +213,18 @@ constexpr Words kWords[] = {
        return s.path + " isn't named as a level: the name must end in "
                        "\".trc\" or \".tr4\"";
      }},
-    {LevelCode::NoLevelFound, "no-level-found", nullptr,
+    {LevelCode::NoLevelFound, "no-level-found", nullptr, nullptr,
      // part: what the LEVEL given was, "folder" or "pattern".
      [](const S& s, Access) {
        return s.part == "pattern" ? "no level matches " + s.path
                                   : s.path + " holds no .trc level";
      }},
-    {LevelCode::BadInput, "bad-input", nullptr,
+    {LevelCode::BadInput, "bad-input", nullptr, nullptr,
      [](const S& s, Access) {
        return (s.offset > 0 ? "line " + std::to_string(s.offset) + " of " : std::string()) +
               s.path + " " + s.reason + "; no level was set";
      }},
-    {LevelCode::BadHistorySetting, "bad-history-setting",
+    {LevelCode::BadHistorySetting, "bad-history-setting", "ORNIVALE_HISTORY is neither off nor a full path",
      [](const S& s) {
        return "The environment variable ORNIVALE_HISTORY is \"" + s.part +
               "\": it must be the history file's full path, or off." +
@@ -230,18 +234,18 @@ constexpr Words kWords[] = {
        return "ORNIVALE_HISTORY is \"" + s.part +
               "\": it must be off or the history file's absolute path";
      }},
-    {LevelCode::NothingLoaded, "nothing-loaded",
+    {LevelCode::NothingLoaded, "nothing-loaded", nullptr,
      [](const S&) {
        return std::string(
            "There is no loaded level to save. Load a level first.");
      },
      nullptr},
-    {LevelCode::LoadFailed, "load-failed",
+    {LevelCode::LoadFailed, "load-failed", nullptr,
      [](const S& s) {
        return s.path + " couldn't be loaded, so it can't be saved.";
      },
      nullptr},
-    {LevelCode::NotLoadedLevel, "not-the-loaded-level",
+    {LevelCode::NotLoadedLevel, "not-the-loaded-level", nullptr,
      [](const S& s) {
        return s.path + " isn't the loaded level. Load it before saving.";
      },
@@ -288,6 +292,14 @@ std::string WindowMessage(const LevelStatus& status) {
   const Words& words = WordsOf(status.code);
   if (!words.window) return status.path + ": " + words.name;
   return words.window(status) + (status.may_be_written ? kWindowMayHold : "");
+}
+
+std::string BriefReason(const LevelStatus& status) {
+  const Words& words = WordsOf(status.code);
+  if (!words.brief) return words.name;
+  std::string brief = words.brief;
+  if (brief.back() == ':') brief += " " + ReasonOf(status);
+  return brief + (status.may_be_written ? kBriefMayHold : "");
 }
 
 std::string TerminalMessage(const LevelStatus& status, Access access) {

@@ -16,6 +16,11 @@ const char* CodeName(LevelCode code);
 // The text of the window's "Error" box.
 std::string WindowMessage(const LevelStatus& status);
 
+// A few words for a level's row in a list of levels ("in use by another
+// program", "can't be opened: reason"), where the level's path stands
+// beside them.
+std::string BriefReason(const LevelStatus& status);
+
 // Whether the command that met a failure writes levels (set) or only reads
 // them (show, check): a reading command's words never speak of changes.
 enum class Access { ReadOnly, Writes };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "level/ascii.h"
 #include "level/failure_words.h"
@@ -282,6 +283,27 @@ std::optional<LevelEdit> RestoreEdit(const std::string& path,
   if (newest.file) edit.held_before = ChangeTo(ValuesOfBytes(newest.before));
   edit.undoes_last = last;
   return edit;
+}
+
+LevelStatus RestoreEdits(const std::vector<std::string>& paths, bool last,
+                         const History& history, Disk& disk,
+                         std::vector<std::optional<LevelEdit>>* edits, int* unreadable) {
+  std::vector<std::string> keys;
+  keys.reserve(paths.size());
+  for (const std::string& path : paths) keys.push_back(disk.PathKey(disk.FullPath(path)));
+  const std::unordered_set<std::string> wanted(keys.begin(), keys.end());
+  ChangesByLevel changes;
+  const LevelStatus read = history.Changes(&changes, unreadable, [&](const std::string& path) {
+    return wanted.count(disk.PathKey(path)) != 0;
+  });
+  edits->clear();
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    const auto recorded = read.ok() ? changes.find(keys[i]) : changes.end();
+    edits->push_back(recorded == changes.end()
+                         ? std::nullopt
+                         : RestoreEdit(paths[i], recorded->second, last));
+  }
+  return read;
 }
 
 }  // namespace ornivale

@@ -105,4 +105,12 @@ std::string UtcTime(int64_t milliseconds);
 std::optional<LevelEdit> RestoreEdit(const std::string& path,
                                      const std::vector<ChangeDetails>& chain, bool last);
 
+// RestoreEdit of each of the levels at `paths`, in their order, reading the
+// history once for them all: none for a level whose history holds nothing
+// to give back. `unreadable` counts the lines passed over (History::Read);
+// the status is the history's own failure, if any.
+LevelStatus RestoreEdits(const std::vector<std::string>& paths, bool last,
+                         const History& history, Disk& disk,
+                         std::vector<std::optional<LevelEdit>>* edits, int* unreadable);
+
 }  // namespace ornivale

@@ -46,16 +46,13 @@ void Level4::Show(LevelState state, WindowServices& window) {
 LevelStatus Level4::RestoreOfLoaded(std::optional<LevelEdit>* restore) {
   restore->reset();
   if (!last_scan_) return {};
-  ChangesByLevel recorded;
+  std::vector<std::optional<LevelEdit>> edits;
   int unreadable = 0;
-  const std::string key = disk_.PathKey(disk_.FullPath(last_scan_->path));
-  const LevelStatus status = history_.Changes(
-      &recorded, &unreadable, [&](const std::string& path) { return disk_.PathKey(path) == key; });
-  const auto level = recorded.find(key);
-  if (level == recorded.end()) return status;
+  const LevelStatus status =
+      RestoreEdits({last_scan_->path}, false, history_, disk_, &edits, &unreadable);
   // The rule restore follows, asked of the level as it was loaded: Save
   // writes only while the level is still that.
-  auto edit = RestoreEdit(last_scan_->path, level->second, false);
+  auto& edit = edits.front();
   if (edit && rules::CheckUndo(*last_scan_, *edit).ok()) *restore = std::move(edit);
   return status;
 }

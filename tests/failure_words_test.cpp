@@ -248,5 +248,31 @@ TEST(TerminalMessage, AFailureAfterTheWriteSaysTheLevelMayHoldTheNewValues) {
             "may now hold the new values");
 }
 
+// A level's row in a list of levels: a few words, the system's reason
+// after those that take one, and never the path, which the row shows.
+TEST(BriefReason, SaysWhyInAFewWordsBesideTheLevel) {
+  const struct {
+    LevelStatus status;
+    const char* expected;
+  } cases[] = {
+      {With(LevelCode::InUse), "in use by another program"},
+      {With(LevelCode::Tr4Level, "", "", 34), "a Tomb Raider IV level"},
+      {With(LevelCode::CannotOpen, "Access denied"), "can't be opened: Access denied"},
+      {AfterWriting(With(LevelCode::WriteFailed, "Disk full")),
+       "can't be written: Disk full; it may hold the new values"},
+      {With(LevelCode::ChangedSince, "its values changed since Ornivale last wrote them"),
+       "not as Ornivale left it"},
+      {With(LevelCode::NoLevelFound), "no-level-found"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(BriefReason(c.status), c.expected) << CodeName(c.status.code);
+  }
+  for (int i = 1; i <= static_cast<int>(kLastCode); ++i) {
+    const std::string brief = BriefReason(With(static_cast<LevelCode>(i), "why"));
+    EXPECT_EQ(brief.find("city.trc"), std::string::npos) << brief;
+    EXPECT_FALSE(brief.empty());
+  }
+}
+
 }  // namespace
 }  // namespace ornivale

@@ -16,3 +16,17 @@ inline constexpr int WeatherLabel = 1009;   // "&Weather", naming c1
 inline constexpr int LaraTypeLabel = 1010;  // "Lara &type", naming c2
 
 }  // namespace ornivale::control_id
+
+// The child window IDs of the folder view, in its tab order.
+namespace ornivale::folder_view_id {
+
+inline constexpr int Levels = 2001;         // the list view of the levels
+inline constexpr int LaraTypeLabel = 2002;  // "&Lara type"
+inline constexpr int LaraType = 2003;
+inline constexpr int WeatherLabel = 2004;   // "&Weather"
+inline constexpr int Weather = 2005;
+inline constexpr int Save = 2006;
+inline constexpr int Restore = 2007;
+inline constexpr int Status = 2008;         // the status line
+
+}  // namespace ornivale::folder_view_id

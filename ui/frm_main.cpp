@@ -8,9 +8,11 @@
 #include "ui/control_ids.h"
 #include "ui/dpi.h"
 #include "ui/flag_list_drawing.h"
+#include "ui/folder_picker.h"
 #include "ui/fonts.h"
 #include "ui/list_colours.h"
 #include "ui/main_window_layout.h"
+#include "ui/message_loop.h"
 #include "ui/resource_ids.h"
 
 namespace ornivale {
@@ -48,7 +50,8 @@ frmMain::frmMain(HINSTANCE instance, Level4& level, LevelPicker& picker)
       level_(level),
       cd(picker),
       background_(instance, IDB_BACKGROUND),
-      list_brush_(CreateSolidBrush(kListBackground)) {}
+      list_brush_(CreateSolidBrush(kListBackground)),
+      folder_view_(instance, level.disk(), level.history(), [this] { FolderViewClosed(); }) {}
 
 frmMain::~frmMain() {
   if (hwnd_) DestroyWindow(hwnd_);
@@ -115,6 +118,10 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         RestoreOriginalValues();
         return 0;
       }
+      if ((wparam & 0xFFF0) == IDM_OPEN_FOLDER) {
+        PickFolder();
+        return 0;
+      }
       return DefWindowProcW(hwnd_, message, wparam, lparam);
     case WM_INITMENUPOPUP:
       if (HIWORD(lparam)) OnSystemMenu(reinterpret_cast<HMENU>(wparam));
@@ -145,7 +152,8 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       OnDpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
       return 0;
     case WM_DESTROY:
-      PostQuitMessage(0);
+      // The program ends with the last of its windows.
+      if (!folder_view_.hwnd()) PostQuitMessage(0);
       return 0;
     default:
       return DefWindowProcW(hwnd_, message, wparam, lparam);
@@ -193,6 +201,8 @@ bool frmMain::OnCreate() {
   AppendMenuW(system, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(system, MF_STRING, IDM_RESTORE_ORIGINALS,
               L"Restore &original values\tCtrl+R");
+  AppendMenuW(system, MF_STRING, IDM_OPEN_FOLDER, L"Open &folder...\tCtrl+Shift+O");
+  UseWindowKeys(hwnd_, IDA_ORNIVALE);
   ApplyDpi(DpiForWindow(hwnd_));
   return true;
 }
@@ -292,6 +302,7 @@ void frmMain::OnCommand(int id, int code) {
   if (id == IDM_RESTORE_ORIGINALS && code == kFromShortcut) {
     return RestoreOriginalValues();
   }
+  if (id == IDM_OPEN_FOLDER && code == kFromShortcut) return PickFolder();
   if (code != BN_CLICKED) return;
   switch (id) {
     case control_id::Command4:
@@ -322,12 +333,36 @@ void frmMain::LoadLevel(const std::wstring& path) {
   level_.OpenLevel(Narrow(path), *this);
 }
 
-// The first file of a drop is loaded; a drop is finished before the load,
-// whose message box could otherwise hold it.
+bool frmMain::OpenFolder(const std::wstring& path) {
+  bool folder = false;
+  if (!level_.disk().IsFolder(Narrow(path), &folder).ok() || !folder) return false;
+  folder_view_.Open(path);
+  return true;
+}
+
+void frmMain::PickFolder() {
+  if (const std::optional<std::wstring> folder = ornivale::PickFolder(hwnd_)) {
+    OpenFolder(*folder);
+  }
+}
+
+// The program ends with the last of its windows: the main window stays
+// hidden while a folder named on the command line is shown.
+void frmMain::FolderViewClosed() {
+  if (!hwnd_) {
+    PostQuitMessage(0);
+  } else if (!IsWindowVisible(hwnd_)) {
+    DestroyWindow(hwnd_);
+  }
+}
+
+// The first file of a drop is loaded, or shown in the folder view where it
+// is a folder; a drop is finished before the load, whose message box could
+// otherwise hold it.
 void frmMain::OnDropFiles(HDROP drop) {
   const std::optional<std::wstring> path = FirstDroppedFile(drop);
   DragFinish(drop);
-  if (path) LoadLevel(*path);
+  if (path && !OpenFolder(*path)) LoadLevel(*path);
 }
 
 void frmMain::Command3_Click() { SaveFlags(level_, *this); }

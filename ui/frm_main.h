@@ -2,11 +2,13 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "level/level4.h"
 #include "level/window_services.h"
 #include "ui/background_picture.h"
+#include "ui/folder_view.h"
 #include "ui/gdi_handle.h"
 #include "ui/given_level.h"
 #include "ui/level_picker.h"
@@ -38,6 +40,10 @@ class frmMain final : public WindowServices {
   // takes the path, then the scan runs. Also for a level named on the
   // command line or dropped onto the window.
   void LoadLevel(const std::wstring& path);
+  // Shows the levels of the folder at `path` in the folder view; false,
+  // doing nothing, where `path` is not a folder. Also for a folder named on
+  // the command line or dropped onto the window.
+  bool OpenFolder(const std::wstring& path);
 
   void AddLog(const std::string& text) override;
   void SetFlagSelection(FlagList list, int position) override;
@@ -69,6 +75,8 @@ class frmMain final : public WindowServices {
   void Command2_Click();  // About
   void Command1_Click();  // Exit
   void RestoreOriginalValues();  // the system menu's, and Ctrl+R
+  void PickFolder();             // the system menu's, and Ctrl+Shift+O
+  void FolderViewClosed();
 
   HWND CreateChild(const wchar_t* window_class, const wchar_t* text,
                    DWORD style, DWORD ex_style, int id);
@@ -100,6 +108,7 @@ class frmMain final : public WindowServices {
   GdiHandle<HFONT> control_font_;
   GdiHandle<HFONT> button_font_;
   GdiHandle<HBRUSH> list_brush_;
+  FolderView folder_view_;
 };
 
 }  // namespace ornivale

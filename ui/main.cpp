@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <objbase.h>
 
 #include "level/level4.h"
 #include "ui/frm_main.h"
@@ -9,21 +10,28 @@
 #include "ui/message_loop.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+  INITCOMMONCONTROLSEX controls{sizeof controls,
+                                ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&controls);
+  // The folder picker is a COM object; without it, the menu item shows none.
+  const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
 
   // The level state lives as long as the program.
   ornivale::Level4 level;
   ornivale::OpenLevelDialog cd;
   ornivale::frmMain window(instance, level, cd);
   if (!window.Create()) return 1;
-  ShowWindow(window.hwnd(), show);
-  UpdateWindow(window.hwnd());
-  // A level named on the command line ("Open with", a drop on the program's
-  // icon) is loaded once the window is on screen, so a message box of the
-  // load has its owner in view.
-  if (const auto path = ornivale::LevelFromCommandLine(GetCommandLineW())) {
-    window.LoadLevel(*path);
+  // A folder named on the command line is shown in the folder view alone.
+  // A level ("Open with", a drop on the program's icon) is loaded once the
+  // main window is on screen, so a message box of the load has its owner
+  // in view.
+  const auto given = ornivale::LevelFromCommandLine(GetCommandLineW());
+  if (!given || !window.OpenFolder(*given)) {
+    ShowWindow(window.hwnd(), show);
+    UpdateWindow(window.hwnd());
+    if (given) window.LoadLevel(*given);
   }
-  return ornivale::RunMessageLoop(window.hwnd());
+  const int code = ornivale::RunMessageLoop();
+  if (com) CoUninitialize();
+  return code;
 }

@@ -1,28 +1,34 @@
 #include "ui/message_loop.h"
 
-#include "ui/resource_ids.h"
-
 namespace ornivale {
+namespace {
 
-void ProcessMessage(HWND main_window, MSG& message) {
-  // The program's keyboard shortcuts come first, whichever control has the
-  // focus.
-  static const HACCEL shortcuts =
-      LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDA_ORNIVALE));
-  if (IsWindow(main_window) && shortcuts &&
-      TranslateAcceleratorW(main_window, shortcuts, &message)) {
-    return;
+// A window property: freed with the window, the table it names with the
+// program.
+constexpr wchar_t kShortcuts[] = L"Ornivale.Shortcuts";
+
+}  // namespace
+
+void UseWindowKeys(HWND window, int shortcuts_id) {
+  const HACCEL shortcuts =
+      LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(shortcuts_id));
+  SetPropW(window, kShortcuts, shortcuts);
+}
+
+void ProcessMessage(MSG& message) {
+  const HWND window = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+  if (window && GetPropW(window, kShortcuts)) {
+    const auto shortcuts = static_cast<HACCEL>(GetPropW(window, kShortcuts));
+    if (TranslateAcceleratorW(window, shortcuts, &message)) return;
+    if (IsDialogMessageW(window, &message)) return;
   }
-  if (IsWindow(main_window) && IsDialogMessageW(main_window, &message)) return;
   TranslateMessage(&message);
   DispatchMessageW(&message);
 }
 
-int RunMessageLoop(HWND main_window) {
+int RunMessageLoop() {
   MSG message{};
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    ProcessMessage(main_window, message);
-  }
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) ProcessMessage(message);
   return static_cast<int>(message.wParam);
 }
 

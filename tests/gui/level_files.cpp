@@ -35,4 +35,6 @@ std::wstring TempFolder::Write(const std::wstring& name,
   return Wide(dir_.Write(Narrow(name), bytes));
 }
 
+std::wstring TempFolder::Path() const { return Wide(dir_.Path()); }
+
 }  // namespace ornivale::gui_test

@@ -38,6 +38,8 @@ class TempFolder {
 
   // Writes `bytes` to the file `name` in the folder; returns its full path.
   std::wstring Write(const std::wstring& name, const Bytes& bytes) const;
+  // The folder's full path.
+  std::wstring Path() const;
 
  private:
   testing::TempDir dir_;

@@ -39,7 +39,7 @@ void MainWindowTest::Pump() {
       quit_posted_ = true;
       continue;
     }
-    ProcessMessage(Window(), message);
+    ProcessMessage(message);
   }
 }
 

@@ -12,6 +12,7 @@
 #include "level/disk.h"
 #include "level/records.h"
 #include "tests/gui/level_files.h"
+#include "tests/gui/own_history.h"
 #include "tests/gui/program_driver.h"
 #include "tests/gui/program_tests_main.h"
 #include "ui/control_ids.h"
@@ -19,43 +20,8 @@
 namespace ornivale::gui_test {
 namespace {
 
-// Sets a variable of this process's environment, which the program it
-// starts inherits, for as long as it lives.
-class Variable {
- public:
-  Variable(const wchar_t* name, const std::wstring& value) : name_(name) {
-    SetEnvironmentVariableW(name, value.c_str());
-  }
-  ~Variable() { SetEnvironmentVariableW(name_, nullptr); }
-
- private:
-  const wchar_t* name_;
-};
-
-// A history of the test's own, named in the environment that the program
-// inherits: set before the program starts.
-class WithItsOwnHistory {
- protected:
-  TempFolder folder_;
-  const std::wstring history_ = folder_.Write(L"history.jsonl", {});
-  const Variable variable_{L"ORNIVALE_HISTORY", history_};
-};
-
 class Restore : protected WithItsOwnHistory, public RunningProgramTest {
  protected:
-  // The history's changes, each read back as a record.
-  std::vector<Record> Changes() const {
-    std::vector<Record> changes;
-    const Bytes bytes = ReadBytes(history_);
-    std::string text(bytes.begin(), bytes.end());
-    std::string why;
-    for (std::size_t end; (end = text.find('\n')) != std::string::npos; text.erase(0, end + 1)) {
-      auto record = ParseRecord(text.substr(0, end), Disk::Default(), &why);
-      EXPECT_TRUE(record && record->change) << why;
-      if (record) changes.push_back(std::move(*record));
-    }
-    return changes;
-  }
 
   void LoadAndWait(const std::wstring& path) {
     const std::size_t lines = driver_.Log().size();

@@ -1,0 +1,258 @@
+// The folder view of the real ornivale.exe, used from outside as a user
+// would: its rows and cells read from its list view, levels selected, values
+// picked, saved and restored, the files' bytes compared. Run at 96 and at
+// 144 DPI.
+//   folder_view_tests PATH-OF-ornivale.exe [GoogleTest options]
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/gui/level_files.h"
+#include "tests/gui/list_view_remote.h"
+#include "tests/gui/own_history.h"
+#include "tests/gui/program_driver.h"
+#include "tests/gui/program_tests_main.h"
+#include "ui/control_ids.h"
+#include "ui/dpi.h"
+
+namespace ornivale::gui_test {
+namespace {
+
+namespace id = folder_view_id;
+using Rows = std::vector<std::vector<std::wstring>>;
+
+const std::wstring kKeepEach = L"(as each level has it)";
+
+// A Tomb Raider IV level: its level data chunk (unpacked and packed sizes,
+// then a zlib stream) where a TRC level keeps its flags.
+Bytes Tr4Level() {
+  testing::LevelBytes level;
+  level.Version().Counts().Block(4, 4).Block(0, 0).Block(2, 2);
+  level.Dword(160).Dword(40).Raw({0x78, 0x9C}).Raw(Bytes(38, 0x11));
+  return level.Build();
+}
+
+// The visible folder view of process `process_id`, once it shows its rows.
+HWND WaitForFolderView(DWORD process_id) {
+  HWND found = nullptr;
+  WaitUntil(
+      [&] {
+        for (found = FindWindowExW(nullptr, nullptr, L"OrnivaleFolderView", nullptr); found;
+             found = FindWindowExW(nullptr, found, L"OrnivaleFolderView", nullptr)) {
+          DWORD owner = 0;
+          GetWindowThreadProcessId(found, &owner);
+          if (owner == process_id && IsWindowVisible(found) &&
+              !WindowText(GetDlgItem(found, id::Status)).empty()) {
+            return true;
+          }
+        }
+        return false;
+      },
+      kWaitMs);
+  return found;
+}
+
+// A pack of four levels and two files that are none, in a folder of the
+// test's own, with a history of its own.
+class Pack : protected WithItsOwnHistory {
+ protected:
+  const std::wstring alpha_ = folder_.Write(L"alpha.trc", LevelBytes(1, 2));  // Young Lara, Snow
+  const std::wstring beta_ = folder_.Write(L"beta.trc", LevelBytes(2, 1));  // 2 has no entry, Rain
+  const std::wstring delta_ = folder_.Write(L"delta.trc", Tr4Level());
+  const std::wstring gamma_ = folder_.Write(L"gamma.trc", LevelBytes(3, 1));  // Catsuit, Rain
+  const std::wstring notes_ = folder_.Write(L"notes.txt", LevelBytes(1, 1));
+  const std::wstring karnak_ = folder_.Write(L"karnak.tr4", Tr4Level());
+};
+
+class FolderView : protected Pack, public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(program_.started()) << "cannot start the program";
+    const HWND window = WaitForFolderView(program_.process_id());
+    ASSERT_NE(window, nullptr) << "the folder view did not appear";
+    view_ = MainWindowDriver(window);
+  }
+
+  HWND Levels() const { return view_.Control(id::Levels); }
+  Rows ShownRows() const { return ListViewRows(Levels()); }
+  std::wstring Status() const { return WindowText(view_.Control(id::Status)); }
+  bool WaitForStatus(const std::wstring& status) const {
+    return WaitUntil([&] { return Status() == status; }, kWaitMs);
+  }
+  void Select(const std::vector<int>& rows, const std::wstring& status) const {
+    ASSERT_TRUE(SelectListViewRows(Levels(), rows));
+    ASSERT_TRUE(WaitForStatus(status)) << Status();
+  }
+  void Pick(int list_id, int position) const { view_.Select(list_id, position); }
+
+  StartedProgram program_{ProgramUnderTest(), {WindowsPath(folder_.Path())}};
+  MainWindowDriver view_{nullptr};
+};
+
+TEST_F(FolderView, ShowsTheFoldersLevelsInTheOrderOfTheConsolesShow) {
+  EXPECT_EQ(WindowText(view_.window()), WindowsPath(folder_.Path()) + L" - Ornivale");
+  EXPECT_EQ(ClassName(Levels()), L"SysListView32");
+  EXPECT_EQ(ListViewColumns(Levels()),
+            (std::vector<std::wstring>{L"Level", L"Lara type", L"Weather", L"State"}));
+  EXPECT_EQ(ShownRows(), (Rows{{L"alpha.trc", L"Young Lara", L"Snow", L""},
+                               {L"beta.trc", L"2", L"Rain", L""},
+                               {L"delta.trc", L"", L"", L"a Tomb Raider IV level"},
+                               {L"gamma.trc", L"Catsuit", L"Rain", L""}}));
+  EXPECT_EQ(Status(), L"4 levels, 0 selected");
+  EXPECT_EQ(ComboBoxLines(view_.Control(id::LaraType)),
+            (std::vector<std::wstring>{kKeepEach, L"Normal Lara", L"Young Lara", L"Catsuit",
+                                       L"Divesuit", L"Invisible"}));
+  EXPECT_EQ(ComboBoxLines(view_.Control(id::Weather)),
+            (std::vector<std::wstring>{kKeepEach, L"Normal Weather", L"Rain", L"Snow"}));
+}
+
+// The lists show what the selected levels share, and their first entry
+// where they differ.
+TEST_F(FolderView, TheListsShowWhatTheSelectedLevelsShare) {
+  ASSERT_NO_FATAL_FAILURE(Select({0}, L"4 levels, 1 selected"));
+  EXPECT_EQ(WindowText(view_.Control(id::LaraType)), L"Young Lara");
+  EXPECT_EQ(WindowText(view_.Control(id::Weather)), L"Snow");
+  ASSERT_NO_FATAL_FAILURE(Select({1, 3}, L"4 levels, 2 selected"));
+  EXPECT_EQ(WindowText(view_.Control(id::LaraType)), kKeepEach);  // 2 and Catsuit
+  EXPECT_EQ(WindowText(view_.Control(id::Weather)), L"Rain");
+}
+
+// Save writes the one value picked into each selected level and no other
+// byte; the Tomb Raider IV level among them is refused and left as it is,
+// and so is every level not selected.
+TEST_F(FolderView, SaveWritesThePickedValueIntoEverySelectedLevelAndOnlyThat) {
+  ASSERT_NO_FATAL_FAILURE(Select({0, 2, 3}, L"4 levels, 3 selected"));
+  Pick(id::Weather, 1);  // Normal Weather; the Lara type as each level has it
+  view_.Press(id::Save);
+  ASSERT_TRUE(WaitForStatus(L"4 levels, 3 selected \u2014 2 levels saved, 1 refused")) << Status();
+  EXPECT_EQ(ShownRows(), (Rows{{L"alpha.trc", L"Young Lara", L"Normal Weather", L""},
+                               {L"beta.trc", L"2", L"Rain", L""},
+                               {L"delta.trc", L"", L"", L"a Tomb Raider IV level"},
+                               {L"gamma.trc", L"Catsuit", L"Normal Weather", L""}}));
+  EXPECT_EQ(ReadBytes(alpha_), LevelBytes(1, 0));
+  EXPECT_EQ(ReadBytes(gamma_), LevelBytes(3, 0));
+  EXPECT_EQ(ReadBytes(beta_), LevelBytes(2, 1));
+  EXPECT_EQ(ReadBytes(delta_), Tr4Level());
+  const std::vector<Record> changes = Changes();
+  ASSERT_EQ(changes.size(), 2u);
+  EXPECT_EQ(changes[0].change->program, "ornivale folder view");
+}
+
+// Restore gives the selected levels the values they held before Ornivale
+// first changed them, by the console's rule: a level another program wrote
+// since is refused, and levels with nothing recorded are counted.
+TEST_F(FolderView, RestoreGivesTheSelectedLevelsTheirOriginalValues) {
+  ASSERT_NO_FATAL_FAILURE(Select({0, 1, 3}, L"4 levels, 3 selected"));
+  Pick(id::LaraType, 5);  // Invisible
+  view_.Press(id::Save);
+  ASSERT_TRUE(WaitForStatus(L"4 levels, 3 selected \u2014 3 levels saved")) << Status();
+  ASSERT_EQ(ReadBytes(beta_), LevelBytes(6, 1));
+  folder_.Write(L"gamma.trc", LevelBytes(4, 1));  // another program's Divesuit
+
+  // Ctrl+A selects every level, as in Explorer; the status line still
+  // tells what the last Save did.
+  ASSERT_TRUE(view_.PressKeysUntil({VK_CONTROL, 'A'}, [&] {
+    return Status() == L"4 levels, 4 selected \u2014 3 levels saved";
+  })) << Status();
+  view_.Press(id::Restore);
+  ASSERT_TRUE(WaitForStatus(
+      L"4 levels, 4 selected \u2014 2 levels restored, 1 refused, 1 with nothing recorded"))
+      << Status();
+  EXPECT_EQ(ReadBytes(alpha_), LevelBytes(1, 2));
+  EXPECT_EQ(ReadBytes(beta_), LevelBytes(2, 1));
+  EXPECT_EQ(ReadBytes(gamma_), LevelBytes(4, 1));
+  EXPECT_EQ(ShownRows(), (Rows{{L"alpha.trc", L"Young Lara", L"Snow", L""},
+                               {L"beta.trc", L"2", L"Rain", L""},
+                               {L"delta.trc", L"", L"", L"a Tomb Raider IV level"},
+                               {L"gamma.trc", L"Divesuit", L"Rain", L"not as Ornivale left it"}}));
+  EXPECT_EQ(Changes().size(), 5u);
+}
+
+// A click on a header sorts by that column, a second one turns the order
+// around; F5 reads the folder again and keeps the order.
+TEST_F(FolderView, HeadersSortAndF5ReadsTheFolderAgain) {
+  const auto names = [&] {
+    std::vector<std::wstring> shown;
+    for (const auto& row : ShownRows()) shown.push_back(row[0]);
+    return shown;
+  };
+  using Names = std::vector<std::wstring>;
+  // The Lara types in their list's order, then values without an entry,
+  // then levels without values.
+  const Names by_lara{L"alpha.trc", L"gamma.trc", L"beta.trc", L"delta.trc"};
+  ClickListViewHeader(Levels(), 1);
+  ASSERT_TRUE(WaitUntil([&] { return names() == by_lara; }, kWaitMs));
+  ClickListViewHeader(Levels(), 1);
+  const Names reversed(by_lara.rbegin(), by_lara.rend());
+  ASSERT_TRUE(WaitUntil([&] { return names() == reversed; }, kWaitMs));
+
+  folder_.Write(L"alpha.trc", LevelBytes(0, 2));  // Normal Lara, by another program
+  folder_.Write(L"epsilon.trc", LevelBytes(4, 0));
+  ASSERT_TRUE(view_.PressKeysUntil({VK_F5}, [&] { return Status() == L"5 levels, 0 selected"; }))
+      << Status();
+  EXPECT_EQ(ShownRows(), (Rows{{L"delta.trc", L"", L"", L"a Tomb Raider IV level"},
+                               {L"beta.trc", L"2", L"Rain", L""},
+                               {L"epsilon.trc", L"Divesuit", L"Normal Weather", L""},
+                               {L"gamma.trc", L"Catsuit", L"Rain", L""},
+                               {L"alpha.trc", L"Normal Lara", L"Snow", L""}}));
+}
+
+// Tab visits every control in order, and the labels' access keys reach
+// their lists.
+TEST_F(FolderView, TheKeyboardReachesEveryControl) {
+  ASSERT_TRUE(WaitUntil([&] { return view_.FocusedControl() == Levels(); }, kWaitMs));
+  for (int next : {id::LaraType, id::Weather, id::Save, id::Restore, id::Levels}) {
+    view_.PressKeys({VK_TAB});
+    ASSERT_TRUE(WaitUntil([&] { return view_.FocusedControl() == view_.Control(next); }, kWaitMs))
+        << "Tab did not reach control " << next;
+  }
+  EXPECT_TRUE(view_.PressKeysUntil({VK_MENU, 'W'}, [&] {
+    return view_.FocusedControl() == view_.Control(id::Weather);
+  }));
+  EXPECT_TRUE(view_.PressKeysUntil({VK_MENU, 'L'}, [&] {
+    return view_.FocusedControl() == view_.Control(id::LaraType);
+  }));
+}
+
+// Sizes follow the screen's DPI, as the main window's do.
+TEST_F(FolderView, ScalesWithTheScreen) {
+  const int dpi = static_cast<int>(SystemDpi());
+  RECT client{};
+  GetClientRect(view_.window(), &client);
+  EXPECT_EQ(client.right, MulDiv(720, dpi, 96));
+  EXPECT_EQ(client.bottom, MulDiv(420, dpi, 96));
+  RECT save{};
+  GetWindowRect(view_.Control(id::Save), &save);
+  EXPECT_EQ(save.bottom - save.top, MulDiv(25, dpi, 96));
+  EXPECT_EQ(SendMessageW(Levels(), LVM_GETCOLUMNWIDTH, 0, 0), MulDiv(200, dpi, 96));
+}
+
+// A folder named on the command line shows only the folder view, and the
+// program ends with it.
+TEST_F(FolderView, TheProgramEndsWithItsWindow) {
+  EXPECT_EQ(WaitForMainWindow(program_.process_id(), 0), nullptr);
+  PostMessageW(view_.window(), WM_CLOSE, 0, 0);
+  DWORD code = 1;
+  ASSERT_TRUE(program_.WaitForExit(kWaitMs, &code));
+  EXPECT_EQ(code, 0u);
+}
+
+// The main window's system menu opens the system's folder picker.
+class OpenFolder : public RunningProgramTest {};
+
+TEST_F(OpenFolder, CtrlShiftOShowsTheFolderPicker) {
+  ASSERT_TRUE(driver_.PressKeysUntil({VK_CONTROL, VK_SHIFT, 'O'}, [&] {
+    return WaitForDialog(program_.process_id(), L"Open folder", 0) != nullptr;
+  }));
+  driver_.CloseDialogs();
+  ASSERT_TRUE(WaitUntil([&] { return DialogsOf(program_.process_id()).empty(); }, kWaitMs));
+  EXPECT_TRUE(IsWindowVisible(driver_.window()));
+}
+
+}  // namespace
+}  // namespace ornivale::gui_test
