@@ -37,26 +37,6 @@ Bytes Tr4Level() {
   return level.Build();
 }
 
-// The visible folder view of process `process_id`, once it shows its rows.
-HWND WaitForFolderView(DWORD process_id) {
-  HWND found = nullptr;
-  WaitUntil(
-      [&] {
-        for (found = FindWindowExW(nullptr, nullptr, L"OrnivaleFolderView", nullptr); found;
-             found = FindWindowExW(nullptr, found, L"OrnivaleFolderView", nullptr)) {
-          DWORD owner = 0;
-          GetWindowThreadProcessId(found, &owner);
-          if (owner == process_id && IsWindowVisible(found) &&
-              !WindowText(GetDlgItem(found, id::Status)).empty()) {
-            return true;
-          }
-        }
-        return false;
-      },
-      kWaitMs);
-  return found;
-}
-
 // A pack of four levels and two files that are none, in a folder of the
 // test's own, with a history of its own.
 class Pack : protected WithItsOwnHistory {
@@ -73,7 +53,7 @@ class FolderView : protected Pack, public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(program_.started()) << "cannot start the program";
-    const HWND window = WaitForFolderView(program_.process_id());
+    const HWND window = WaitForFolderView(program_.process_id(), kWaitMs);
     ASSERT_NE(window, nullptr) << "the folder view did not appear";
     view_ = MainWindowDriver(window);
   }
@@ -211,6 +191,15 @@ TEST_F(FolderView, TheKeyboardReachesEveryControl) {
     ASSERT_TRUE(WaitUntil([&] { return view_.FocusedControl() == view_.Control(next); }, kWaitMs))
         << "Tab did not reach control " << next;
   }
+  // The rows take Explorer's keys: Shift+End selects from the first row to
+  // the last, Home the first row alone.
+  EXPECT_TRUE(view_.PressKeysUntil({VK_SHIFT, VK_END},
+                                   [&] { return Status() == L"4 levels, 4 selected"; }))
+      << Status();
+  EXPECT_TRUE(
+      view_.PressKeysUntil({VK_HOME}, [&] { return Status() == L"4 levels, 1 selected"; }))
+      << Status();
+  EXPECT_EQ(SelectedListViewRows(Levels()), std::vector<int>{0});
   EXPECT_TRUE(view_.PressKeysUntil({VK_MENU, 'W'}, [&] {
     return view_.FocusedControl() == view_.Control(id::Weather);
   }));

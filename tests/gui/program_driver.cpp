@@ -74,6 +74,26 @@ HWND WaitForMainWindow(DWORD process_id, DWORD timeout_ms) {
   return found;
 }
 
+HWND WaitForFolderView(DWORD process_id, DWORD timeout_ms) {
+  HWND found = nullptr;
+  const auto shown = [&] {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(found, &owner);
+    return (process_id == 0 || owner == process_id) && IsWindowVisible(found) &&
+           !WindowText(GetDlgItem(found, folder_view_id::Status)).empty();
+  };
+  WaitUntil(
+      [&] {
+        for (found = FindWindowExW(nullptr, nullptr, L"OrnivaleFolderView", nullptr); found;
+             found = FindWindowExW(nullptr, found, L"OrnivaleFolderView", nullptr)) {
+          if (shown()) return true;
+        }
+        return false;
+      },
+      timeout_ms);
+  return found;
+}
+
 StartedProgram::StartedProgram(const std::wstring& exe,
                                const std::vector<std::wstring>& arguments) {
   STARTUPINFOW startup{};

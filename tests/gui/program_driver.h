@@ -26,6 +26,11 @@ std::wstring WindowsPath(const std::wstring& path);
 // to `timeout_ms`; null if it did not come.
 HWND WaitForMainWindow(DWORD process_id, DWORD timeout_ms);
 
+// The visible folder view of `process_id` (any process when 0), once it
+// shows its rows, waiting
+// up to `timeout_ms`; null if it did not come.
+HWND WaitForFolderView(DWORD process_id, DWORD timeout_ms);
+
 // A program this test started. Ending it ends only that process.
 class StartedProgram {
  public:
