@@ -231,16 +231,42 @@ TEST_F(FolderView, TheProgramEndsWithItsWindow) {
   EXPECT_EQ(code, 0u);
 }
 
-// The main window's system menu opens the system's folder picker.
-class OpenFolder : public RunningProgramTest {};
+// The main window opens the system's folder picker from its system menu
+// (Alt+Space, then F) and with Ctrl+Shift+O; the folder picked opens in the
+// folder view, and the program ends with the last of its windows.
+class OpenFolder : protected Pack, public RunningProgramTest {};
 
-TEST_F(OpenFolder, CtrlShiftOShowsTheFolderPicker) {
-  ASSERT_TRUE(driver_.PressKeysUntil({VK_CONTROL, VK_SHIFT, 'O'}, [&] {
-    return WaitForDialog(program_.process_id(), L"Open folder", 0) != nullptr;
-  }));
+bool SystemMenuOpen() { return FindWindowW(L"#32768", nullptr) != nullptr; }
+
+TEST_F(OpenFolder, ThePickedFolderOpensInTheFolderView) {
+  const DWORD process = program_.process_id();
+  ASSERT_TRUE(driver_.PressKeysUntil({VK_MENU, VK_SPACE}, SystemMenuOpen));
+  driver_.PressKeys({'F'});
+  ASSERT_NE(WaitForDialog(process, L"Open folder", kWaitMs), nullptr);
   driver_.CloseDialogs();
-  ASSERT_TRUE(WaitUntil([&] { return DialogsOf(program_.process_id()).empty(); }, kWaitMs));
-  EXPECT_TRUE(IsWindowVisible(driver_.window()));
+  ASSERT_TRUE(WaitUntil([&] { return DialogsOf(process).empty(); }, kWaitMs));
+  EXPECT_EQ(WaitForFolderView(process, 0), nullptr) << "a cancelled picker opens nothing";
+
+  ASSERT_TRUE(driver_.PressKeysUntil({VK_CONTROL, VK_SHIFT, 'O'}, [&] {
+    return WaitForDialog(process, L"Open folder", 0) != nullptr;
+  }));
+  const HWND picker = WaitForDialog(process, L"Open folder", 0);
+  constexpr int kFolderName = 0x480;  // the picker's name box, edt1
+  SendMessageW(GetDlgItem(picker, kFolderName), WM_SETTEXT, 0,
+               reinterpret_cast<LPARAM>(folder_.Path().c_str()));
+  PostMessageW(GetDlgItem(picker, IDOK), BM_CLICK, 0, 0);
+  const HWND view = WaitForFolderView(process, kWaitMs);
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(WindowText(view), folder_.Path() + L" - Ornivale");
+  EXPECT_EQ(ListViewRows(GetDlgItem(view, id::Levels)).size(), 4u);
+
+  PostMessageW(view, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(view); }, kWaitMs));
+  EXPECT_FALSE(program_.WaitForExit(0)) << "the main window is still open";
+  driver_.Press(control_id::Command1);  // Exit
+  DWORD code = 1;
+  ASSERT_TRUE(program_.WaitForExit(kWaitMs, &code));
+  EXPECT_EQ(code, 0u);
 }
 
 }  // namespace
