@@ -79,6 +79,18 @@ int ItemOfRow(HWND list, std::size_t row) {
   return static_cast<int>(SendMessageW(list, LVM_FINDITEMW, WPARAM(-1), reinterpret_cast<LPARAM>(&find)));
 }
 
+// The hourglass while levels are written, on every road out.
+class WaitCursor {
+ public:
+  WaitCursor() : before_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
+  ~WaitCursor() { SetCursor(before_); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+
+ private:
+  HCURSOR before_;
+};
+
 std::wstring Plural(std::size_t count, const wchar_t* one, const wchar_t* many) {
   return std::to_wstring(count) + L" " + (count == 1 ? one : many);
 }
@@ -118,8 +130,12 @@ bool FolderView::Open(const std::wstring& folder) {
       return false;
     }
   }
-  folder_ = Narrow(folder);
-  sorted_by_ = -1;
+  // Another folder starts in its own order.
+  if (Narrow(folder) != folder_) {
+    folder_ = Narrow(folder);
+    sorted_by_ = -1;
+    ShowSortArrow();
+  }
   ReadFolder();
   ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
   SetForegroundWindow(hwnd_);
@@ -390,6 +406,7 @@ void FolderView::ReadFolder() {
   focus.stateMask = focus.state = LVIS_FOCUSED;
   SendMessageW(levels_, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&focus));
   SendMessageW(levels_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(levels_, nullptr, TRUE);
   SelectionChanged();
 }
 
@@ -461,19 +478,24 @@ void FolderView::SortBy(int column) {
   sorted_by_ = column;
   SendMessageW(levels_, LVM_SORTITEMS, reinterpret_cast<WPARAM>(this),
                reinterpret_cast<LPARAM>(&FolderView::CompareRows));
+  ShowSortArrow();
+}
+
+void FolderView::ShowSortArrow() {
   const HWND header = reinterpret_cast<HWND>(SendMessageW(levels_, LVM_GETHEADER, 0, 0));
   for (int i = 0; i < static_cast<int>(RowColumn::Count); ++i) {
     HDITEMW item{};
     item.mask = HDI_FORMAT;
     SendMessageW(header, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
     item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
-    if (i == column) item.fmt |= ascending_ ? HDF_SORTUP : HDF_SORTDOWN;
+    if (i == sorted_by_) item.fmt |= ascending_ ? HDF_SORTUP : HDF_SORTDOWN;
     SendMessageW(header, HDM_SETITEMW, i, reinterpret_cast<LPARAM>(&item));
   }
 }
 
 RowsDone FolderView::Edit(const std::vector<std::size_t>& rows, const std::vector<LevelEdit>& edits,
                           const char* program) {
+  const WaitCursor waiting;
   RowsDone done;
   std::size_t next = 0;
   EditLevels(edits, EditRun{program, history_}, disk_, [&](const EditResult& result) {

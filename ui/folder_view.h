@@ -62,6 +62,7 @@ class FolderView {
   void RestoreOriginalValues();
   void SelectAll();
   void SortBy(int column);
+  void ShowSortArrow();
 
   HWND CreateChild(const wchar_t* window_class, const wchar_t* text, DWORD style,
                    DWORD ex_style, int id);
