@@ -10,6 +10,7 @@
 #include "ui/fonts.h"
 #include "ui/given_level.h"
 #include "ui/message_loop.h"
+#include "ui/program_window.h"
 #include "ui/resource_ids.h"
 
 namespace ornivale {
@@ -106,24 +107,12 @@ FolderView::~FolderView() {
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
-bool FolderView::RegisterWindowClass(HINSTANCE instance) {
-  WNDCLASSEXW existing{};
-  existing.cbSize = sizeof existing;
-  if (GetClassInfoExW(instance, kClassName, &existing)) return true;
-  WNDCLASSEXW window_class{};
-  window_class.cbSize = sizeof window_class;
-  window_class.lpfnWndProc = WindowProc;
-  window_class.hInstance = instance;
-  window_class.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_ORNIVALE));
-  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  window_class.lpszClassName = kClassName;
-  return RegisterClassExW(&window_class) != 0;
-}
-
 bool FolderView::Open(const std::wstring& folder) {
   if (!hwnd_) {
-    if (!RegisterWindowClass(instance_)) return false;
+    if (!RegisterProgramWindowClass(instance_, kClassName, ProgramWindowProc<FolderView>,
+                                    reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1))) {
+      return false;
+    }
     // Sized in WM_CREATE, once the window knows its DPI.
     if (!CreateWindowExW(kExStyle, kClassName, L"", kStyle, CW_USEDEFAULT, CW_USEDEFAULT, 0,
                          0, nullptr, nullptr, instance_, this)) {
@@ -142,22 +131,12 @@ bool FolderView::Open(const std::wstring& folder) {
   return true;
 }
 
-LRESULT CALLBACK FolderView::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<FolderView*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<FolderView*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (!self) return DefWindowProcW(hwnd, message, wparam, lparam);
-  if (message == WM_NCDESTROY) {
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    self->hwnd_ = nullptr;
-    self->rows_.clear();
-    if (self->closed_) self->closed_();
-    return DefWindowProcW(hwnd, message, wparam, lparam);
-  }
-  return self->HandleMessage(message, wparam, lparam);
+void FolderView::Attached(HWND hwnd) { hwnd_ = hwnd; }
+
+void FolderView::Detached() {
+  hwnd_ = nullptr;
+  rows_.clear();
+  if (closed_) closed_();
 }
 
 LRESULT FolderView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {

@@ -15,6 +15,7 @@
 #include "level/history.h"
 #include "ui/gdi_handle.h"
 #include "ui/level_rows.h"
+#include "ui/program_window.h"
 
 namespace ornivale {
 
@@ -43,8 +44,10 @@ class FolderView {
   HWND hwnd() const { return hwnd_; }
 
  private:
-  static bool RegisterWindowClass(HINSTANCE instance);
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  template <typename Window>
+  friend LRESULT CALLBACK ProgramWindowProc(HWND, UINT, WPARAM, LPARAM);
+  void Attached(HWND hwnd);
+  void Detached();
   static int CALLBACK CompareRows(LPARAM a, LPARAM b, LPARAM self);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 

@@ -13,6 +13,7 @@
 #include "ui/list_colours.h"
 #include "ui/main_window_layout.h"
 #include "ui/message_loop.h"
+#include "ui/program_window.h"
 #include "ui/resource_ids.h"
 
 namespace ornivale {
@@ -30,11 +31,6 @@ constexpr char kAboutText[] =
     "Ornivale is a very simple program that change the Lara type and "
     "weather flags in TRC levels. It take me about one hour to code it. "
     "Created by Pellamir.";
-
-HICON LoadIconSized(HINSTANCE instance, int width, int height) {
-  return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_ORNIVALE),
-                                       IMAGE_ICON, width, height, 0));
-}
 
 void FillList(HWND list, const FlagEntries& entries) {
   for (const FlagEntry& entry : entries) {
@@ -57,49 +53,19 @@ frmMain::~frmMain() {
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
-bool frmMain::RegisterWindowClass(HINSTANCE instance) {
-  WNDCLASSEXW existing{};
-  existing.cbSize = sizeof existing;
-  if (GetClassInfoExW(instance, kClassName, &existing)) return true;
-
-  WNDCLASSEXW window_class{};
-  window_class.cbSize = sizeof window_class;
-  window_class.lpfnWndProc = WindowProc;
-  window_class.hInstance = instance;
-  window_class.hIcon = LoadIconSized(instance, 32, 32);
-  window_class.hIconSm = LoadIconSized(instance, GetSystemMetrics(SM_CXSMICON),
-                                       GetSystemMetrics(SM_CYSMICON));
-  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  window_class.lpszClassName = kClassName;
-  return RegisterClassExW(&window_class) != 0;
-}
-
 bool frmMain::Create() {
-  if (!RegisterWindowClass(instance_)) return false;
+  if (!RegisterProgramWindowClass(instance_, kClassName, ProgramWindowProc<frmMain>, nullptr)) {
+    return false;
+  }
   // The size is set in WM_CREATE, once the window knows its DPI.
   return CreateWindowExW(kExStyle, kClassName, kCaption, kStyle, CW_USEDEFAULT,
                          CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance_,
                          this) != nullptr;
 }
 
-LRESULT CALLBACK frmMain::WindowProc(HWND hwnd, UINT message, WPARAM wparam,
-                                     LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<frmMain*>(
-        reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self =
-      reinterpret_cast<frmMain*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (!self) return DefWindowProcW(hwnd, message, wparam, lparam);
-  if (message == WM_NCDESTROY) {
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    self->hwnd_ = nullptr;
-    return DefWindowProcW(hwnd, message, wparam, lparam);
-  }
-  return self->HandleMessage(message, wparam, lparam);
-}
+void frmMain::Attached(HWND hwnd) { hwnd_ = hwnd; }
+
+void frmMain::Detached() { hwnd_ = nullptr; }
 
 LRESULT frmMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {

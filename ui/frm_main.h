@@ -10,6 +10,7 @@
 #include "ui/background_picture.h"
 #include "ui/folder_view.h"
 #include "ui/gdi_handle.h"
+#include "ui/program_window.h"
 #include "ui/given_level.h"
 #include "ui/level_picker.h"
 
@@ -53,9 +54,10 @@ class frmMain final : public WindowServices {
                    MessageIcon icon) override;
 
  private:
-  static bool RegisterWindowClass(HINSTANCE instance);
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam,
-                                     LPARAM lparam);
+  template <typename Window>
+  friend LRESULT CALLBACK ProgramWindowProc(HWND, UINT, WPARAM, LPARAM);
+  void Attached(HWND hwnd);
+  void Detached();
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
   bool OnCreate();
