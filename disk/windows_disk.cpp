@@ -25,13 +25,16 @@ class WindowsDisk final : public Disk {
   LevelStatus OpenStandardInput(std::unique_ptr<Input>* input) override {
     return windows::OpenStandardInput(input);
   }
-  // A pipe whose reading end was closed can't be peeked at.
+  // A pipe whose reader has gone refuses even an empty write; asked only
+  // after a write to it failed. (The write end can't be peeked at: that
+  // takes read access.)
   bool StandardOutputClosed() override {
     const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
     if (out == nullptr || out == INVALID_HANDLE_VALUE || GetFileType(out) != FILE_TYPE_PIPE) {
       return false;
     }
-    if (PeekNamedPipe(out, nullptr, 0, nullptr, nullptr, nullptr)) return false;
+    DWORD written = 0;
+    if (WriteFile(out, "", 0, &written, nullptr)) return false;
     const DWORD error = GetLastError();
     return error == ERROR_BROKEN_PIPE || error == ERROR_NO_DATA;
   }

@@ -1,7 +1,8 @@
 // ornivale-cli.exe typed in a Windows console with wildcards among its
 // levels: the console hands `*` and `?` over as typed, and the program
-// expands them itself, as Windows console programs do; and started the way
-// a double-click in Explorer starts it, in a console of its own.
+// expands them itself, as Windows console programs do; writing into a pipe
+// whose reader has gone; and started the way a double-click in Explorer
+// starts it, in a console of its own.
 #include <windows.h>
 
 #include <cstdio>
@@ -83,6 +84,68 @@ TEST(ConsoleWildcards, LongNamesAloneDecideAndANameMatchingNothingIsReported) {
       << none.output;
   EXPECT_NE(none.output.find("city.trc: Lara type Catsuit (3)"), std::string::npos)
       << none.output;
+}
+
+// What ornivale-cli.exe wrote to its standard error, and its status, when
+// the reader of its standard output has gone before it writes (as `head`
+// or `Select -First` go once they have what they want).
+struct PipedRun {
+  DWORD status = 1;
+  std::string errors;
+};
+
+PipedRun RunWithItsOutputUnread(const std::wstring& arguments) {
+  SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+  HANDLE out_read = nullptr, out_write = nullptr, err_read = nullptr, err_write = nullptr;
+  PipedRun run;
+  if (!CreatePipe(&out_read, &out_write, &inherited, 0)) return run;
+  CloseHandle(out_read);
+  if (!CreatePipe(&err_read, &err_write, &inherited, 0)) {
+    CloseHandle(out_write);
+    return run;
+  }
+  SetHandleInformation(err_read, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = out_write;
+  startup.hStdError = err_write;
+  std::wstring command = L"\"" + WindowsPath(Wide(ORNIVALE_CLI_PROGRAM)) + L"\" " + arguments;
+  PROCESS_INFORMATION process{};
+  const bool started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0,
+                                      nullptr, nullptr, &startup, &process);
+  CloseHandle(out_write);
+  CloseHandle(err_write);
+  if (started) {
+    char chunk[256];
+    DWORD read = 0;
+    while (ReadFile(err_read, chunk, sizeof chunk, &read, nullptr) && read > 0) {
+      run.errors.append(chunk, read);
+    }
+    WaitForSingleObject(process.hProcess, INFINITE);
+    GetExitCodeProcess(process.hProcess, &run.status);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+  CloseHandle(err_read);
+  return run;
+}
+
+// A show whose reader has gone ends quietly with status 0, having nothing
+// more to say to anyone; a set still says its results are lost.
+TEST(ConsolePipe, AReaderThatHasGoneEndsAShowQuietlyAndASetSaysSo) {
+  const TempFolder folder;
+  const std::wstring city = folder.Write(L"city.trc", LevelBytes(3, 1));
+  const std::wstring coastal = folder.Write(L"coastal.trc", LevelBytes(4, 2));
+  const std::wstring levels = L" \"" + city + L"\" \"" + coastal + L"\"";
+
+  const PipedRun show = RunWithItsOutputUnread(L"show" + levels);
+  EXPECT_EQ(show.status, 0u) << show.errors;
+  EXPECT_EQ(show.errors, "");
+
+  const PipedRun set = RunWithItsOutputUnread(L"set --lara young" + levels);
+  EXPECT_EQ(set.status, 1u) << set.errors;
+  EXPECT_NE(set.errors.find("can't write to standard output"), std::string::npos) << set.errors;
 }
 
 // What a console's window shows, read through a handle to its screen: the
