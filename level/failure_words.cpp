@@ -177,7 +177,8 @@ constexpr Words kWords[] = {
      [](const S& s, Access) {
        return "can't check " + s.path + " after setting it: " + s.reason;
      }},
-    {LevelCode::HistoryNotWritten, "history-not-written", "its change can't be recorded in the history:",
+    {LevelCode::HistoryNotWritten, "history-not-written",
+     "its change can't be recorded in the history:",
      [](const S& s) {
        return "The change to " + s.path + " can't be recorded in the history "
               "file " + s.part + ": " + s.reason + ". The level was not "
@@ -224,7 +225,8 @@ constexpr Words kWords[] = {
        return (s.offset > 0 ? "line " + std::to_string(s.offset) + " of " : std::string()) +
               s.path + " " + s.reason + "; no level was set";
      }},
-    {LevelCode::BadHistorySetting, "bad-history-setting", "ORNIVALE_HISTORY is neither off nor a full path",
+    {LevelCode::BadHistorySetting, "bad-history-setting",
+     "ORNIVALE_HISTORY is neither off nor a full path",
      [](const S& s) {
        return "The environment variable ORNIVALE_HISTORY is \"" + s.part +
               "\": it must be the history file's full path, or off." +

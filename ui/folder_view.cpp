@@ -53,7 +53,8 @@ constexpr SIZE kClient{720, 420};
 int TextWidth(HWND control, HFONT font) {
   const std::wstring text = [&] {
     std::wstring t(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    t.resize(static_cast<std::size_t>(GetWindowTextW(control, t.data(), static_cast<int>(t.size()))));
+    t.resize(
+        static_cast<std::size_t>(GetWindowTextW(control, t.data(), static_cast<int>(t.size()))));
     return t;
   }();
   const HDC dc = GetDC(control);
@@ -77,7 +78,8 @@ int ItemOfRow(HWND list, std::size_t row) {
   LVFINDINFOW find{};
   find.flags = LVFI_PARAM;
   find.lParam = static_cast<LPARAM>(row);
-  return static_cast<int>(SendMessageW(list, LVM_FINDITEMW, WPARAM(-1), reinterpret_cast<LPARAM>(&find)));
+  return static_cast<int>(
+      SendMessageW(list, LVM_FINDITEMW, WPARAM(-1), reinterpret_cast<LPARAM>(&find)));
 }
 
 // The hourglass while levels are written, on every road out.
@@ -114,8 +116,8 @@ bool FolderView::Open(const std::wstring& folder) {
       return false;
     }
     // Sized in WM_CREATE, once the window knows its DPI.
-    if (!CreateWindowExW(kExStyle, kClassName, L"", kStyle, CW_USEDEFAULT, CW_USEDEFAULT, 0,
-                         0, nullptr, nullptr, instance_, this)) {
+    if (!CreateWindowExW(kExStyle, kClassName, L"", kStyle, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0,
+                         nullptr, nullptr, instance_, this)) {
       return false;
     }
   }
@@ -181,14 +183,14 @@ bool FolderView::OnCreate() {
   // Created in tab order: the levels, each list after its label, the
   // buttons, and the status line, which takes no focus.
   constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
-  levels_ = CreateChild(WC_LISTVIEWW, L"",
-                        kChild | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS,
+  levels_ = CreateChild(WC_LISTVIEWW, L"", kChild | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS,
                         WS_EX_CLIENTEDGE, folder_view_id::Levels);
   for (std::size_t flag = 0; flag < kFlagCount; ++flag) {
     labels_[flag] = CreateChild(L"Static", kFlagControls[flag].label,
                                 kChild | SS_LEFT | SS_CENTERIMAGE, 0, kFlagControls[flag].label_id);
-    lists_[flag] = CreateChild(L"ComboBox", L"", kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
-                               0, kFlagControls[flag].list_id);
+    lists_[flag] =
+        CreateChild(L"ComboBox", L"", kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0,
+                    kFlagControls[flag].list_id);
   }
   save_ = CreateChild(L"Button", L"&Save", kChild | WS_TABSTOP | BS_PUSHBUTTON, 0,
                       folder_view_id::Save);
@@ -200,7 +202,8 @@ bool FolderView::OnCreate() {
     if (!labels_[flag] || !lists_[flag]) return false;
     SendMessageW(lists_[flag], CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kKeepEach));
     for (const FlagEntry& entry : kFlags[flag].entries) {
-      SendMessageW(lists_[flag], CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(entry.text).c_str()));
+      SendMessageW(lists_[flag], CB_ADDSTRING, 0,
+                   reinterpret_cast<LPARAM>(Wide(entry.text).c_str()));
     }
     SendMessageW(lists_[flag], CB_SETCURSEL, 0, 0);
   }
@@ -216,9 +219,10 @@ bool FolderView::OnCreate() {
   UseWindowKeys(hwnd_, IDA_FOLDER_VIEW);
   const UINT dpi = DpiForWindow(hwnd_);
   ApplyDpi(dpi);
-  const SIZE window = WindowSizeForClient({MulDiv(kClient.cx, dpi, 96), MulDiv(kClient.cy, dpi, 96)},
-                                          kStyle, kExStyle, dpi);
-  SetWindowPos(hwnd_, nullptr, 0, 0, window.cx, window.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const SIZE window = WindowSizeForClient(
+      {MulDiv(kClient.cx, dpi, 96), MulDiv(kClient.cy, dpi, 96)}, kStyle, kExStyle, dpi);
+  SetWindowPos(hwnd_, nullptr, 0, 0, window.cx, window.cy,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   return true;
 }
 
@@ -355,8 +359,8 @@ void FolderView::ReadFolder() {
   rows_ = ReadFolderRows(folder_, disk_, &why);
   last_done_.clear();
   if (!why.ok()) {
-    last_done_ = why.code == LevelCode::NoLevelFound ? "the folder holds no .trc level"
-                                                     : WindowMessage(why);
+    last_done_ =
+        why.code == LevelCode::NoLevelFound ? "the folder holds no .trc level" : WindowMessage(why);
   }
   SendMessageW(levels_, WM_SETREDRAW, FALSE, 0);
   SendMessageW(levels_, LVM_DELETEALLITEMS, 0, 0);
@@ -402,8 +406,8 @@ void FolderView::ShowRow(std::size_t row) {
 
 std::vector<std::size_t> FolderView::SelectedRows() const {
   std::vector<std::size_t> rows;
-  for (int item = -1;
-       (item = static_cast<int>(SendMessageW(levels_, LVM_GETNEXTITEM, item, LVNI_SELECTED))) != -1;) {
+  for (int item = -1; (item = static_cast<int>(
+                           SendMessageW(levels_, LVM_GETNEXTITEM, item, LVNI_SELECTED))) != -1;) {
     rows.push_back(static_cast<std::size_t>(RowOfItem(levels_, item)));
   }
   return rows;
@@ -424,8 +428,8 @@ void FolderView::SelectionChanged() {
 void FolderView::ShowStatus() {
   const std::size_t selected =
       static_cast<std::size_t>(SendMessageW(levels_, LVM_GETSELECTEDCOUNT, 0, 0));
-  std::wstring text = Plural(rows_.size(), L"level", L"levels") + L", " +
-                      std::to_wstring(selected) + L" selected";
+  std::wstring text =
+      Plural(rows_.size(), L"level", L"levels") + L", " + std::to_wstring(selected) + L" selected";
   if (!last_done_.empty()) text += L" \u2014 " + Wide(last_done_);
   SetWindowTextW(status_, text.c_str());
 }
@@ -491,12 +495,13 @@ void FolderView::Save() {
   FlagChange change;
   for (std::size_t flag = 0; flag < kFlagCount; ++flag) {
     const int position = static_cast<int>(SendMessageW(lists_[flag], CB_GETCURSEL, 0, 0));
-    if (position > 0) change.values[flag] = static_cast<uint16_t>(*kFlags[flag].entries.ValueAt(position - 1));
+    if (position > 0)
+      change.values[flag] = static_cast<uint16_t>(*kFlags[flag].entries.ValueAt(position - 1));
   }
   const std::vector<std::size_t> rows = SelectedRows();
   if (rows.empty() || change.empty()) {
-    last_done_ = rows.empty() ? "select the levels to save first"
-                              : "pick a Lara type or a weather to save";
+    last_done_ =
+        rows.empty() ? "select the levels to save first" : "pick a Lara type or a weather to save";
     return ShowStatus();
   }
   std::vector<LevelEdit> edits;

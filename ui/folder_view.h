@@ -31,8 +31,7 @@ class FolderView {
 
   // `disk` and `history` must outlive the view; `closed` runs each time
   // the user closes its window.
-  FolderView(HINSTANCE instance, Disk& disk, const History& history,
-             std::function<void()> closed);
+  FolderView(HINSTANCE instance, Disk& disk, const History& history, std::function<void()> closed);
   ~FolderView();
   FolderView(const FolderView&) = delete;
   FolderView& operator=(const FolderView&) = delete;
@@ -67,8 +66,8 @@ class FolderView {
   void SortBy(int column);
   void ShowSortArrow();
 
-  HWND CreateChild(const wchar_t* window_class, const wchar_t* text, DWORD style,
-                   DWORD ex_style, int id);
+  HWND CreateChild(const wchar_t* window_class, const wchar_t* text, DWORD style, DWORD ex_style,
+                   int id);
   void ApplyDpi(UINT dpi);
   void LayOut();
   void ShowRow(std::size_t row);

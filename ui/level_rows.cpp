@@ -20,9 +20,7 @@ std::optional<std::size_t> FlagOf(RowColumn column) {
   }
 }
 
-std::string Counted(int count, const char* what) {
-  return std::to_string(count) + " " + what;
-}
+std::string Counted(int count, const char* what) { return std::to_string(count) + " " + what; }
 
 }  // namespace
 

@@ -43,8 +43,8 @@ std::optional<int> SharedPosition(const std::vector<const LevelRow*>& rows, std:
 
 // What a Save or a Restore did, for the status line.
 struct RowsDone {
-  int done = 0;     // saved, or restored
-  int refused = 0;  // left as they were, each with its reason in State
+  int done = 0;              // saved, or restored
+  int refused = 0;           // left as they were, each with its reason in State
   int nothing_recorded = 0;  // a restore's levels with nothing to give back
 };
 // "12 levels saved, 1 refused", "2 levels restored, 3 with nothing recorded".

@@ -6,8 +6,8 @@ namespace ornivale {
 namespace {
 
 HICON LoadIconSized(HINSTANCE instance, int width, int height) {
-  return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_ORNIVALE),
-                                       IMAGE_ICON, width, height, 0));
+  return static_cast<HICON>(
+      LoadImageW(instance, MAKEINTRESOURCEW(IDI_ORNIVALE), IMAGE_ICON, width, height, 0));
 }
 
 }  // namespace
@@ -23,8 +23,8 @@ bool RegisterProgramWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC
   window_class.lpfnWndProc = procedure;
   window_class.hInstance = instance;
   window_class.hIcon = LoadIconSized(instance, 32, 32);
-  window_class.hIconSm = LoadIconSized(instance, GetSystemMetrics(SM_CXSMICON),
-                                       GetSystemMetrics(SM_CYSMICON));
+  window_class.hIconSm =
+      LoadIconSized(instance, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
   window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   window_class.hbrBackground = background;
   window_class.lpszClassName = name;

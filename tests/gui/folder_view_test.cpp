@@ -193,19 +193,16 @@ TEST_F(FolderView, TheKeyboardReachesEveryControl) {
   }
   // The rows take Explorer's keys: Shift+End selects from the first row to
   // the last, Home the first row alone.
-  EXPECT_TRUE(view_.PressKeysUntil({VK_SHIFT, VK_END},
-                                   [&] { return Status() == L"4 levels, 4 selected"; }))
-      << Status();
-  EXPECT_TRUE(
-      view_.PressKeysUntil({VK_HOME}, [&] { return Status() == L"4 levels, 1 selected"; }))
+  EXPECT_TRUE(view_.PressKeysUntil({VK_SHIFT, VK_END}, [&] {
+    return Status() == L"4 levels, 4 selected";
+  })) << Status();
+  EXPECT_TRUE(view_.PressKeysUntil({VK_HOME}, [&] { return Status() == L"4 levels, 1 selected"; }))
       << Status();
   EXPECT_EQ(SelectedListViewRows(Levels()), std::vector<int>{0});
-  EXPECT_TRUE(view_.PressKeysUntil({VK_MENU, 'W'}, [&] {
-    return view_.FocusedControl() == view_.Control(id::Weather);
-  }));
-  EXPECT_TRUE(view_.PressKeysUntil({VK_MENU, 'L'}, [&] {
-    return view_.FocusedControl() == view_.Control(id::LaraType);
-  }));
+  EXPECT_TRUE(view_.PressKeysUntil(
+      {VK_MENU, 'W'}, [&] { return view_.FocusedControl() == view_.Control(id::Weather); }));
+  EXPECT_TRUE(view_.PressKeysUntil(
+      {VK_MENU, 'L'}, [&] { return view_.FocusedControl() == view_.Control(id::LaraType); }));
 }
 
 // Sizes follow the screen's DPI, as the main window's do.

@@ -24,8 +24,8 @@ class RemoteMemory {
   RemoteMemory(HWND window, std::size_t size) {
     DWORD process_id = 0;
     GetWindowThreadProcessId(window, &process_id);
-    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
-                           process_id);
+    process_ =
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process_id);
     if (process_) {
       base_ = static_cast<char*>(
           VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
@@ -61,9 +61,11 @@ std::wstring ItemText(HWND list, const RemoteMemory& memory, int item, int colum
   cell.cchTextMax = static_cast<int>(kTextCapacity);
   cell.pszText = reinterpret_cast<wchar_t*>(memory.at(kTextOffset));
   if (!memory.Put(0, &cell, sizeof cell)) return {};
-  const LRESULT length = Query(list, LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(memory.at(0)));
+  const LRESULT length =
+      Query(list, LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(memory.at(0)));
   std::wstring text(kTextCapacity, L'\0');
-  if (length <= 0 || !memory.Get(kTextOffset, text.data(), text.size() * sizeof(wchar_t))) return {};
+  if (length <= 0 || !memory.Get(kTextOffset, text.data(), text.size() * sizeof(wchar_t)))
+    return {};
   text.resize(static_cast<std::size_t>(length));
   return text;
 }
@@ -132,8 +134,8 @@ bool SelectListViewRows(HWND list, const std::vector<int>& items) {
 std::vector<int> SelectedListViewRows(HWND list) {
   std::vector<int> rows;
   for (int item = -1;
-       (item = static_cast<int>(Query(list, LVM_GETNEXTITEM, static_cast<WPARAM>(item),
-                                      LVNI_SELECTED))) >= 0;) {
+       (item = static_cast<int>(
+            Query(list, LVM_GETNEXTITEM, static_cast<WPARAM>(item), LVNI_SELECTED))) >= 0;) {
     rows.push_back(item);
   }
   return rows;
