@@ -23,14 +23,6 @@ constexpr DWORD kExStyle = WS_EX_CONTROLPARENT | WS_EX_ACCEPTFILES;
 // Posted once for a run of selection changes (Ctrl+A changes every row).
 constexpr UINT kSelectionChanged = WM_APP + 1;
 
-struct Column {
-  const wchar_t* title;
-  int width;  // pixels at 96 DPI
-};
-constexpr Column kColumns[] = {
-    {L"Level", 200}, {L"Lara type", 110}, {L"Weather", 110}, {L"State", 240}};
-static_assert(sizeof kColumns / sizeof kColumns[0] == static_cast<int>(RowColumn::Count));
-
 // The drop-down list of each flag, in kFlags' order: its label, its ID and
 // its label's.
 struct FlagControls {
@@ -64,22 +56,6 @@ int TextWidth(HWND control, HFONT font) {
   SelectObject(dc, old);
   ReleaseDC(control, dc);
   return r.right - r.left;
-}
-
-LPARAM RowOfItem(HWND list, int item) {
-  LVITEMW lv{};
-  lv.mask = LVIF_PARAM;
-  lv.iItem = item;
-  SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&lv));
-  return lv.lParam;
-}
-
-int ItemOfRow(HWND list, std::size_t row) {
-  LVFINDINFOW find{};
-  find.flags = LVFI_PARAM;
-  find.lParam = static_cast<LPARAM>(row);
-  return static_cast<int>(
-      SendMessageW(list, LVM_FINDITEMW, WPARAM(-1), reinterpret_cast<LPARAM>(&find)));
 }
 
 // The hourglass while levels are written, on every road out.
@@ -124,8 +100,7 @@ bool FolderView::Open(const std::wstring& folder) {
   // Another folder starts in its own order.
   if (Narrow(folder) != folder_) {
     folder_ = Narrow(folder);
-    sorted_by_ = -1;
-    ShowSortArrow();
+    levels_.Unsort();
   }
   ReadFolder();
   ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
@@ -163,7 +138,7 @@ LRESULT FolderView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       OnActivate(wparam);
       return 0;
     case WM_SETFOCUS:
-      SetFocus(focused_ && IsWindow(focused_) ? focused_ : levels_);
+      SetFocus(focused_ && IsWindow(focused_) ? focused_ : levels_.hwnd());
       return 0;
     case WM_NEXTDLGCTL:
       OnNextDialogControl(wparam, lparam);
@@ -183,8 +158,7 @@ bool FolderView::OnCreate() {
   // Created in tab order: the levels, each list after its label, the
   // buttons, and the status line, which takes no focus.
   constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
-  levels_ = CreateChild(WC_LISTVIEWW, L"", kChild | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS,
-                        WS_EX_CLIENTEDGE, folder_view_id::Levels);
+  if (!levels_.Create(hwnd_, instance_, folder_view_id::Levels)) return false;
   for (std::size_t flag = 0; flag < kFlagCount; ++flag) {
     labels_[flag] = CreateChild(L"Static", kFlagControls[flag].label,
                                 kChild | SS_LEFT | SS_CENTERIMAGE, 0, kFlagControls[flag].label_id);
@@ -197,7 +171,7 @@ bool FolderView::OnCreate() {
   restore_ = CreateChild(L"Button", L"&Restore original values",
                          kChild | WS_TABSTOP | BS_PUSHBUTTON, 0, folder_view_id::Restore);
   status_ = CreateChild(STATUSCLASSNAMEW, L"", kChild | SBARS_SIZEGRIP, 0, folder_view_id::Status);
-  if (!levels_ || !save_ || !restore_ || !status_) return false;
+  if (!save_ || !restore_ || !status_) return false;
   for (std::size_t flag = 0; flag < kFlagCount; ++flag) {
     if (!labels_[flag] || !lists_[flag]) return false;
     SendMessageW(lists_[flag], CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kKeepEach));
@@ -206,15 +180,6 @@ bool FolderView::OnCreate() {
                    reinterpret_cast<LPARAM>(Wide(entry.text).c_str()));
     }
     SendMessageW(lists_[flag], CB_SETCURSEL, 0, 0);
-  }
-  SendMessageW(levels_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
-               LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
-  for (int i = 0; i < static_cast<int>(RowColumn::Count); ++i) {
-    LVCOLUMNW column{};
-    column.mask = LVCF_TEXT | LVCF_SUBITEM;
-    column.pszText = const_cast<wchar_t*>(kColumns[i].title);
-    column.iSubItem = i;
-    SendMessageW(levels_, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
   }
   UseWindowKeys(hwnd_, IDA_FOLDER_VIEW);
   const UINT dpi = DpiForWindow(hwnd_);
@@ -235,7 +200,7 @@ HWND FolderView::CreateChild(const wchar_t* window_class, const wchar_t* text, D
 void FolderView::ApplyDpi(UINT dpi) {
   dpi_ = dpi;
   font_ = CreateButtonFont(dpi);
-  for (HWND control : {levels_, save_, restore_, status_}) {
+  for (HWND control : {levels_.hwnd(), save_, restore_, status_}) {
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   }
   for (std::size_t flag = 0; flag < kFlagCount; ++flag) {
@@ -243,9 +208,7 @@ void FolderView::ApplyDpi(UINT dpi) {
       SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     }
   }
-  for (int i = 0; i < static_cast<int>(RowColumn::Count); ++i) {
-    SendMessageW(levels_, LVM_SETCOLUMNWIDTH, i, Scaled(kColumns[i].width));
-  }
+  levels_.ScaleColumns(dpi);
   LayOut();
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
@@ -262,7 +225,7 @@ void FolderView::LayOut() {
   const int gap = Scaled(kGap);
   const int row = Scaled(kRowHeight);
   const int row_top = client.bottom - (status.bottom - status.top) - margin - row;
-  MoveWindow(levels_, margin, margin, client.right - 2 * margin, row_top - 2 * margin, TRUE);
+  MoveWindow(levels_.hwnd(), margin, margin, client.right - 2 * margin, row_top - 2 * margin, TRUE);
 
   int x = margin;
   for (std::size_t flag = 0; flag < kFlagCount; ++flag) {
@@ -298,7 +261,7 @@ void FolderView::OnCommand(int id, int code) {
   constexpr int kFromShortcut = 1;
   if (code == kFromShortcut) {
     if (id == IDM_READ_AGAIN) ReadFolder();
-    if (id == IDM_SELECT_ALL) SelectAll();
+    if (id == IDM_SELECT_ALL) levels_.SelectAll();
     return;
   }
   if (code != BN_CLICKED) return;
@@ -307,10 +270,10 @@ void FolderView::OnCommand(int id, int code) {
 }
 
 LRESULT FolderView::OnNotify(const NMHDR& header) {
-  if (header.hwndFrom != levels_) return 0;
+  if (header.hwndFrom != levels_.hwnd()) return 0;
   const auto& list = reinterpret_cast<const NMLISTVIEW&>(header);
   if (header.code == LVN_COLUMNCLICK) {
-    SortBy(list.iSubItem);
+    levels_.SortBy(list.iSubItem);
   } else if (header.code == LVN_ITEMCHANGED && (list.uChanged & LVIF_STATE) &&
              ((list.uNewState ^ list.uOldState) & LVIS_SELECTED) && !selection_pending_) {
     selection_pending_ = true;
@@ -325,7 +288,7 @@ void FolderView::OnActivate(WPARAM wparam) {
     const HWND focus = GetFocus();
     if (focus && IsChild(hwnd_, focus)) focused_ = focus;
   } else if (!HIWORD(wparam)) {
-    SetFocus(focused_ && IsWindow(focused_) ? focused_ : levels_);
+    SetFocus(focused_ && IsWindow(focused_) ? focused_ : levels_.hwnd());
   }
 }
 
@@ -354,7 +317,7 @@ void FolderView::ReadFolder() {
 
   // The rows selected before are selected again.
   std::vector<std::string> selected;
-  for (std::size_t row : SelectedRows()) selected.push_back(rows_[row].path);
+  for (std::size_t row : levels_.SelectedRows()) selected.push_back(rows_[row].path);
   LevelStatus why;
   rows_ = ReadFolderRows(folder_, disk_, &why);
   last_done_.clear();
@@ -362,62 +325,15 @@ void FolderView::ReadFolder() {
     last_done_ =
         why.code == LevelCode::NoLevelFound ? "the folder holds no .trc level" : WindowMessage(why);
   }
-  SendMessageW(levels_, WM_SETREDRAW, FALSE, 0);
-  SendMessageW(levels_, LVM_DELETEALLITEMS, 0, 0);
-  for (std::size_t row = 0; row < rows_.size(); ++row) {
-    LVITEMW item{};
-    item.mask = LVIF_PARAM | LVIF_TEXT;
-    item.iItem = static_cast<int>(row);
-    item.lParam = static_cast<LPARAM>(row);
-    const std::wstring name = Wide(rows_[row].name);
-    item.pszText = const_cast<wchar_t*>(name.c_str());
-    SendMessageW(levels_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    ShowRow(row);
-    for (const std::string& path : selected) {
-      if (path != rows_[row].path) continue;
-      LVITEMW state{};
-      state.stateMask = state.state = LVIS_SELECTED;
-      SendMessageW(levels_, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
-    }
-  }
-  if (sorted_by_ >= 0) {
-    SendMessageW(levels_, LVM_SORTITEMS, reinterpret_cast<WPARAM>(this),
-                 reinterpret_cast<LPARAM>(&FolderView::CompareRows));
-  }
-  // The keyboard starts at the first row, as in Explorer.
-  LVITEMW focus{};
-  focus.stateMask = focus.state = LVIS_FOCUSED;
-  SendMessageW(levels_, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&focus));
-  SendMessageW(levels_, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(levels_, nullptr, TRUE);
+  levels_.Show(rows_, selected);
   SelectionChanged();
-}
-
-void FolderView::ShowRow(std::size_t row) {
-  const int item = ItemOfRow(levels_, row);
-  for (int column = 1; column < static_cast<int>(RowColumn::Count); ++column) {
-    const std::wstring text = Wide(CellText(rows_[row], static_cast<RowColumn>(column)));
-    LVITEMW cell{};
-    cell.iSubItem = column;
-    cell.pszText = const_cast<wchar_t*>(text.c_str());
-    SendMessageW(levels_, LVM_SETITEMTEXTW, item, reinterpret_cast<LPARAM>(&cell));
-  }
-}
-
-std::vector<std::size_t> FolderView::SelectedRows() const {
-  std::vector<std::size_t> rows;
-  for (int item = -1; (item = static_cast<int>(
-                           SendMessageW(levels_, LVM_GETNEXTITEM, item, LVNI_SELECTED))) != -1;) {
-    rows.push_back(static_cast<std::size_t>(RowOfItem(levels_, item)));
-  }
-  return rows;
 }
 
 // The lists show what every selected level holds, or their first entry.
 void FolderView::SelectionChanged() {
   selection_pending_ = false;
   std::vector<const LevelRow*> selected;
-  for (std::size_t row : SelectedRows()) selected.push_back(&rows_[row]);
+  for (std::size_t row : levels_.SelectedRows()) selected.push_back(&rows_[row]);
   for (std::size_t flag = 0; flag < kFlagCount; ++flag) {
     const auto shared = selected.empty() ? std::nullopt : SharedPosition(selected, flag);
     SendMessageW(lists_[flag], CB_SETCURSEL, shared ? *shared + 1 : 0, 0);
@@ -426,8 +342,7 @@ void FolderView::SelectionChanged() {
 }
 
 void FolderView::ShowStatus() {
-  const std::size_t selected =
-      static_cast<std::size_t>(SendMessageW(levels_, LVM_GETSELECTEDCOUNT, 0, 0));
+  const std::size_t selected = levels_.SelectedCount();
   std::wstring text =
       Plural(rows_.size(), L"level", L"levels") + L", " + std::to_wstring(selected) + L" selected";
   if (!last_done_.empty()) text += L" \u2014 " + Wide(last_done_);
@@ -436,44 +351,6 @@ void FolderView::ShowStatus() {
 
 void FolderView::ShowError(const LevelStatus& status) {
   MessageBoxW(hwnd_, Wide(WindowMessage(status)).c_str(), L"Error", MB_OK | MB_ICONSTOP);
-}
-
-void FolderView::SelectAll() {
-  LVITEMW state{};
-  state.stateMask = state.state = LVIS_SELECTED;
-  SendMessageW(levels_, LVM_SETITEMSTATE, WPARAM(-1), reinterpret_cast<LPARAM>(&state));
-}
-
-int CALLBACK FolderView::CompareRows(LPARAM a, LPARAM b, LPARAM self) {
-  const auto& view = *reinterpret_cast<const FolderView*>(self);
-  const LevelRow& first = view.rows_[static_cast<std::size_t>(a)];
-  const LevelRow& second = view.rows_[static_cast<std::size_t>(b)];
-  const auto column = static_cast<RowColumn>(view.sorted_by_);
-  // Rows alike in the column keep the folder's order.
-  int order = RowBefore(first, second, column) ? -1 : RowBefore(second, first, column) ? 1 : 0;
-  if (!view.ascending_) order = -order;
-  return order != 0 ? order : (a < b ? -1 : a > b ? 1 : 0);
-}
-
-// A second click on the same header turns the order around.
-void FolderView::SortBy(int column) {
-  ascending_ = column == sorted_by_ ? !ascending_ : true;
-  sorted_by_ = column;
-  SendMessageW(levels_, LVM_SORTITEMS, reinterpret_cast<WPARAM>(this),
-               reinterpret_cast<LPARAM>(&FolderView::CompareRows));
-  ShowSortArrow();
-}
-
-void FolderView::ShowSortArrow() {
-  const HWND header = reinterpret_cast<HWND>(SendMessageW(levels_, LVM_GETHEADER, 0, 0));
-  for (int i = 0; i < static_cast<int>(RowColumn::Count); ++i) {
-    HDITEMW item{};
-    item.mask = HDI_FORMAT;
-    SendMessageW(header, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
-    item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
-    if (i == sorted_by_) item.fmt |= ascending_ ? HDF_SORTUP : HDF_SORTDOWN;
-    SendMessageW(header, HDM_SETITEMW, i, reinterpret_cast<LPARAM>(&item));
-  }
 }
 
 RowsDone FolderView::Edit(const std::vector<std::size_t>& rows, const std::vector<LevelEdit>& edits,
@@ -485,7 +362,7 @@ RowsDone FolderView::Edit(const std::vector<std::size_t>& rows, const std::vecto
     const std::size_t row = rows[next++];
     TakeEdit(rows_[row], result, disk_);
     ++(result.ok() ? done.done : done.refused);
-    ShowRow(row);
+    levels_.ShowRow(row);
   });
   return done;
 }
@@ -498,7 +375,7 @@ void FolderView::Save() {
     if (position > 0)
       change.values[flag] = static_cast<uint16_t>(*kFlags[flag].entries.ValueAt(position - 1));
   }
-  const std::vector<std::size_t> rows = SelectedRows();
+  const std::vector<std::size_t> rows = levels_.SelectedRows();
   if (rows.empty() || change.empty()) {
     last_done_ =
         rows.empty() ? "select the levels to save first" : "pick a Lara type or a weather to save";
@@ -512,7 +389,7 @@ void FolderView::Save() {
 
 // Gives the selected levels their original values by restore's rule.
 void FolderView::RestoreOriginalValues() {
-  const std::vector<std::size_t> rows = SelectedRows();
+  const std::vector<std::size_t> rows = levels_.SelectedRows();
   if (rows.empty()) {
     last_done_ = "select the levels to restore first";
     return ShowStatus();
@@ -538,7 +415,7 @@ void FolderView::RestoreOriginalValues() {
     } else {
       ++nothing_recorded;
       rows_[rows[i]].refused = {};
-      ShowRow(rows[i]);
+      levels_.ShowRow(rows[i]);
     }
   }
   RowsDone done = Edit(edited, edits, "ornivale folder view restore");

@@ -14,6 +14,7 @@
 #include "level/flag_vocabulary.h"
 #include "level/history.h"
 #include "ui/gdi_handle.h"
+#include "ui/level_list_view.h"
 #include "ui/level_rows.h"
 #include "ui/program_window.h"
 
@@ -47,7 +48,6 @@ class FolderView {
   friend LRESULT CALLBACK ProgramWindowProc(HWND, UINT, WPARAM, LPARAM);
   void Attached(HWND hwnd);
   void Detached();
-  static int CALLBACK CompareRows(LPARAM a, LPARAM b, LPARAM self);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
   bool OnCreate();
@@ -62,16 +62,11 @@ class FolderView {
   void ReadFolder();
   void Save();
   void RestoreOriginalValues();
-  void SelectAll();
-  void SortBy(int column);
-  void ShowSortArrow();
 
   HWND CreateChild(const wchar_t* window_class, const wchar_t* text, DWORD style, DWORD ex_style,
                    int id);
   void ApplyDpi(UINT dpi);
   void LayOut();
-  void ShowRow(std::size_t row);
-  std::vector<std::size_t> SelectedRows() const;
   void SelectionChanged();
   void ShowStatus();
   void ShowError(const LevelStatus& status);
@@ -85,7 +80,7 @@ class FolderView {
   const History& history_;
   std::function<void()> closed_;
   HWND hwnd_ = nullptr;
-  HWND levels_ = nullptr;
+  LevelListView levels_;
   HWND status_ = nullptr;
   HWND save_ = nullptr;
   HWND restore_ = nullptr;
@@ -98,8 +93,6 @@ class FolderView {
   std::string folder_;  // UTF-8, as opened
   std::vector<LevelRow> rows_;
   std::string last_done_;  // what the last Save or Restore did
-  int sorted_by_ = -1;
-  bool ascending_ = true;
   bool selection_pending_ = false;
 };
 
