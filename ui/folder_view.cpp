@@ -135,13 +135,13 @@ LRESULT FolderView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       SelectionChanged();
       return 0;
     case WM_ACTIVATE:
-      OnActivate(wparam);
+      focus_.OnActivate(hwnd_, wparam);
       return 0;
     case WM_SETFOCUS:
-      SetFocus(focused_ && IsWindow(focused_) ? focused_ : levels_.hwnd());
+      focus_.Restore();
       return 0;
     case WM_NEXTDLGCTL:
-      OnNextDialogControl(wparam, lparam);
+      ControlFocus::OnNextDialogControl(hwnd_, wparam, lparam);
       return 0;
     case WM_DROPFILES:
       OnDropFiles(reinterpret_cast<HDROP>(wparam));
@@ -159,6 +159,7 @@ bool FolderView::OnCreate() {
   // buttons, and the status line, which takes no focus.
   constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
   if (!levels_.Create(hwnd_, instance_, folder_view_id::Levels)) return false;
+  focus_.SetFirst(levels_.hwnd());
   for (std::size_t flag = 0; flag < kFlagCount; ++flag) {
     labels_[flag] = CreateChild(L"Static", kFlagControls[flag].label,
                                 kChild | SS_LEFT | SS_CENTERIMAGE, 0, kFlagControls[flag].label_id);
@@ -280,24 +281,6 @@ LRESULT FolderView::OnNotify(const NMHDR& header) {
     PostMessageW(hwnd_, kSelectionChanged, 0, 0);
   }
   return 0;
-}
-
-// As the main window: the focus goes back to the control that had it.
-void FolderView::OnActivate(WPARAM wparam) {
-  if (LOWORD(wparam) == WA_INACTIVE) {
-    const HWND focus = GetFocus();
-    if (focus && IsChild(hwnd_, focus)) focused_ = focus;
-  } else if (!HIWORD(wparam)) {
-    SetFocus(focused_ && IsWindow(focused_) ? focused_ : levels_.hwnd());
-  }
-}
-
-// A label's access key: IsDialogMessage asks to focus the label, then the
-// control after it, its list.
-void FolderView::OnNextDialogControl(WPARAM wparam, LPARAM lparam) {
-  const HWND target = LOWORD(lparam) ? reinterpret_cast<HWND>(wparam)
-                                     : GetNextDlgTabItem(hwnd_, GetFocus(), wparam != 0);
-  if (target && IsChild(hwnd_, target)) SetFocus(target);
 }
 
 void FolderView::OnDropFiles(HDROP drop) {

@@ -13,6 +13,7 @@
 #include "level/disk.h"
 #include "level/flag_vocabulary.h"
 #include "level/history.h"
+#include "ui/control_focus.h"
 #include "ui/gdi_handle.h"
 #include "ui/level_list_view.h"
 #include "ui/level_rows.h"
@@ -53,8 +54,6 @@ class FolderView {
   bool OnCreate();
   void OnCommand(int id, int code);
   LRESULT OnNotify(const NMHDR& header);
-  void OnActivate(WPARAM wparam);
-  void OnNextDialogControl(WPARAM wparam, LPARAM lparam);
   void OnDropFiles(HDROP drop);
   void OnDpiChanged(UINT dpi, const RECT& suggested);
   void OnMinMaxInfo(MINMAXINFO& info) const;
@@ -86,7 +85,7 @@ class FolderView {
   HWND restore_ = nullptr;
   std::array<HWND, kFlagCount> labels_{};
   std::array<HWND, kFlagCount> lists_{};  // in kFlags' order
-  HWND focused_ = nullptr;
+  ControlFocus focus_;
   UINT dpi_ = 96;
   GdiHandle<HFONT> font_;
 

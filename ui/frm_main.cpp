@@ -5,6 +5,7 @@
 #include "disk/wide_text.h"
 #include "level/flag_save.h"
 #include "level/flag_vocabulary.h"
+#include "ui/control_focus.h"
 #include "ui/control_ids.h"
 #include "ui/dpi.h"
 #include "ui/flag_list_drawing.h"
@@ -93,16 +94,16 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       if (HIWORD(lparam)) OnSystemMenu(reinterpret_cast<HMENU>(wparam));
       return 0;
     case WM_ACTIVATE:
-      OnActivate(wparam);
+      focus_.OnActivate(hwnd_, wparam);
       return 0;
     case WM_DROPFILES:
       OnDropFiles(reinterpret_cast<HDROP>(wparam));
       return 0;
     case WM_SETFOCUS:
-      RestoreFocus();
+      focus_.Restore();
       return 0;
     case WM_NEXTDLGCTL:
-      OnNextDialogControl(wparam, lparam);
+      ControlFocus::OnNextDialogControl(hwnd_, wparam, lparam);
       return 0;
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORSTATIC:
@@ -159,6 +160,7 @@ bool frmMain::OnCreate() {
       !Command2 || !Command3 || !Command4 || !Label1) {
     return false;
   }
+  focus_.SetFirst(l);
   for (const FlagDescription& flag : kFlags) {
     FillList(FlagListWindow(flag.list), flag.entries);
   }
@@ -350,31 +352,6 @@ void frmMain::Command2_Click() {
 
 // No level file is open between commands, so there is nothing to close.
 void frmMain::Command1_Click() { DestroyWindow(hwnd_); }
-
-// A message box or another window takes the focus away; give it back to the
-// control that had it, not to the window itself.
-void frmMain::OnActivate(WPARAM wparam) {
-  if (LOWORD(wparam) == WA_INACTIVE) {
-    const HWND focus = GetFocus();
-    if (focus && IsChild(hwnd_, focus)) focused_ = focus;
-  } else if (!HIWORD(wparam)) {
-    RestoreFocus();
-  }
-}
-
-// IsDialogMessage asks for this when a label's access key is pressed: first
-// to focus the label, then to move on to the next control, its list. A
-// dialog's own window procedure would do it; this window does it alike.
-void frmMain::OnNextDialogControl(WPARAM wparam, LPARAM lparam) {
-  const HWND target =
-      LOWORD(lparam) ? reinterpret_cast<HWND>(wparam)
-                     : GetNextDlgTabItem(hwnd_, GetFocus(), wparam != 0);
-  if (target && IsChild(hwnd_, target)) SetFocus(target);
-}
-
-void frmMain::RestoreFocus() {
-  SetFocus(focused_ && IsWindow(focused_) ? focused_ : l);
-}
 
 void frmMain::OnDpiChanged(UINT dpi, const RECT& suggested) {
   ApplyDpi(dpi);

@@ -8,6 +8,7 @@
 #include "level/level4.h"
 #include "level/window_services.h"
 #include "ui/background_picture.h"
+#include "ui/control_focus.h"
 #include "ui/folder_view.h"
 #include "ui/gdi_handle.h"
 #include "ui/program_window.h"
@@ -63,8 +64,6 @@ class frmMain final : public WindowServices {
   bool OnCreate();
   void OnPaint();
   void OnCommand(int id, int code);
-  void OnActivate(WPARAM wparam);
-  void OnNextDialogControl(WPARAM wparam, LPARAM lparam);
   void OnDropFiles(HDROP drop);
   void OnSystemMenu(HMENU menu);
   void OnDpiChanged(UINT dpi, const RECT& suggested);
@@ -86,7 +85,6 @@ class frmMain final : public WindowServices {
   void LayOutControls();
   void FitFlagListHeight(HWND list);
   int FlagListItemHeight() const;
-  void RestoreFocus();
   HWND FlagListWindow(FlagList list) const;
 
   HINSTANCE instance_;
@@ -103,8 +101,7 @@ class frmMain final : public WindowServices {
   HWND Command2 = nullptr;
   HWND Command3 = nullptr;
   HWND Command4 = nullptr;
-  // The control that had the focus when the window was last deactivated.
-  HWND focused_ = nullptr;
+  ControlFocus focus_;
   UINT dpi_ = 96;
   BackgroundPicture background_;
   GdiHandle<HFONT> control_font_;
