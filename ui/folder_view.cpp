@@ -117,6 +117,7 @@ void FolderView::Detached() {
 }
 
 LRESULT FolderView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (focus_.Handle(hwnd_, message, wparam, lparam)) return 0;
   switch (message) {
     case WM_CREATE:
       return OnCreate() ? 0 : -1;
@@ -133,15 +134,6 @@ LRESULT FolderView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return OnNotify(*reinterpret_cast<const NMHDR*>(lparam));
     case kSelectionChanged:
       SelectionChanged();
-      return 0;
-    case WM_ACTIVATE:
-      focus_.OnActivate(hwnd_, wparam);
-      return 0;
-    case WM_SETFOCUS:
-      focus_.Restore();
-      return 0;
-    case WM_NEXTDLGCTL:
-      ControlFocus::OnNextDialogControl(hwnd_, wparam, lparam);
       return 0;
     case WM_DROPFILES:
       OnDropFiles(reinterpret_cast<HDROP>(wparam));

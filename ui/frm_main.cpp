@@ -69,6 +69,7 @@ void frmMain::Attached(HWND hwnd) { hwnd_ = hwnd; }
 void frmMain::Detached() { hwnd_ = nullptr; }
 
 LRESULT frmMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (focus_.Handle(hwnd_, message, wparam, lparam)) return 0;
   switch (message) {
     case WM_CREATE:
       return OnCreate() ? 0 : -1;
@@ -93,18 +94,6 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_INITMENUPOPUP:
       if (HIWORD(lparam)) OnSystemMenu(reinterpret_cast<HMENU>(wparam));
       return 0;
-    case WM_ACTIVATE:
-      focus_.OnActivate(hwnd_, wparam);
-      return 0;
-    case WM_DROPFILES:
-      OnDropFiles(reinterpret_cast<HDROP>(wparam));
-      return 0;
-    case WM_SETFOCUS:
-      focus_.Restore();
-      return 0;
-    case WM_NEXTDLGCTL:
-      ControlFocus::OnNextDialogControl(hwnd_, wparam, lparam);
-      return 0;
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORSTATIC:
       return reinterpret_cast<LRESULT>(OnControlColour(
@@ -115,6 +104,9 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_DRAWITEM:
       OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
       return TRUE;
+    case WM_DROPFILES:
+      OnDropFiles(reinterpret_cast<HDROP>(wparam));
+      return 0;
     case WM_DPICHANGED:
       OnDpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
       return 0;

@@ -120,5 +120,22 @@ TEST_F(GivenLevel, DroppedLevelOfAWrongVersionShowsTheErrorMessage) {
   EXPECT_EQ(Label(), bad);
 }
 
+// A folder dropped onto the window opens in the folder view; the main
+// window loads nothing.
+TEST_F(GivenLevel, ADroppedFolderOpensInTheFolderView) {
+  const std::wstring level = folder_.Write(L"city.trc", LevelBytes(3, 1));
+  Drop({FolderOf(level)});
+  const HWND view = FindWindowW(L"OrnivaleFolderView", nullptr);
+  ASSERT_NE(view, nullptr);
+  EXPECT_TRUE(IsWindowVisible(view));
+  EXPECT_EQ(WindowText(view), FolderOf(level) + L" - Ornivale");
+  EXPECT_TRUE(Log().empty());
+  EXPECT_EQ(Label(), L"No file opened");
+  EXPECT_TRUE(boxes_.Seen().empty());
+  DestroyWindow(view);
+  Pump();
+  EXPECT_FALSE(quit_posted_) << "the main window is still open";
+}
+
 }  // namespace
 }  // namespace ornivale::gui_test
