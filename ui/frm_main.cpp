@@ -111,8 +111,8 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       OnDpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
       return 0;
     case WM_DESTROY:
-      // The program ends with the last of its windows.
-      if (!folder_view_.hwnd()) PostQuitMessage(0);
+      // Exit ends the program, the folder view with it.
+      PostQuitMessage(0);
       return 0;
     default:
       return DefWindowProcW(hwnd_, message, wparam, lparam);
@@ -306,14 +306,10 @@ void frmMain::PickFolder() {
   }
 }
 
-// The program ends with the last of its windows: the main window stays
-// hidden while a folder named on the command line is shown.
+// The main window stays hidden while a folder named on the command line is
+// shown: the program ends with the folder view then.
 void frmMain::FolderViewClosed() {
-  if (!hwnd_) {
-    PostQuitMessage(0);
-  } else if (!IsWindowVisible(hwnd_)) {
-    DestroyWindow(hwnd_);
-  }
+  if (hwnd_ && !IsWindowVisible(hwnd_)) DestroyWindow(hwnd_);
 }
 
 // The first file of a drop is loaded, or shown in the folder view where it

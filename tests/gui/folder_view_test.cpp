@@ -230,8 +230,25 @@ TEST_F(FolderView, TheProgramEndsWithItsWindow) {
 
 // The main window opens the system's folder picker from its system menu
 // (Alt+Space, then F) and with Ctrl+Shift+O; the folder picked opens in the
-// folder view, and the program ends with the last of its windows.
-class OpenFolder : protected Pack, public RunningProgramTest {};
+// folder view. Closing it leaves the main window; Exit ends the program,
+// the folder view with it.
+class OpenFolder : protected Pack, public RunningProgramTest {
+ protected:
+  HWND PickFolder() const {
+    const DWORD process = program_.process_id();
+    if (!driver_.PressKeysUntil({VK_CONTROL, VK_SHIFT, 'O'}, [&] {
+          return WaitForDialog(process, L"Open folder", 0) != nullptr;
+        })) {
+      return nullptr;
+    }
+    const HWND picker = WaitForDialog(process, L"Open folder", 0);
+    constexpr int kFolderName = 0x480;  // the picker's name box, edt1
+    SendMessageW(GetDlgItem(picker, kFolderName), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(folder_.Path().c_str()));
+    PostMessageW(GetDlgItem(picker, IDOK), BM_CLICK, 0, 0);
+    return WaitForFolderView(process, kWaitMs);
+  }
+};
 
 bool SystemMenuOpen() { return FindWindowW(L"#32768", nullptr) != nullptr; }
 
@@ -244,22 +261,16 @@ TEST_F(OpenFolder, ThePickedFolderOpensInTheFolderView) {
   ASSERT_TRUE(WaitUntil([&] { return DialogsOf(process).empty(); }, kWaitMs));
   EXPECT_EQ(WaitForFolderView(process, 0), nullptr) << "a cancelled picker opens nothing";
 
-  ASSERT_TRUE(driver_.PressKeysUntil({VK_CONTROL, VK_SHIFT, 'O'}, [&] {
-    return WaitForDialog(process, L"Open folder", 0) != nullptr;
-  }));
-  const HWND picker = WaitForDialog(process, L"Open folder", 0);
-  constexpr int kFolderName = 0x480;  // the picker's name box, edt1
-  SendMessageW(GetDlgItem(picker, kFolderName), WM_SETTEXT, 0,
-               reinterpret_cast<LPARAM>(folder_.Path().c_str()));
-  PostMessageW(GetDlgItem(picker, IDOK), BM_CLICK, 0, 0);
-  const HWND view = WaitForFolderView(process, kWaitMs);
+  HWND view = PickFolder();
   ASSERT_NE(view, nullptr);
   EXPECT_EQ(WindowText(view), folder_.Path() + L" - Ornivale");
   EXPECT_EQ(ListViewRows(GetDlgItem(view, id::Levels)).size(), 4u);
-
   PostMessageW(view, WM_CLOSE, 0, 0);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(view); }, kWaitMs));
   EXPECT_FALSE(program_.WaitForExit(0)) << "the main window is still open";
+
+  view = PickFolder();
+  ASSERT_NE(view, nullptr);
   driver_.Press(control_id::Command1);  // Exit
   DWORD code = 1;
   ASSERT_TRUE(program_.WaitForExit(kWaitMs, &code));
