@@ -123,6 +123,29 @@ TEST_F(FolderView, SaveWritesThePickedValueIntoEverySelectedLevelAndOnlyThat) {
   EXPECT_EQ(changes[0].change->program, "ornivale folder view");
 }
 
+// A level that another program holds open, sharing it with nobody, says so
+// in State; a Save of it among others is refused for it alone.
+TEST_F(FolderView, ALevelHeldByAnotherProgramSaysSoAndIsLeftAsItIs) {
+  const HANDLE held = CreateFileW(gamma_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  ASSERT_TRUE(view_.PressKeysUntil({VK_F5}, [&] {
+    return ShownRows().back() ==
+           std::vector<std::wstring>{L"gamma.trc", L"", L"", L"in use by another program"};
+  })) << Status();
+  ASSERT_NO_FATAL_FAILURE(Select({0, 3}, L"4 levels, 2 selected"));
+  Pick(id::LaraType, 4);  // Divesuit
+  view_.Press(id::Save);
+  const bool saved = WaitForStatus(L"4 levels, 2 selected \u2014 1 level saved, 1 refused");
+  CloseHandle(held);
+  ASSERT_TRUE(saved) << Status();
+  EXPECT_EQ(ShownRows()[0], (std::vector<std::wstring>{L"alpha.trc", L"Divesuit", L"Snow", L""}));
+  EXPECT_EQ(ShownRows()[3][3], L"in use by another program");
+  EXPECT_EQ(ReadBytes(alpha_), LevelBytes(4, 2));
+  EXPECT_EQ(ReadBytes(gamma_), LevelBytes(3, 1));
+  EXPECT_EQ(Changes().size(), 1u);
+}
+
 // Restore gives the selected levels the values they held before Ornivale
 // first changed them, by the console's rule: a level another program wrote
 // since is refused, and levels with nothing recorded are counted.
