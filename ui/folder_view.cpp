@@ -110,9 +110,11 @@ bool FolderView::Open(const std::wstring& folder) {
 
 void FolderView::Attached(HWND hwnd) { hwnd_ = hwnd; }
 
+// Opened again, the window starts anew.
 void FolderView::Detached() {
   hwnd_ = nullptr;
   rows_.clear();
+  folder_.clear();
   if (closed_) closed_();
 }
 
