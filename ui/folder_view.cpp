@@ -349,8 +349,9 @@ void FolderView::Save() {
   FlagChange change;
   for (std::size_t flag = 0; flag < kFlagCount; ++flag) {
     const int position = static_cast<int>(SendMessageW(lists_[flag], CB_GETCURSEL, 0, 0));
-    if (position > 0)
+    if (position > 0) {
       change.values[flag] = static_cast<uint16_t>(*kFlags[flag].entries.ValueAt(position - 1));
+    }
   }
   const std::vector<std::size_t> rows = levels_.SelectedRows();
   if (rows.empty() || change.empty()) {
