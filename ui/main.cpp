@@ -9,12 +9,30 @@
 #include "ui/level_picker.h"
 #include "ui/message_loop.h"
 
+namespace {
+
+// COM, which the folder picker is made of, for as long as the program runs;
+// without it the picker shows nothing.
+class ComApartment {
+ public:
+  ComApartment() : started_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+  ~ComApartment() {
+    if (started_) CoUninitialize();
+  }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+
+ private:
+  bool started_;
+};
+
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   INITCOMMONCONTROLSEX controls{sizeof controls,
                                 ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&controls);
-  // The folder picker is a COM object; without it, the menu item shows none.
-  const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+  const ComApartment com;
 
   // The level state lives as long as the program.
   ornivale::Level4 level;
@@ -31,7 +49,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     UpdateWindow(window.hwnd());
     if (given) window.LoadLevel(*given);
   }
-  const int code = ornivale::RunMessageLoop();
-  if (com) CoUninitialize();
-  return code;
+  return ornivale::RunMessageLoop();
 }
