@@ -280,8 +280,7 @@ LRESULT FolderView::OnNotify(const NMHDR& header) {
 void FolderView::OnDropFiles(HDROP drop) {
   const std::optional<std::wstring> path = FirstDroppedFile(drop);
   DragFinish(drop);
-  bool folder = false;
-  if (path && disk_.IsFolder(Narrow(*path), &folder).ok() && folder) Open(*path);
+  if (path && NamesFolder(*path, disk_)) Open(*path);
 }
 
 void FolderView::ReadFolder() {

@@ -294,8 +294,7 @@ void frmMain::LoadLevel(const std::wstring& path) {
 }
 
 bool frmMain::OpenFolder(const std::wstring& path) {
-  bool folder = false;
-  if (!level_.disk().IsFolder(Narrow(path), &folder).ok() || !folder) return false;
+  if (!NamesFolder(path, level_.disk())) return false;
   folder_view_.Open(path);
   return true;
 }

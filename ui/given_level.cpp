@@ -1,5 +1,7 @@
 #include "ui/given_level.h"
 
+#include "disk/wide_text.h"
+
 namespace ornivale {
 namespace {
 
@@ -36,6 +38,11 @@ std::optional<std::wstring> FirstDroppedFile(HDROP drop) {
   path.resize(DragQueryFileW(drop, 0, path.data(), length + 1));
   if (path.empty()) return std::nullopt;
   return path;
+}
+
+bool NamesFolder(const std::wstring& path, Disk& disk) {
+  bool folder = false;
+  return disk.IsFolder(Narrow(path), &folder).ok() && folder;
 }
 
 }  // namespace ornivale

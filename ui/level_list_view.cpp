@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <unordered_set>
+
 #include "disk/wide_text.h"
 
 namespace ornivale {
@@ -56,6 +58,7 @@ void LevelListView::ScaleColumns(UINT dpi) {
 void LevelListView::Show(const std::vector<LevelRow>& rows,
                          const std::vector<std::string>& selected) {
   rows_ = &rows;
+  const std::unordered_set<std::string> again(selected.begin(), selected.end());
   SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
   SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
   for (std::size_t row = 0; row < rows.size(); ++row) {
@@ -66,10 +69,9 @@ void LevelListView::Show(const std::vector<LevelRow>& rows,
     item.lParam = static_cast<LPARAM>(row);
     item.pszText = const_cast<wchar_t*>(name.c_str());
     Send(list_, LVM_INSERTITEMW, 0, &item);
-    ShowRow(row);
-    for (const std::string& path : selected) {
-      if (path == rows[row].path)
-        SetState(list_, static_cast<int>(row), LVIS_SELECTED, LVIS_SELECTED);
+    ShowCells(static_cast<int>(row), row);
+    if (again.count(rows[row].path)) {
+      SetState(list_, static_cast<int>(row), LVIS_SELECTED, LVIS_SELECTED);
     }
   }
   if (sorted_by_ >= 0) Sort();
@@ -83,13 +85,16 @@ void LevelListView::ShowRow(std::size_t row) {
   LVFINDINFOW find{};
   find.flags = LVFI_PARAM;
   find.lParam = static_cast<LPARAM>(row);
-  const auto item = static_cast<WPARAM>(Send(list_, LVM_FINDITEMW, WPARAM(-1), &find));
+  ShowCells(static_cast<int>(Send(list_, LVM_FINDITEMW, WPARAM(-1), &find)), row);
+}
+
+void LevelListView::ShowCells(int item, std::size_t row) {
   for (int column = 1; column < kColumnCount; ++column) {
     const std::wstring text = Wide(CellText((*rows_)[row], static_cast<RowColumn>(column)));
     LVITEMW cell{};
     cell.iSubItem = column;
     cell.pszText = const_cast<wchar_t*>(text.c_str());
-    Send(list_, LVM_SETITEMTEXTW, item, &cell);
+    Send(list_, LVM_SETITEMTEXTW, static_cast<WPARAM>(item), &cell);
   }
 }
 

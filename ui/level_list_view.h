@@ -36,6 +36,8 @@ class LevelListView {
  private:
   static int CALLBACK CompareRows(LPARAM a, LPARAM b, LPARAM self);
   void Sort();
+  // The cells after the first of list item `item`, which shows `row`.
+  void ShowCells(int item, std::size_t row);
   void ShowSortArrow();
 
   HWND list_ = nullptr;

@@ -17,8 +17,8 @@ void UseWindowKeys(HWND window, int shortcuts_id) {
 
 void ProcessMessage(MSG& message) {
   const HWND window = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-  if (window && GetPropW(window, kShortcuts)) {
-    const auto shortcuts = static_cast<HACCEL>(GetPropW(window, kShortcuts));
+  const auto shortcuts = window ? static_cast<HACCEL>(GetPropW(window, kShortcuts)) : nullptr;
+  if (shortcuts) {
     if (TranslateAcceleratorW(window, shortcuts, &message)) return;
     if (IsDialogMessageW(window, &message)) return;
   }
