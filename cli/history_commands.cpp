@@ -11,6 +11,7 @@
 #include "level/level_access.h"
 #include "level/level_set.h"
 #include "level/records.h"
+#include "level/undo_plans.h"
 
 namespace ornivale::cli {
 namespace {
@@ -20,13 +21,6 @@ bool Readable(const History& history, const Output& output) {
   if (history.status().ok()) return true;
   const LevelStatus& why = history.status();
   return Report(HistoryNotRead(why.path, ReasonOf(why)), Access::ReadOnly, output);
-}
-
-void NoteUnreadable(const History& history, int unreadable, std::ostream& err) {
-  if (unreadable == 0) return;
-  err << "ornivale-cli: note: " << unreadable << " line" << (unreadable == 1 ? "" : "s")
-      << " of the history file " << OneLine(history.path())
-      << " can't be read and were passed over\n";
 }
 
 // What the LEVELs and FOLDERs given name, by the disk's keys.
@@ -95,7 +89,8 @@ int RunHistory(const Arguments& args, Disk& disk, const History& history,
   int unreadable = 0;
   const LevelStatus read = history.Read(
       [&](const Record& record) {
-        if (!output.out) return;
+        // How a change left its level is no change of its own.
+        if (!output.out || !record.change) return;
         const ChangeDetails& change = *record.change;
         if (output.json) {
           output.out << ChangeJson(record.path, change) << '\n';

@@ -1,10 +1,15 @@
 #include "cli/level_commands.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "cli/flag_report.h"
 #include "cli/output.h"
 #include "cli/records_input.h"
+#include "level/history.h"
 #include "level/level_set.h"
 #include "level/records.h"
+#include "level/undo_plans.h"
 
 namespace ornivale::cli {
 namespace {
@@ -39,14 +44,20 @@ void NoteValuesWithoutEntries(const FlagChange& change, std::ostream& err) {
 // time: an input of many records is held as records, not as edits.
 int SetFrom(const std::string& source, const EditRun& run, Disk& disk, const Output& output) {
   constexpr std::size_t kEditsAtOnce = 4096;
-  std::vector<RecordedEdit> recorded;
-  if (!EditsFrom(source, disk, output.err, &recorded)) return kUsageError;
+  std::vector<RecordEdit> records;
+  if (!EditsFrom(source, disk, output.err, &records)) return kUsageError;
   bool all_succeeded = true;
   std::vector<LevelEdit> edits;
-  for (std::size_t done = 0; done < recorded.size(); done += edits.size()) {
-    edits.clear();
-    for (std::size_t i = done; i < recorded.size() && i < done + kEditsAtOnce; ++i) {
-      edits.push_back(std::move(recorded[i]).Edit());
+  for (auto done = records.begin(); done != records.end();) {
+    const auto end = done + std::min<std::ptrdiff_t>(kEditsAtOnce, records.end() - done);
+    const std::vector<RecordEdit> some(std::make_move_iterator(done), std::make_move_iterator(end));
+    done = end;
+    int unreadable = 0;
+    const LevelStatus read = EditsOfRecords(some, run.history, disk, &edits, &unreadable);
+    NoteUnreadable(run.history, unreadable, output.err);
+    if (!read.ok()) {
+      Report(read, Access::Writes, output);
+      return kSomeFailed;
     }
     all_succeeded &= RunEdits(edits, run, disk, output) == kAllSucceeded;
   }

@@ -22,6 +22,13 @@ bool ReportLevel(const LevelStatus& status, Access access, const Output& output)
   return Report(status, access, output);
 }
 
+void NoteUnreadable(const History& history, int unreadable, std::ostream& err) {
+  if (unreadable == 0) return;
+  err << "ornivale-cli: note: " << unreadable << " line" << (unreadable == 1 ? "" : "s")
+      << " of the history file " << OneLine(history.path())
+      << " can't be read and were passed over\n";
+}
+
 bool PrintEdit(const EditResult& edit, const std::string& path, Disk& disk,
                const Output& output) {
   if (!edit.ok()) return ReportLevel(edit.status, Access::Writes, output);

@@ -18,6 +18,10 @@ bool Report(const LevelStatus& status, Access access, const Output& output);
 // command writes, as failed where it only reads. Returns false.
 bool ReportLevel(const LevelStatus& status, Access access, const Output& output);
 
+// A note on `err` of the lines of the history that can't be read and were
+// passed over, where there are any.
+void NoteUnreadable(const History& history, int unreadable, std::ostream& err);
+
 // An edit's line: what the level held and what it holds now (or would,
 // for a dry run), or its failure, counted in the tally; with --quiet, only
 // a failure. Returns whether it succeeded.

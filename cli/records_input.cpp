@@ -13,24 +13,6 @@ namespace {
 // A record is a few hundred bytes; a line far longer is refused unread.
 constexpr std::size_t kLongestLine = 1024 * 1024;
 
-// What a record asks of its level.
-RecordedEdit EditOf(Record record) {
-  if (!record.before) return {std::move(record.path), ChangeTo(record.values), {}, {}};
-  // An undo: the values that set changed go back, where the level still
-  // holds what it wrote.
-  FlagChange back;
-  FlagChange written;
-  for (std::size_t i = 0; i < kFlagCount; ++i) {
-    if ((*record.before)[i] == record.values[i]) continue;
-    back.values[i] = StoredValue((*record.before)[i]);
-    written.values[i] = StoredValue(record.values[i]);
-  }
-  RecordedEdit edit{std::move(record.path), back, {}, {}};
-  if (!back.empty()) edit.must_hold = written;
-  if (record.change) edit.flags_offset = record.change->offset;
-  return edit;
-}
-
 bool Say(const LevelStatus& failure, std::ostream& err) {
   err << "ornivale-cli: " << OneLine(TerminalMessage(failure, Access::Writes)) << '\n';
   return false;
@@ -38,15 +20,8 @@ bool Say(const LevelStatus& failure, std::ostream& err) {
 
 }  // namespace
 
-LevelEdit RecordedEdit::Edit() && {
-  LevelEdit edit(std::move(path), change);
-  if (must_hold) edit.must_hold.push_back(*must_hold);
-  edit.flags_offset = flags_offset;
-  return edit;
-}
-
 bool EditsFrom(const std::string& source, Disk& disk, std::ostream& err,
-               std::vector<RecordedEdit>* edits) {
+               std::vector<RecordEdit>* edits) {
   std::unique_ptr<Input> input;
   const LevelStatus opened = source == "-" ? disk.OpenStandardInput(&input)
                                            : disk.OpenInput(source, &input);
@@ -65,8 +40,8 @@ bool EditsFrom(const std::string& source, Disk& disk, std::ostream& err,
     }
     if (record->failure) {
       failed.push_back(std::move(record->path));
-    } else {
-      edits->push_back(EditOf(std::move(*record)));
+    } else if (!record->left) {
+      edits->push_back(EditOfRecord(std::move(*record)));
     }
   }
   if (!lines.status().ok()) return Say(lines.status(), err);

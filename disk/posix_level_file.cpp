@@ -1,5 +1,4 @@
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -9,24 +8,10 @@
 #include "disk/held_files.h"
 #include "disk/posix_descriptor.h"
 #include "disk/posix_files.h"
+#include "disk/posix_stamp.h"
 
 namespace ornivale::posix {
 namespace {
-
-FileStamp StampOf(const struct stat& info) {
-#ifdef __APPLE__
-  const struct timespec& modified = info.st_mtimespec;
-#else
-  const struct timespec& modified = info.st_mtim;
-#endif
-  FileStamp stamp;
-  stamp.size = info.st_size;
-  stamp.modified =
-      static_cast<int64_t>(modified.tv_sec) * 1'000'000'000 + modified.tv_nsec;
-  stamp.volume = static_cast<uint64_t>(info.st_dev);
-  stamp.index = static_cast<uint64_t>(info.st_ino);
-  return stamp;
-}
 
 // The flags every open of a level takes. O_NONBLOCK: opening a pipe with
 // no writer, or a device, must not wait; it changes nothing for a regular
@@ -76,9 +61,9 @@ class PosixFile final : public LevelFile {
     const int fd = OpenRetryingInterrupts(path(), O_RDWR | kOpenFlags);
     if (fd < 0) return OpenFailure(path(), errno);
     Descriptor opened(fd);
-    struct stat info;
-    if (fstat(fd, &info) != 0) return SystemFailure(LevelCode::ReadFailed, path(), errno);
-    const FileStamp now = StampOf(info);
+    Looked looked;
+    if (Look(fd, {}, &looked) != 0) return SystemFailure(LevelCode::ReadFailed, path(), errno);
+    const FileStamp& now = looked.stamp;
     if (!now.SameFile(Stamp())) return Failure(LevelCode::Changed, path(), "another file is there");
     if (now != Stamp()) return Failure(LevelCode::Changed, path(), "it was written meanwhile");
     reader_.swap(fd_);
@@ -137,11 +122,9 @@ class PosixFile final : public LevelFile {
   }
 
   LevelStatus StampOfPath(FileStamp* stamp) override {
-    struct stat info;
-    if (stat(path().c_str(), &info) != 0) {
-      return SystemFailure(LevelCode::CannotOpen, path(), errno);
-    }
-    *stamp = StampOf(info);
+    Looked looked;
+    if (Look(-1, path(), &looked) != 0) return SystemFailure(LevelCode::CannotOpen, path(), errno);
+    *stamp = looked.stamp;
     return {};
   }
 
@@ -162,10 +145,9 @@ class PosixFile final : public LevelFile {
 // at once rather than wait for a hold that can't end meanwhile.
 LevelStatus LockLevel(int fd, const std::string& path) {
   if (flock(fd, LOCK_EX | LOCK_NB) == 0) return {};
-  struct stat info;
-  if (errno == EWOULDBLOCK && fstat(fd, &info) == 0 &&
-      HeldFiles::Here().Holds(static_cast<uint64_t>(info.st_dev),
-                              static_cast<uint64_t>(info.st_ino))) {
+  Looked looked;
+  if (errno == EWOULDBLOCK && Look(fd, {}, &looked) == 0 &&
+      HeldFiles::Here().Holds(looked.stamp.volume, looked.stamp.index)) {
     LevelStatus here = Failure(LevelCode::InUse, path);
     here.held_here = true;
     return here;
@@ -188,12 +170,10 @@ LevelStatus OpenLevel(const std::string& path, OpenMode mode,
     if (!locked.ok()) return locked;
   }
   // The stamp is taken under the lock: it is what the edit reads.
-  struct stat info;
-  if (fstat(fd, &info) != 0) {
-    return SystemFailure(LevelCode::ReadFailed, path, errno);
-  }
-  if (!S_ISREG(info.st_mode)) return Failure(LevelCode::NotRegularFile, path);
-  *file = std::make_unique<PosixFile>(path, StampOf(info), opened.Release(),
+  Looked looked;
+  if (Look(fd, {}, &looked) != 0) return SystemFailure(LevelCode::ReadFailed, path, errno);
+  if (!looked.regular) return Failure(LevelCode::NotRegularFile, path);
+  *file = std::make_unique<PosixFile>(path, looked.stamp, opened.Release(),
                                       mode == OpenMode::Held);
   return {};
 }

@@ -32,6 +32,8 @@ FileStamp StampOf(const BY_HANDLE_FILE_INFORMATION& info) {
                                              info.ftLastWriteTime.dwLowDateTime));
   stamp.volume = info.dwVolumeSerialNumber;
   stamp.index = join(info.nFileIndexHigh, info.nFileIndexLow);
+  stamp.born = static_cast<int64_t>(join(info.ftCreationTime.dwHighDateTime,
+                                         info.ftCreationTime.dwLowDateTime));
   return stamp;
 }
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "level/ascii.h"
 #include "level/failure_words.h"
@@ -50,29 +49,41 @@ std::optional<std::string_view> PlainPathOf(const std::string& line) {
 
 // Whether `next`, recorded of a level after `last`, shows that the write of
 // `last` did not happen: it found the same file and build, untouched since
-// `last` read it.
+// `last` read it, and no line tells how `last` left it.
 bool NeverWritten(const ChangeDetails& last, const ChangeDetails& next) {
-  return last.file && next.file && next.offset == last.offset &&
-         next.before == last.before && last.file->SameBuild(*next.file) &&
-         next.file->modified == last.file->modified;
+  return !last.left && last.file && next.file && next.offset == last.offset &&
+         next.before == last.before && last.file->Untouched(*next.file);
 }
 
 // Whether `next`, recorded of a level after `last`, continues its chain: it
 // found what `last` wrote, where `last` wrote it, in the same file and the
-// same build of the level (as far as both lines say).
+// same build, untouched since `last` left it where its line tells that. A
+// line of an older format, which tells less of the level (an older
+// Ornivale sharing the history), breaks the chain after a newer one.
 bool Continues(const ChangeDetails& last, const ChangeDetails& next) {
   if (next.offset != last.offset || next.before != last.written) return false;
-  return !last.file || !next.file || last.file->SameBuild(*next.file);
+  if ((last.file && !next.file) || (last.TellsHowItLeft() && !next.TellsHowItLeft())) {
+    return false;
+  }
+  if (!last.file) return true;
+  return last.left ? last.left->Untouched(*next.file) : last.file->SameBuild(*next.file);
+}
+
+// Whether `left` tells how `change` left its level.
+bool LeftBy(const ChangeLeft& left, const ChangeDetails& change) {
+  return change.TellsHowItLeft() && !change.left && change.offset == left.offset &&
+         change.written == left.written && change.file->SameFile(left.file);
 }
 
 // Builds the undo chains, line after line, as ChangesByLevel describes
-// them; `Kept` goes with each change (for a compaction, where its line lies).
+// them; `Kept` goes with each line taken (for a compaction, where it lies).
 template <typename Kept>
 class Chains {
  public:
   struct Link {
     ChangeDetails change;
     Kept kept;
+    std::optional<Kept> left_kept;  // the line of how it left the level
   };
 
   void Add(const std::string& key, ChangeDetails&& next, Kept&& kept) {
@@ -82,10 +93,43 @@ class Chains {
     std::vector<Link>& chain = chains_[key];
     if (!chain.empty() && NeverWritten(chain.back().change, next)) chain.pop_back();
     if (!chain.empty() && !Continues(chain.back().change, next)) chain.clear();
-    chain.push_back({std::move(next), std::move(kept)});
+    chain.push_back({std::move(next), std::move(kept), std::nullopt});
   }
 
-  std::unordered_map<std::string, std::vector<Link>>& chains() { return chains_; }
+  // The line of how a change left the level comes after the change, and
+  // after the changes of other programs that wrote it since: a change
+  // recorded meanwhile that found it otherwise breaks the chain there.
+  void AddLeft(const std::string& key, const ChangeLeft& left, Kept&& kept) {
+    const auto found = chains_.find(key);
+    if (found == chains_.end()) return;
+    std::vector<Link>& chain = found->second;
+    for (std::size_t i = chain.size(); i-- > 0;) {
+      if (!LeftBy(left, chain[i].change)) continue;
+      chain[i].change.left = left.file;
+      chain[i].left_kept = std::move(kept);
+      if (i + 1 < chain.size() && !left.file.Untouched(*chain[i + 1].change.file)) {
+        chain.erase(chain.begin(), chain.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+      }
+      return;
+    }
+  }
+
+  // Once every line is read: a change that never told how it left the level
+  // but was followed by another can't be told from another program's write,
+  // so the chain starts anew after it. Only the last change of a chain may
+  // still be unfinished.
+  std::unordered_map<std::string, std::vector<Link>>& Finished() {
+    for (auto& [key, chain] : chains_) {
+      for (std::size_t i = chain.size() - 1; i-- > 0;) {
+        const ChangeDetails& change = chain[i].change;
+        if (change.TellsHowItLeft() && !change.left) {
+          chain.erase(chain.begin(), chain.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+          break;
+        }
+      }
+    }
+    return chains_;
+  }
 
  private:
   std::unordered_map<std::string, std::vector<Link>> chains_;
@@ -104,7 +148,7 @@ void EachChange(LineReader& lines, Disk& disk, const HistoryScope& scope,
     const auto plain = scope ? PlainPathOf(line) : std::nullopt;
     if (plain && !scope(std::string(*plain))) continue;
     auto record = ParseRecord(line, disk, &why);
-    if (!record || !record->change) {
+    if (!record || (!record->change && !record->left)) {
       ++*unreadable;
     } else if (!scope || plain || scope(record->path)) {
       each(*record);
@@ -218,10 +262,14 @@ LevelStatus History::Changes(ChangesByLevel* changes, int* unreadable,
   Chains<Nothing> chains;
   const LevelStatus read = Read(
       [&](Record& record) {
-        chains.Add(disk_->PathKey(record.path), std::move(*record.change), {});
+        if (record.change) {
+          chains.Add(disk_->PathKey(record.path), std::move(*record.change), {});
+        } else {
+          chains.AddLeft(disk_->PathKey(record.path), *record.left, {});
+        }
       },
       unreadable, scope);
-  for (auto& [key, chain] : chains.chains()) {
+  for (auto& [key, chain] : chains.Finished()) {
     std::vector<ChangeDetails>& kept = (*changes)[key];
     for (auto& link : chain) kept.push_back(std::move(link.change));
   }
@@ -243,15 +291,22 @@ LevelStatus History::Compact(Compaction* compaction) const {
       const std::optional<Stretch> stretch = reader.stretch();
       in_bytes &= stretch.has_value();
       if (!in_bytes) return;
-      chains.Add(disk_->PathKey(record.path), std::move(*record.change), Stretch(*stretch));
+      if (record.change) {
+        chains.Add(disk_->PathKey(record.path), std::move(*record.change), Stretch(*stretch));
+      } else {
+        chains.AddLeft(disk_->PathKey(record.path), *record.left, Stretch(*stretch));
+      }
     };
     EachChange(reader, *disk_, {}, keep, &unreadable);
     if (!reader.status().ok()) return reader.status();
     if (!in_bytes) return Failure(LevelCode::BadInput, path_, "it is not UTF-8");
     compaction->lines_before = reader.line_number();
     compaction->bytes_before = reader.bytes_read();
-    for (auto& [key, chain] : chains.chains()) {
-      for (auto& link : chain) kept->push_back(link.kept);
+    for (auto& [key, chain] : chains.Finished()) {
+      for (auto& link : chain) {
+        kept->push_back(link.kept);
+        if (link.left_kept) kept->push_back(*link.left_kept);
+      }
     }
     std::sort(kept->begin(), kept->end(),
               [](const Stretch& a, const Stretch& b) { return a.offset < b.offset; });
@@ -260,50 +315,6 @@ LevelStatus History::Compact(Compaction* compaction) const {
     return LevelStatus{};
   });
   return rewritten.ok() ? rewritten : Failed(LevelCode::HistoryNotCompacted, rewritten);
-}
-
-std::optional<LevelEdit> RestoreEdit(const std::string& path,
-                                     const std::vector<ChangeDetails>& chain, bool last) {
-  // A restore --last undoes the last change that none has undone yet.
-  std::vector<const ChangeDetails*> not_undone;
-  for (const ChangeDetails& change : chain) {
-    if (!change.undoes_last) {
-      not_undone.push_back(&change);
-    } else if (!not_undone.empty()) {
-      not_undone.pop_back();
-    }
-  }
-  if (chain.empty() || (last && not_undone.empty())) return std::nullopt;
-  const ChangeDetails& undone = last ? *not_undone.back() : chain.front();
-  const ChangeDetails& newest = chain.back();
-  LevelEdit edit(path, ChangeTo(ValuesOfBytes(undone.before)));
-  edit.must_hold = {ChangeTo(ValuesOfBytes(newest.written))};
-  edit.flags_offset = newest.offset;
-  edit.made_to = newest.file;
-  if (newest.file) edit.held_before = ChangeTo(ValuesOfBytes(newest.before));
-  edit.undoes_last = last;
-  return edit;
-}
-
-LevelStatus RestoreEdits(const std::vector<std::string>& paths, bool last,
-                         const History& history, Disk& disk,
-                         std::vector<std::optional<LevelEdit>>* edits, int* unreadable) {
-  std::vector<std::string> keys;
-  keys.reserve(paths.size());
-  for (const std::string& path : paths) keys.push_back(disk.PathKey(disk.FullPath(path)));
-  const std::unordered_set<std::string> wanted(keys.begin(), keys.end());
-  ChangesByLevel changes;
-  const LevelStatus read = history.Changes(&changes, unreadable, [&](const std::string& path) {
-    return wanted.count(disk.PathKey(path)) != 0;
-  });
-  edits->clear();
-  for (std::size_t i = 0; i < paths.size(); ++i) {
-    const auto recorded = read.ok() ? changes.find(keys[i]) : changes.end();
-    edits->push_back(recorded == changes.end()
-                         ? std::nullopt
-                         : RestoreEdit(paths[i], recorded->second, last));
-  }
-  return read;
 }
 
 }  // namespace ornivale

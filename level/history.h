@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "level/disk.h"
-#include "level/level_access.h"
 #include "level/level_status.h"
 #include "level/records.h"
 
@@ -16,9 +15,11 @@ namespace ornivale {
 
 // The changes recorded of each level, under its disk.PathKey(full path),
 // oldest first: its undo chain, the changes since the chain last broke, for
-// what came before belongs to another file or another build at that path.
-// A change whose write the next one shows never happened is left out, and
-// so are each change's time and program, which no undo needs.
+// what came before belongs to another file, another build or another
+// program's write at that path. Each change holds how it left the level
+// where the history tells it. A change whose write the next one shows never
+// happened is left out, and so are each change's time and program, which no
+// undo needs.
 using ChangesByLevel = std::map<std::string, std::vector<ChangeDetails>>;
 
 // Which levels a reading of the history is about, by the full path that
@@ -62,8 +63,9 @@ class History {
   // what a dry run tells of the history.
   LevelStatus CheckAppendable() const;
 
-  // Each change the history keeps of the levels in `scope`, oldest first,
-  // to `each`; a history not written yet, or off, keeps none. A line it
+  // Each line the history keeps of the levels in `scope`, oldest first, to
+  // `each`: a change, or how a change left its level (Record::left); a
+  // history not written yet, or off, keeps none. A line it
   // can't read (a write cut short by a crash, a hand's edit, a line over
   // 1 MiB, a record no Ornivale wrote) is passed over and counted in
   // `unreadable`; a line about another level is passed over unparsed where
@@ -96,21 +98,5 @@ LevelStatus HistoryNotRead(const std::string& history, const std::string& reason
 
 // `milliseconds` after 1970-01-01 00:00 UTC as "2026-12-09T05:10:00.123Z".
 std::string UtcTime(int64_t milliseconds);
-
-// The edit that gives the level at `path` the values it held before the
-// first change of its chain (with `last`: before the last change that no
-// restore --last has undone; none when every one has been, or the chain is
-// empty), written only where the rules of an undo allow (rules::CheckUndo).
-// The one rule of both restore and the window's "Restore original values".
-std::optional<LevelEdit> RestoreEdit(const std::string& path,
-                                     const std::vector<ChangeDetails>& chain, bool last);
-
-// RestoreEdit of each of the levels at `paths`, in their order, reading the
-// history once for them all: none for a level whose history holds nothing
-// to give back. `unreadable` counts the lines passed over (History::Read);
-// the status is the history's own failure, if any.
-LevelStatus RestoreEdits(const std::vector<std::string>& paths, bool last,
-                         const History& history, Disk& disk,
-                         std::vector<std::optional<LevelEdit>>* edits, int* unreadable);
 
 }  // namespace ornivale

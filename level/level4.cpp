@@ -6,6 +6,7 @@
 #include "level/level_access.h"
 #include "level/level_names.h"
 #include "level/level_rules.h"
+#include "level/undo_plans.h"
 
 namespace ornivale {
 
@@ -43,8 +44,8 @@ void Level4::Show(LevelState state, WindowServices& window) {
   window.AddLog("Done");
 }
 
-LevelStatus Level4::RestoreOfLoaded(std::optional<LevelEdit>* restore) {
-  restore->reset();
+LevelStatus Level4::RestoreOfLoaded(std::optional<FlagChange>* original) {
+  original->reset();
   if (!last_scan_) return {};
   std::vector<std::optional<LevelEdit>> edits;
   int unreadable = 0;
@@ -52,24 +53,25 @@ LevelStatus Level4::RestoreOfLoaded(std::optional<LevelEdit>* restore) {
       RestoreEdits({last_scan_->path}, false, history_, disk_, &edits, &unreadable);
   // The rule restore follows, asked of the level as it was loaded: Save
   // writes only while the level is still that.
-  auto& edit = edits.front();
-  if (edit && rules::CheckUndo(*last_scan_, *edit).ok()) *restore = std::move(edit);
+  const auto& edit = edits.front();
+  FlagChange change;
+  if (edit && rules::CheckUndo(*last_scan_, *edit, &change).ok()) *original = change;
   return status;
 }
 
 bool Level4::HasRecordedChanges() {
-  std::optional<LevelEdit> restore;
-  return RestoreOfLoaded(&restore).ok() && restore;
+  std::optional<FlagChange> original;
+  return RestoreOfLoaded(&original).ok() && original;
 }
 
 void Level4::RestoreOriginalValues(WindowServices& window) {
-  std::optional<LevelEdit> restore;
+  std::optional<FlagChange> restore;
   const LevelStatus read = RestoreOfLoaded(&restore);
   if (!read.ok()) return Report(read, window);
   if (!restore) return;
   FlagValues original{};
   for (std::size_t i = 0; i < kFlagCount; ++i) {
-    original[i] = static_cast<int16_t>(*restore->change.values[i]);
+    original[i] = static_cast<int16_t>(*restore->values[i]);
   }
   std::vector<std::string> without_entries;
   for (std::size_t i = 0; i < kFlagCount; ++i) {

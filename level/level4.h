@@ -59,9 +59,10 @@ class Level4 {
 
  private:
   void Show(LevelState state, WindowServices& window);
-  // What restore would write to the loaded level, as it was loaded: none
-  // when nothing is loaded or recorded, or the undo's rule refuses it.
-  LevelStatus RestoreOfLoaded(std::optional<LevelEdit>* restore);
+  // What restore would write to the loaded level, as it was loaded (every
+  // value): none when nothing is loaded or recorded, or the undo's rule
+  // refuses it.
+  LevelStatus RestoreOfLoaded(std::optional<FlagChange>* original);
 
   Disk& disk_;
   const History history_;

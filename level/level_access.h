@@ -23,6 +23,28 @@ namespace ornivale {
 // and refused only when it is saved.
 LevelState InspectLevel(const std::string& path, NameRule rule, Disk& disk);
 
+// A state an undo accepts the level in, as the history tells it: one that
+// Ornivale left it in, or that its last change found it in where that
+// change never said how it left it.
+struct KnownState {
+  // The values it holds there, for some of the flags.
+  FlagChange holds;
+  // The file and build there, none where the history's line tells none;
+  // with `exact`, untouched since (its last-write time and size too).
+  std::optional<LevelIdentity> file;
+  bool exact = false;
+  // What the undo gives back in this state.
+  FlagChange gives;
+};
+
+// An undo's rule (rules::CheckUndo): the level must be in one of `states`,
+// the first the one Ornivale last left it in, with its flags at `offset`
+// where the history tells it.
+struct UndoRule {
+  std::optional<int64_t> offset;
+  std::vector<KnownState> states;
+};
+
 // An edit of one level: the values to write and what the front end knows of
 // the level.
 struct LevelEdit {
@@ -34,21 +56,14 @@ struct LevelEdit {
   FlagChange change;
   NameRule names;
   // The level as the front end read it when the values were chosen (the
-  // window's loaded level): the edit writes only while the file is still
-  // exactly that. Without it the edit reads the level itself, holding it,
-  // and "before" is what it held right before the write.
+  // window's loaded level, a folder view's row): the edit writes only while
+  // the file is still exactly that. Without it the edit reads the level
+  // itself, holding it, and "before" is what it held right before the
+  // write.
   std::optional<LevelState> loaded;
-  // An undo's rule (rules::CheckUndo): the level must still hold one of
-  // these, each giving values for some of the flags (what Ornivale last
-  // wrote there), with its flags at `flags_offset` where one is given.
-  std::vector<FlagChange> must_hold;
-  std::optional<int64_t> flags_offset;
-  // The file and build that the undone chain's last change was made to,
-  // where its line says: another file or another build at the path is
-  // refused. `held_before` (what that change found) then counts as held
-  // too, while the file's last-write time says its write did not happen.
-  std::optional<LevelIdentity> made_to;
-  std::optional<FlagChange> held_before;
+  // An undo's: what the level must still be for it to be written, and what
+  // it then gives back, in place of `change`.
+  std::optional<UndoRule> undo;
   // Recorded as a restore --last.
   bool undoes_last = false;
 };
@@ -71,6 +86,10 @@ struct EditResult {
   LevelScan before;     // the level as the edit read it
   LevelState after;     // what it holds now (for a dry run, would hold): a
                         // later edit's `loaded`
+  // Why the history could not keep how the write left the level, where it
+  // could not (HistoryNotWritten): the level is written all the same, but
+  // an undo of it will be refused.
+  LevelStatus left_unrecorded;
 
   bool ok() const { return status.ok(); }
   // Whether any value the level holds now differs from before.
@@ -90,9 +109,9 @@ struct EditResult {
 // that the path still names the file written, at its size. A failure after
 // bytes went out has may_be_written set. Several levels' changes are
 // recorded in one append and one sync before any of them is written, each
-// level held meanwhile. Every level is closed on every road; one that can't
-// be opened for writing is read instead, and counts as edited when it holds
-// the values already. `done` gets each edit's result, in order.
+// level held meanwhile, and how they were left in one more after. Every
+// level is closed on every road; one that can't be opened for writing is
+// read instead, and counts as edited when it holds the values already. `done` gets each edit's result, in order.
 void EditLevels(const std::vector<LevelEdit>& edits, const EditRun& run,
                 Disk& disk, const std::function<void(const EditResult&)>& done);
 // EditLevels of one level.

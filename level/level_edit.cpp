@@ -62,9 +62,12 @@ LevelScan WithFlags(LevelScan scan, const std::array<uint8_t, kFlagBytes>& bytes
 // One level's edit, from its open to its result.
 class Edit {
  public:
-  explicit Edit(const LevelEdit& edit) : edit_(edit) {}
+  Edit(const LevelEdit& edit, std::string full_path)
+      : edit_(edit), full_path_(std::move(full_path)), change_(edit.change) {}
 
   const LevelEdit& edit() const { return edit_; }
+  // The level's full path, as the history names it.
+  const std::string& full_path() const { return full_path_; }
   const EditResult& result() const { return result_; }
   // Whether it waits in the batch for its change to be recorded and
   // written.
@@ -87,8 +90,8 @@ class Edit {
     }
     result_.opened = true;
     result_.status = Read();
-    writes_ = result_.ok() && !edit_.change.HeldBy(result_.before);
-    bytes_ = BytesToWrite(result_.before, edit_.change);
+    writes_ = result_.ok() && !change_.HeldBy(result_.before);
+    bytes_ = BytesToWrite(result_.before, change_);
     if (writes_) {
       // Before the change is recorded: a level that can't be written has
       // no change to record.
@@ -113,6 +116,15 @@ class Edit {
     change.undoes_last = edit_.undoes_last;
     return change;
   }
+
+  // How the write left the level, once it and every check after it
+  // succeeded: what the history keeps after the write.
+  std::optional<ChangeLeft> Left() const {
+    if (!wrote_) return std::nullopt;
+    return ChangeLeft{result_.before.flags_offset, bytes_, IdentityOf(result_.after)};
+  }
+  // The history could not keep how the write left the level.
+  void LeftUnrecorded(const LevelStatus& why) { result_.left_unrecorded = why; }
 
   // Closes the level without a result: the edit is made again later.
   void GiveBack() {
@@ -141,6 +153,7 @@ class Edit {
     Keep(result_.status, closed);
     if (result_.ok()) result_.status = CheckPath();
     writes_ = false;
+    wrote_ = result_.ok();
   }
 
  private:
@@ -150,7 +163,7 @@ class Edit {
     now.stamp = file_->Stamp();
     now.scan = ScanLevel(*file_);
     result_.before = now.scan;
-    return rules::CheckBeforeWriting(now, edit_);
+    return rules::CheckBeforeWriting(now, edit_, &change_);
   }
 
   // A level that can't be opened for writing (read-only, or held by another
@@ -158,7 +171,7 @@ class Edit {
   // it needs a write does the failure to open it stand.
   void ReadWithoutWriting(Disk& disk) {
     if (!disk.Open(edit_.path, OpenMode::ReadOnly, &file_).ok()) return;
-    const bool held = Read().ok() && edit_.change.HeldBy(result_.before);
+    const bool held = Read().ok() && change_.HeldBy(result_.before);
     if (file_->Close().ok() && held) {
       result_.status = {};
       result_.opened = true;
@@ -168,7 +181,7 @@ class Edit {
 
   // One run of bytes, from the first value given to the last.
   LevelStatus WriteAndSync() {
-    const auto& values = edit_.change.values;
+    const auto& values = change_.values;
     const auto given = [](const auto& value) { return value.has_value(); };
     const auto first = 2 * static_cast<std::size_t>(
                                std::find_if(values.begin(), values.end(), given) -
@@ -234,11 +247,16 @@ class Edit {
   }
 
   const LevelEdit& edit_;
+  std::string full_path_;
+  // The values to write: the edit's, or those its undo gives back in the
+  // state the level is in.
+  FlagChange change_;
   std::unique_ptr<LevelFile> file_;
   EditResult result_;
   std::array<uint8_t, kFlagBytes> bytes_{};
   bool writes_ = false;
   bool would_write_ = false;
+  bool wrote_ = false;
 };
 
 // The edits of one run, a batch at a time: the changes of a batch are
@@ -251,9 +269,10 @@ class Run {
 
   void Add(const LevelEdit& edit) {
     // One level twice in a batch would wait for its own hold.
-    const std::string key = disk_.PathKey(disk_.FullPath(edit.path));
+    std::string full_path = disk_.FullPath(edit.path);
+    const std::string key = disk_.PathKey(full_path);
     if (held_.count(key) != 0) Flush();
-    edits_.push_back(std::make_unique<Edit>(edit));
+    edits_.push_back(std::make_unique<Edit>(edit, std::move(full_path)));
     Edit& added = *edits_.back();
     added.Prepare(disk_, run_.dry_run);
     if (added.result().status.too_many_open && !held_.empty()) return MakeRoom();
@@ -281,6 +300,7 @@ class Run {
           edit->Unrecorded(recorded);
         }
       }
+      if (recorded.ok()) RecordLefts();
     }
     // A dry run fails where the history would refuse the changes.
     const LevelStatus recordable =
@@ -306,7 +326,7 @@ class Run {
     for (bool gave_back_held = held_.size() < 2; !gave_back_held;) {
       Edit& last = *edits_.back();
       gave_back_held = last.writes();
-      if (gave_back_held) held_.erase(disk_.PathKey(disk_.FullPath(last.edit().path)));
+      if (gave_back_held) held_.erase(disk_.PathKey(last.full_path()));
       again.insert(again.begin(), &last.edit());
       last.GiveBack();
       edits_.pop_back();
@@ -324,9 +344,26 @@ class Run {
       ChangeDetails change = edit->Change();
       change.time = time;
       change.program = run_.program;
-      lines += ChangeJson(disk_.FullPath(edit->edit().path), change, JsonText::Utf8) + "\n";
+      lines += ChangeJson(edit->full_path(), change, JsonText::Utf8) + "\n";
     }
     return run_.history.Append(lines);
+  }
+
+  // After the writes, how each left its level, in one more append.
+  void RecordLefts() {
+    if (run_.history.off()) return;
+    std::string lines;
+    for (const auto& edit : edits_) {
+      if (const auto left = edit->Left()) {
+        lines += LeftJson(edit->full_path(), *left, JsonText::Utf8) + "\n";
+      }
+    }
+    if (lines.empty()) return;
+    const LevelStatus recorded = run_.history.Append(lines);
+    if (recorded.ok()) return;
+    for (const auto& edit : edits_) {
+      if (edit->Left()) edit->LeftUnrecorded(recorded);
+    }
   }
 
   const EditRun& run_;

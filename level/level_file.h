@@ -17,12 +17,17 @@ struct FileStamp {
   int64_t modified = 0;  // last-write time, in the system's own units
   uint64_t volume = 0;   // the device or volume that holds it
   uint64_t index = 0;    // its inode or file index there
+  // Its creation (birth) time, in the system's own units, where the system
+  // keeps one; 0 where it doesn't. A file made in a deleted one's place may
+  // get its index, never its birth.
+  int64_t born = 0;
 
   bool SameFile(const FileStamp& other) const {
     return volume == other.volume && index == other.index;
   }
   bool operator==(const FileStamp& other) const {
-    return SameFile(other) && size == other.size && modified == other.modified;
+    return SameFile(other) && size == other.size && modified == other.modified &&
+           born == other.born;
   }
   bool operator!=(const FileStamp& other) const { return !(*this == other); }
 };

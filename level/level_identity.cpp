@@ -39,6 +39,8 @@ LevelIdentity IdentityOf(const LevelState& state) {
   identity.index = state.stamp.index;
   identity.fingerprint = print.value();
   identity.modified = state.stamp.modified;
+  identity.size = state.stamp.size;
+  identity.born = state.stamp.born;
   return identity;
 }
 

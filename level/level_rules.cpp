@@ -37,6 +37,33 @@ LevelStatus ChangedSince(const std::string& path, const char* why) {
   return Failure(LevelCode::ChangedSince, path, why);
 }
 
+// Whether the level as `now` read it is in `state`.
+bool IsIn(const LevelState& now, const KnownState& state) {
+  if (!state.holds.HeldBy(now.scan)) return false;
+  if (!state.file) return true;
+  const LevelIdentity identity = IdentityOf(now);
+  return state.exact ? identity.Untouched(*state.file) : identity.SameBuild(*state.file);
+}
+
+// Why the level as `now` read it is not in `state`, the one Ornivale last
+// left it in.
+const char* WhyNotIn(const LevelState& now, const KnownState& state) {
+  if (state.file) {
+    const LevelIdentity identity = IdentityOf(now);
+    if (!identity.SameFile(*state.file)) {
+      return "another file is at its path than the one Ornivale changed";
+    }
+    if (!identity.SameBuild(*state.file)) return "it was built again since Ornivale changed it";
+    if (state.exact && !identity.Untouched(*state.file)) {
+      return "it was written since Ornivale changed it";
+    }
+    return "its values changed since Ornivale last wrote them, and the history holds no "
+           "later change: another program changed them, or Ornivale did with the history "
+           "off";
+  }
+  return "it no longer holds what the change undone wrote";
+}
+
 }  // namespace
 
 LevelStatus CheckName(const std::string& path, NameRule rule) {
@@ -62,38 +89,27 @@ LevelStatus CheckWritable(const LevelScan& scan, const std::string& path) {
   return {};
 }
 
-LevelStatus CheckUndo(const LevelState& now, const LevelEdit& edit) {
-  const LevelScan& scan = now.scan;
-  if (edit.change.HeldBy(scan)) return {};
-  if (edit.flags_offset && *edit.flags_offset != scan.flags_offset) {
+LevelStatus CheckUndo(const LevelState& now, const LevelEdit& edit, FlagChange* change) {
+  *change = edit.change;
+  if (!edit.undo) return {};
+  const UndoRule& undo = *edit.undo;
+  const bool moved = undo.offset && *undo.offset != now.scan.flags_offset;
+  for (const KnownState& state : undo.states) {
+    if (!moved && IsIn(now, state)) {
+      *change = state.gives;
+      return {};
+    }
+  }
+  // Given back already, by whatever means: nothing to write.
+  if (edit.change.HeldBy(now.scan)) return {};
+  if (moved) {
     return ChangedSince(now.path, "its values moved since Ornivale changed it: it was built again");
   }
-  if (edit.made_to) {
-    const LevelIdentity identity = IdentityOf(now);
-    if (identity.volume != edit.made_to->volume || identity.index != edit.made_to->index) {
-      return ChangedSince(now.path, "another file is at its path than the one Ornivale changed");
-    }
-    if (!identity.SameBuild(*edit.made_to)) {
-      return ChangedSince(now.path, "it was built again since Ornivale changed it");
-    }
-  }
-  if (edit.must_hold.empty()) return {};
-  for (const FlagChange& held : edit.must_hold) {
-    if (held.HeldBy(scan)) return {};
-  }
-  if (edit.held_before && edit.made_to && edit.held_before->HeldBy(scan) &&
-      now.stamp.modified == edit.made_to->modified) {
-    return {};
-  }
-  return ChangedSince(now.path, edit.made_to
-                                   ? "its values changed since Ornivale last wrote them, "
-                                     "and the history holds no later change: another "
-                                     "program changed them, or Ornivale did with the "
-                                     "history off"
-                                   : "it no longer holds what the change undone wrote");
+  return ChangedSince(now.path, WhyNotIn(now, undo.states.front()));
 }
 
-LevelStatus CheckBeforeWriting(const LevelState& now, const LevelEdit& edit) {
+LevelStatus CheckBeforeWriting(const LevelState& now, const LevelEdit& edit,
+                               FlagChange* change) {
   const LevelScan& scan = now.scan;
   if (scan.status.code == LevelCode::ReadFailed) return scan.status;
   if (edit.loaded) {
@@ -104,7 +120,7 @@ LevelStatus CheckBeforeWriting(const LevelState& now, const LevelEdit& edit) {
   } else if (!scan.status.ok()) {
     return scan.status;
   }
-  const LevelStatus undo = CheckUndo(now, edit);
+  const LevelStatus undo = CheckUndo(now, edit, change);
   if (!undo.ok()) return undo;
   return CheckWritable(scan, now.path);
 }

@@ -20,17 +20,20 @@ LevelStatus CheckName(const std::string& path, NameRule rule);
 // level's flags that the bytes land in.
 LevelStatus CheckWritable(const LevelScan& scan, const std::string& path);
 
-// An undo's rule, on the level as `now` read it: ok where it holds the
-// undo's values already (nothing to write), or where it is the file and
-// the build the undone change was made to, with its values where that
-// change found them, and holds what Ornivale last wrote there (or what
-// that change found, had its write not happened). ChangedSince with what is
-// known otherwise.
-LevelStatus CheckUndo(const LevelState& now, const LevelEdit& edit);
+// An undo's rule, on the level as `now` read it: ok where it is in one of
+// the states the rule accepts (UndoRule), with its values where the history
+// says, `change` then what the rule gives back in that state; ok too where
+// it holds the undo's values already (nothing to write). ChangedSince with
+// what is known otherwise: another file, another build, a write since
+// Ornivale's, other values. For an edit that undoes nothing, `change` is
+// its own.
+LevelStatus CheckUndo(const LevelState& now, const LevelEdit& edit, FlagChange* change);
 
 // What an edit's own read of the level must find before anything is
-// written: the level whole, still the one the front end loaded, holding
-// what an undo expects, and writable.
-LevelStatus CheckBeforeWriting(const LevelState& now, const LevelEdit& edit);
+// written: the level whole, still the one the front end loaded, as an
+// undo expects it, and writable; `change` gets the values to write
+// (CheckUndo).
+LevelStatus CheckBeforeWriting(const LevelState& now, const LevelEdit& edit,
+                               FlagChange* change);
 
 }  // namespace ornivale::rules

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <limits>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -218,11 +219,17 @@ std::optional<uint64_t> NumberOfHex(const Parsed& json) {
   return value;
 }
 
-// "file", where the line has one: all its members, or the line is broken.
-bool TakeIdentity(const Parsed& json, ChangeDetails* change) {
+std::optional<int64_t> WholeNumber(const Parsed& json, const char* name) {
+  const auto found = json.find(name);
+  if (found == json.end() || !found->is_number_integer()) return std::nullopt;
+  return found->get<int64_t>();
+}
+
+// "file": all its members, or the line is broken; its size and birth time
+// only where its line's format records them.
+std::optional<LevelIdentity> IdentityIn(const Parsed& json, int format) {
   const auto file = json.find("file");
-  if (file == json.end()) return true;
-  if (!file->is_object()) return false;
+  if (file == json.end() || !file->is_object()) return std::nullopt;
   const auto member = [&](const char* name) {
     const auto found = file->find(name);
     return found == file->end() ? std::optional<uint64_t>() : NumberOfHex(*found);
@@ -230,13 +237,40 @@ bool TakeIdentity(const Parsed& json, ChangeDetails* change) {
   const auto volume = member("volume");
   const auto index = member("index");
   const auto fingerprint = member("fingerprint");
-  const auto modified = file->find("modified");
-  if (!volume || !index || !fingerprint || modified == file->end() ||
-      !modified->is_number_integer()) {
-    return false;
+  const auto modified = WholeNumber(*file, "modified");
+  if (!volume || !index || !fingerprint || !modified) return std::nullopt;
+  LevelIdentity identity{*volume, *index, *fingerprint, *modified};
+  if (format >= 3) {
+    const auto size = WholeNumber(*file, "size");
+    const auto born = WholeNumber(*file, "born");
+    if (!size || *size < 0 || !born) return std::nullopt;
+    identity.size = *size;
+    identity.born = *born;
   }
-  change->file = LevelIdentity{*volume, *index, *fingerprint, modified->get<int64_t>()};
-  return true;
+  return identity;
+}
+
+Json IdentityJson(const LevelIdentity& file, int format) {
+  Json json = {{"volume", HexNumber(file.volume)},
+               {"index", HexNumber(file.index)},
+               {"fingerprint", HexNumber(file.fingerprint)},
+               {"modified", file.modified}};
+  if (format >= 3) {
+    json["size"] = file.size;
+    json["born"] = file.born;
+  }
+  return json;
+}
+
+// The format a line says it has: 1 where it says none.
+std::optional<int> FormatOf(const Parsed& json) {
+  const auto v = json.find("v");
+  if (v == json.end()) return 1;
+  if (!v->is_number_unsigned() || v->get<uint64_t>() < 2 ||
+      v->get<uint64_t>() > static_cast<uint64_t>(std::numeric_limits<int>::max())) {
+    return std::nullopt;
+  }
+  return static_cast<int>(v->get<uint64_t>());
 }
 
 std::optional<std::array<uint8_t, kFlagBytes>> FlagBytes(const Parsed& json) {
@@ -275,7 +309,13 @@ bool TakeChange(const Parsed& json, Record* record) {
   const auto undoes = json.find("undoes");
   if (undoes != json.end() && *undoes != "last") return false;
   change.undoes_last = undoes != json.end();
-  if (!TakeIdentity(json, &change)) return false;
+  const auto format = FormatOf(json);
+  if (!format) return false;
+  change.format = *format;
+  if (json.contains("file")) {
+    change.file = IdentityIn(json, change.format);
+    if (!change.file) return false;
+  }
   // The values are the bytes': a line whose values say otherwise is no
   // line the history wrote.
   if (ValuesOfBytes(change.written) != record->values || !record->before ||
@@ -305,6 +345,23 @@ bool TakePath(const Parsed& json, Disk& disk, Record* record, std::string* why) 
     *why = "names a path that no file can have";
     return false;
   }
+  return true;
+}
+
+// A line of how a change left its level: all its members, or it is none.
+bool TakeLeft(const Parsed& json, Record* record) {
+  const auto left = json.find("left");
+  const auto format = FormatOf(json);
+  if (!left->is_object() || !format || *format < 3) return false;
+  const auto offset = left->find("offset");
+  const auto bytes = left->find("bytes");
+  if (offset == left->end() || !offset->is_number_unsigned() || bytes == left->end()) {
+    return false;
+  }
+  const auto written = FlagBytes(*bytes);
+  const auto file = IdentityIn(json, *format);
+  if (!written || !file) return false;
+  record->left = ChangeLeft{static_cast<int64_t>(offset->get<uint64_t>()), *written, *file};
   return true;
 }
 
@@ -359,14 +416,16 @@ std::string ChangeJson(const std::string& path, const ChangeDetails& change,
   json["program"] = change.program;
   json["offset"] = change.offset;
   json["bytes"] = {{"before", HexOf(change.before)}, {"written", HexOf(change.written)}};
-  if (change.file) {
-    const LevelIdentity& file = *change.file;
-    json["file"] = {{"volume", HexNumber(file.volume)},
-                    {"index", HexNumber(file.index)},
-                    {"fingerprint", HexNumber(file.fingerprint)},
-                    {"modified", file.modified}};
-  }
+  if (change.file) json["file"] = IdentityJson(*change.file, change.format);
   if (change.undoes_last) json["undoes"] = "last";
+  if (change.format >= 2) json["v"] = change.format;
+  return Line(json, text);
+}
+
+std::string LeftJson(const std::string& path, const ChangeLeft& left, JsonText text) {
+  Json json = Path(path);
+  json["left"] = {{"offset", left.offset}, {"bytes", HexOf(left.written)}};
+  json["file"] = IdentityJson(left.file, kHistoryFormat);
   json["v"] = kHistoryFormat;
   return Line(json, text);
 }
@@ -397,6 +456,7 @@ std::optional<Record> ParseRecord(const std::string& line, Disk& disk,
     record.failure = true;
     return record;
   }
+  if (json.contains("left")) return TakeLeft(json, &record) ? std::optional(record) : refuse();
   if (!TakeValues(json, &record.values, why)) return refuse();
   if (const auto before = json.find("before"); before != json.end()) {
     record.before.emplace();

@@ -24,6 +24,12 @@ namespace ornivale {
 using FlagValues = std::array<int32_t, kFlagCount>;
 FlagValues ValuesOf(const LevelScan& scan);
 
+// The format of the history's lines that this program writes: 1 had no
+// "v", no "file" and no "undoes"; 2 no line of how a change left its level.
+// A reader reads the lines of every format up to its own, and of later
+// ones what it knows of them.
+inline constexpr int kHistoryFormat = 3;
+
 // What the history keeps of a change beside the values: where the flags lie,
 // their bytes before and as written, when, and which program wrote them.
 struct ChangeDetails {
@@ -32,18 +38,30 @@ struct ChangeDetails {
   std::array<uint8_t, kFlagBytes> written{};
   std::string time;     // UTC, "2026-12-09T05:10:00.123Z"
   std::string program;  // "ornivale", "ornivale-cli set", …
-  // The level it was made to, as read before the write; lines of the first
-  // format ("v" absent) keep none.
+  // The level as the change found it, read before the write; lines of the
+  // first format keep none.
   std::optional<LevelIdentity> file;
   // Made by restore --last: it gave back what the last change not undone
   // before it had changed.
   bool undoes_last = false;
+  // The format of its line.
+  int format = kHistoryFormat;
+  // How it left the level, as the line recorded after its write says, once
+  // the history's reader has found that line.
+  std::optional<LevelIdentity> left;
+
+  // Whether a line of how it left the level follows it: none that does not
+  // come never finished.
+  bool TellsHowItLeft() const { return format >= 3 && file.has_value(); }
 };
 
-// The format of the history's lines that this program writes: 1 had no
-// "v", no "file" and no "undoes". A reader reads the lines of every format
-// up to its own, and of later ones what it knows of them.
-inline constexpr int kHistoryFormat = 2;
+// The line recorded after a change was written, synced and checked: how it
+// left the level. An undo writes only where the level is still exactly that.
+struct ChangeLeft {
+  int64_t offset = 0;
+  std::array<uint8_t, kFlagBytes> written{};
+  LevelIdentity file;
+};
 
 // One line read back.
 struct Record {
@@ -52,6 +70,7 @@ struct Record {
   FlagValues values{};   // what the level held, or holds after a change
   std::optional<FlagValues> before;     // a set's or a change's "before"
   std::optional<ChangeDetails> change;  // a line of the history
+  std::optional<ChangeLeft> left;       // a line of how a change left it
 };
 
 // How the lines hold characters beyond ASCII: as \u escapes (a UTF-16
@@ -73,10 +92,16 @@ std::string SetJson(const std::string& path, const FlagValues& before,
 // A change as the history keeps it: SetJson's with "time", "program",
 // "offset", "bytes":{"before":"03000100","written":"04000100"}, "file"
 // (volume, index and fingerprint as 16 hexadecimal digits, the last-write
-// time in the system's units), "undoes":"last" for a restore --last, and
-// "v", the format.
+// time in the system's units, and for the third format its size and birth
+// time), "undoes":"last" for a restore --last, and "v", the format of the
+// line it was read from.
 std::string ChangeJson(const std::string& path, const ChangeDetails& change,
                        JsonText text = JsonText::Ascii);
+// {"path":…,"left":{"offset":34,"bytes":"04000100"},"file":{…},"v":3}: the
+// line that tells how a change left the level, its identity after the
+// write.
+std::string LeftJson(const std::string& path, const ChangeLeft& left,
+                     JsonText text = JsonText::Ascii);
 // {"path":…,"error":{"code":"cut-short","message":…}}.
 std::string FailureJson(const LevelStatus& status, const std::string& message);
 

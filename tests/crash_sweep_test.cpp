@@ -11,6 +11,7 @@
 #include "level/failure_words.h"
 #include "level/history.h"
 #include "level/level_access.h"
+#include "level/undo_plans.h"
 #include "tests/crash_disk.h"
 #include "tests/test_support.h"
 

@@ -6,6 +6,7 @@
 #include "level/history.h"
 #include "level/level4.h"
 #include "level/level_access.h"
+#include "level/undo_plans.h"
 #include "tests/test_support.h"
 
 namespace ornivale {
@@ -45,7 +46,7 @@ TEST(History, EachChangeIsRecordedBeforeItIsWritten) {
   disk.before_write = [&](Bytes&) { when_written = disk.Text(MemoryDisk::kHistory); };
   ASSERT_TRUE(SetLara(disk, "a.trc", 4).ok());
   const auto lines = HistoryLines(disk);
-  ASSERT_EQ(lines.size(), 1u);
+  ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(when_written, lines[0] + "\n");
   const auto changes = RecordedChain(disk, "a.trc");
   ASSERT_EQ(changes.size(), 1u);
@@ -53,9 +54,15 @@ TEST(History, EachChangeIsRecordedBeforeItIsWritten) {
   EXPECT_EQ(changes[0].before, (std::array<uint8_t, 4>{3, 0, 1, 0}));
   EXPECT_EQ(changes[0].written, (std::array<uint8_t, 4>{4, 0, 1, 0}));
   const auto records = RecordsOf(disk);
-  ASSERT_EQ(records.size(), 1u);
+  ASSERT_EQ(records.size(), 2u);
   EXPECT_EQ(records[0].change->program, "ornivale-cli set");
   EXPECT_EQ(records[0].change->time, "2025-12-09T05:00:00.001Z");
+  // After the write, how it left the level: the file as written.
+  ASSERT_TRUE(records[1].left.has_value());
+  EXPECT_EQ(records[1].left->written, changes[0].written);
+  EXPECT_EQ(records[1].left->file.modified, disk.Stamp("a.trc").modified);
+  EXPECT_NE(records[1].left->file.modified, changes[0].file->modified);
+  EXPECT_EQ(changes[0].left->modified, disk.Stamp("a.trc").modified);
 }
 
 // Many levels' changes go out in one append and one sync before any of
@@ -77,10 +84,11 @@ TEST(History, ManyLevelsChangesAreRecordedTogether) {
   EXPECT_EQ(order[0], "l0.trc");
   EXPECT_EQ(order[299], "l299.trc");
   EXPECT_EQ(order[300], "failed");
-  EXPECT_EQ(disk.stats.appends, 3);  // 128 levels a batch
+  // 128 levels a batch: their changes, then how they were left.
+  EXPECT_EQ(disk.stats.appends, 6);
   const auto lines = HistoryLines(disk);
-  EXPECT_EQ(lines.size(), 300u - 43u);  // the levels already Divesuit: 0, 7, … 294
-  EXPECT_EQ(disk.stats.writes.size(), lines.size());
+  EXPECT_EQ(lines.size(), 2 * (300u - 43u));  // the levels already Divesuit: 0, 7, … 294
+  EXPECT_EQ(2 * disk.stats.writes.size(), lines.size());
   EXPECT_EQ(disk.stats.open_now, 0);
 }
 
@@ -124,7 +132,7 @@ TEST(History, TheEnvironmentNamesItsFileOrTurnsItOff) {
   disk.Put("a.trc", MakeLevel(3, 1));
   disk.environment["ORNIVALE_HISTORY"] = "/mine/changes.jsonl";
   ASSERT_TRUE(SetLara(disk, "a.trc", 4).ok());
-  EXPECT_EQ(HistoryLines(disk, "/mine/changes.jsonl").size(), 1u);
+  EXPECT_EQ(HistoryLines(disk, "/mine/changes.jsonl").size(), 2u);
   EXPECT_FALSE(disk.Exists(MemoryDisk::kHistory));
 
   disk.fail_append = true;  // nothing is appended, so nothing fails
@@ -134,7 +142,7 @@ TEST(History, TheEnvironmentNamesItsFileOrTurnsItOff) {
     ASSERT_TRUE(SetLara(disk, "a.trc", lara).ok()) << off;
     EXPECT_EQ(disk.Get("a.trc"), MakeLevel(lara++, 1));
   }
-  EXPECT_EQ(disk.stats.appends, 1);
+  EXPECT_EQ(disk.stats.appends, 2);
 }
 
 // A value that is neither off nor an absolute path names no history: the
@@ -210,7 +218,7 @@ TEST(Restore, GivesBackTheFirstValuesOrThoseBeforeTheLastChange) {
   EXPECT_EQ(disk.Get("a.trc"), MakeLevel(3, 1));
   // A restore is a change like any other: it is recorded, and once more
   // finds nothing to change.
-  EXPECT_EQ(HistoryLines(disk).size(), 4u);
+  EXPECT_EQ(HistoryLines(disk).size(), 8u);
   const EditResult again = Restore(disk, "a.trc", false);
   ASSERT_TRUE(again.ok());
   EXPECT_FALSE(again.ValuesChanged());
@@ -244,9 +252,14 @@ TEST(Restore, AfterAWriteThatFailedAndAGoodOne) {
   ASSERT_TRUE(Restore(disk, "a.trc", false).ok());
   EXPECT_EQ(disk.Get("a.trc"), MakeLevel(3, 1));
 
+  // A change that never reached the level stands in no undo's way:
+  // restore --last undoes the last that did, the restore to Catsuit.
   disk.fail_write = true;
   EXPECT_FALSE(SetLara(disk, "a.trc", 1).ok());
-  EXPECT_TRUE(Restore(disk, "a.trc", true).ok());
+  disk.fail_write = false;
+  ASSERT_TRUE(Restore(disk, "a.trc", true).ok());
+  EXPECT_EQ(disk.Get("a.trc"), MakeLevel(6, 1));
+  ASSERT_TRUE(Restore(disk, "a.trc", true).ok());
   EXPECT_EQ(disk.Get("a.trc"), MakeLevel(3, 1));
 }
 
@@ -265,7 +278,10 @@ TEST(History, LinesItCantReadArePassedOverAndCounted) {
   ASSERT_TRUE(SetLara(disk, "a.trc", 6).ok());
   int unreadable = 0;
   int read = 0;
-  ASSERT_TRUE(History::Locate(disk).Read([&](const Record&) { ++read; }, &unreadable).ok());
+  ASSERT_TRUE(History::Locate(disk)
+                  .Read([&](const Record& record) { read += record.change.has_value(); },
+                        &unreadable)
+                  .ok());
   EXPECT_EQ(read, 2);
   EXPECT_EQ(unreadable, 1);
 }

@@ -66,7 +66,7 @@ TEST(RecordsWritten, AChangeReadsBackAsItWasWritten) {
   change.time = "2026-12-09T05:10:00.123Z";
   change.program = "ornivale-cli restore";
   change.file = LevelIdentity{0x801, 0xfffffffffffffff1u, 0x0123456789abcdefu,
-                              1765256400123456789};
+                              1765256400123456789, 4096, 1765256300000000000};
   change.undoes_last = true;
   const std::string line = ChangeJson("/l/c.trc", change);
   EXPECT_EQ(line,
@@ -76,8 +76,8 @@ TEST(RecordsWritten, AChangeReadsBackAsItWasWritten) {
             R"("time":"2026-12-09T05:10:00.123Z","program":"ornivale-cli restore",)"
             R"("offset":62,"bytes":{"before":"0300ffff","written":"0400ffff"},)"
             R"("file":{"volume":"0000000000000801","index":"fffffffffffffff1",)"
-            R"("fingerprint":"0123456789abcdef","modified":1765256400123456789},)"
-            R"("undoes":"last","v":2})");
+            R"("fingerprint":"0123456789abcdef","modified":1765256400123456789,)"
+            R"("size":4096,"born":1765256300000000000},"undoes":"last","v":3})");
   const auto record = Read(line);
   ASSERT_TRUE(record && record->change);
   EXPECT_EQ(record->change->offset, 62);
@@ -85,28 +85,48 @@ TEST(RecordsWritten, AChangeReadsBackAsItWasWritten) {
   EXPECT_EQ(record->change->written, change.written);
   EXPECT_EQ(record->change->program, "ornivale-cli restore");
   ASSERT_TRUE(record->change->file.has_value());
-  EXPECT_TRUE(record->change->file->SameBuild(*change.file));
-  EXPECT_EQ(record->change->file->modified, change.file->modified);
+  EXPECT_TRUE(record->change->file->Untouched(*change.file));
+  EXPECT_EQ(record->change->file->size, 4096);
+  EXPECT_EQ(record->change->file->born, change.file->born);
   EXPECT_TRUE(record->change->undoes_last);
   EXPECT_EQ(record->values, (FlagValues{4, -1}));
   EXPECT_EQ(*record->before, (FlagValues{3, -1}));
+
+  // How it left the level, on a line of its own.
+  const ChangeLeft left{62, change.written, *change.file};
+  const auto read_left = Read(LeftJson("/l/c.trc", left));
+  ASSERT_TRUE(read_left && read_left->left);
+  EXPECT_EQ(read_left->path, "/l/c.trc");
+  EXPECT_EQ(read_left->left->offset, 62);
+  EXPECT_EQ(read_left->left->written, change.written);
+  EXPECT_TRUE(read_left->left->file.Untouched(*change.file));
 }
 
 // A line whose "file" or "undoes" is broken is no line the history wrote;
 // a later format's line is read for what this one knows of it.
 TEST(RecordsWritten, TheFileAndTheUndoAreWholeOrTheLineIsBroken) {
   ChangeDetails change;
-  change.file = LevelIdentity{1, 2, 3, 4};
+  change.file = LevelIdentity{1, 2, 3, 4, 5, 6};
   const std::string line = ChangeJson("/l/c.trc", change);
-  const auto with = [&](const std::string& from, const std::string& to) {
-    std::string changed = line;
+  const std::string left = LeftJson("/l/c.trc", ChangeLeft{0, {}, *change.file});
+  const auto with = [&](std::string changed, const std::string& from, const std::string& to) {
     changed.replace(changed.find(from), from.size(), to);
     return Read(changed);
   };
-  EXPECT_FALSE(with(R"("index":"0000000000000002",)", "").has_value());
-  EXPECT_FALSE(with(R"("0000000000000003")", R"("3")").has_value());
-  EXPECT_FALSE(with(R"("v":2)", R"("undoes":"all","v":2)").has_value());
-  const auto later = with(R"("v":2)", R"("v":3,"seen":[1])");
+  for (const std::string& whole : {line, left}) {
+    EXPECT_FALSE(with(whole, R"("index":"0000000000000002",)", "").has_value());
+    EXPECT_FALSE(with(whole, R"("0000000000000003")", R"("3")").has_value());
+    EXPECT_FALSE(with(whole, R"(,"born":6)", "").has_value()) << "the third format's birth";
+    EXPECT_FALSE(with(whole, R"("v":3)", R"("v":0)").has_value());
+  }
+  EXPECT_FALSE(with(line, R"("v":3)", R"("undoes":"all","v":3)").has_value());
+  EXPECT_FALSE(with(left, R"("bytes":"00000000")", R"("bytes":"00")").has_value());
+  // The second format kept no size or birth.
+  const auto second = with(line, R"(,"size":5,"born":6},"v":3)", R"(},"v":2)");
+  ASSERT_TRUE(second && second->change && second->change->file);
+  EXPECT_EQ(second->change->format, 2);
+  EXPECT_EQ(second->change->file->size, -1);
+  const auto later = with(line, R"("v":3)", R"("v":4,"seen":[1])");
   ASSERT_TRUE(later && later->change && later->change->file);
   EXPECT_EQ(later->change->file->fingerprint, 3u);
 }

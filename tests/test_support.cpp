@@ -129,6 +129,7 @@ void MemoryDisk::Put(const std::string& path, Bytes bytes) {
   if (!entry) {
     entry = std::make_shared<Entry>();
     entry->index = next_index_++;
+    entry->born = ++clock_;
   }
   entry->bytes = std::move(bytes);
   entry->modified = ++clock_;
@@ -139,12 +140,19 @@ void MemoryDisk::Replace(const std::string& path, Bytes bytes) {
   Put(path, std::move(bytes));
 }
 
+void MemoryDisk::Recreate(const std::string& path, Bytes bytes) {
+  const uint64_t index = files_.at(path)->index;
+  Replace(path, std::move(bytes));
+  files_.at(path)->index = index;
+}
+
 FileStamp MemoryDisk::StampOf(const Entry& entry) const {
   FileStamp stamp;
   stamp.size = static_cast<int64_t>(entry.bytes.size());
   stamp.modified = entry.modified;
   stamp.volume = 1;
   stamp.index = entry.index;
+  stamp.born = entry.born;
   return stamp;
 }
 

@@ -141,6 +141,11 @@ class MemoryDisk : public Disk {
   // Puts a new file at `path`, as a rename over it would; a file open
   // there keeps the old one.
   void Replace(const std::string& path, Bytes bytes);
+  // Deletes the file at `path` and makes a new one there with the index the
+  // deleted one had, as ext4 gives a file made right after a deletion.
+  void Recreate(const std::string& path, Bytes bytes);
+  // The file at `path` as the system tells it.
+  FileStamp Stamp(const std::string& path) const { return StampOf(*files_.at(path)); }
   // Takes the file at `path` away, as its deletion would.
   void Remove(const std::string& path) { files_.erase(path); }
   // Gives each of the two files the other's path, as two renames would.
@@ -198,6 +203,7 @@ class MemoryDisk : public Disk {
     Bytes bytes;
     int64_t modified = 0;
     uint64_t index = 0;
+    int64_t born = 0;
   };
   class File;
   FileStamp StampOf(const Entry& entry) const;

@@ -4,9 +4,12 @@
 // window.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "level/history.h"
 #include "level/level4.h"
 #include "level/level_access.h"
+#include "level/undo_plans.h"
 #include "tests/test_support.h"
 
 namespace ornivale {
@@ -35,6 +38,64 @@ EditResult Restore(MemoryDisk& disk, const std::string& path, bool last = false)
 Bytes Rebuilt(uint16_t lara, uint16_t weather) {
   return testing::LevelBytes().Version().Counts().Block(0, 0).Block(0, 0).Block(0, 0)
       .Flags(lara, weather).TrcTail(testing::LevelBytes::kWholeTail, 40).Build();
+}
+
+// An undo writes only where the level is still the file and the write that
+// Ornivale's last change left: each way another program may have put
+// something else there is refused, with its reason, and left as it is.
+TEST(UndoChain, AnUndoWritesOnlyWhereTheLevelIsAsOrnivaleLeftIt) {
+  const struct {
+    const char* what;
+    std::function<void(MemoryDisk&)> since;
+    const char* reason;  // null: the restore is made
+  } cases[] = {
+      {"left as it was", [](MemoryDisk&) {}, nullptr},
+      {"built again in place at the same sizes, holding what Ornivale wrote",
+       [](MemoryDisk& disk) { disk.Put("a.trc", MakeLevel(4, 1)); },
+       "it was written since Ornivale changed it"},
+      {"a new file in its place, with the deleted one's index",
+       [](MemoryDisk& disk) { disk.Recreate("a.trc", MakeLevel(4, 1)); },
+       "another file is at its path"},
+      {"built again with other rooms", [](MemoryDisk& disk) { disk.Put("a.trc", Rebuilt(4, 1)); },
+       "it was built again"},
+      {"built again with its values elsewhere",
+       [](MemoryDisk& disk) { disk.Put("a.trc", MakeLevel(4, 1, 8)); }, "its values moved"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    MemoryDisk disk;
+    disk.Put("a.trc", MakeLevel(3, 1));
+    ASSERT_TRUE(SetLara(disk, "a.trc", 4).ok());
+    c.since(disk);
+    const Bytes now = disk.Get("a.trc");
+    const EditResult restore = Restore(disk, "a.trc");
+    if (!c.reason) {
+      EXPECT_TRUE(restore.ok()) << restore.status.reason;
+      EXPECT_EQ(disk.Get("a.trc"), MakeLevel(3, 1));
+      continue;
+    }
+    EXPECT_EQ(restore.status.code, LevelCode::ChangedSince);
+    EXPECT_NE(restore.status.reason.find(c.reason), std::string::npos) << restore.status.reason;
+    EXPECT_EQ(disk.Get("a.trc"), now);
+  }
+}
+
+// A line of an older format after a newer one (an older Ornivale sharing
+// the history) tells less of the level: the chain starts anew there.
+TEST(UndoChain, ALineOfAnOlderFormatAfterANewerBreaksIt) {
+  MemoryDisk disk;
+  disk.Put("a.trc", MakeLevel(3, 1));
+  ASSERT_TRUE(SetLara(disk, "a.trc", 4).ok());
+  // Divesuit to Invisible, by an Ornivale that kept no "file" and no "v".
+  disk.Append(MemoryDisk::kHistory,
+              R"({"path":"a.trc","lara":{"value":6,"text":"Invisible"},)"
+              R"("weather":{"value":1,"text":"Rain"},"before":{"lara":{"value":4,)"
+              R"("text":"Divesuit"},"weather":{"value":1,"text":"Rain"}},"changed":true,)"
+              R"("time":"2026-12-09T05:26:22.646Z","program":"ornivale-cli set",)"
+              R"("offset":34,"bytes":{"before":"04000100","written":"06000100"}})" "\n");
+  const auto chain = RecordedChain(disk, "a.trc");
+  ASSERT_EQ(chain.size(), 1u);
+  EXPECT_EQ(chain[0].format, 1);
 }
 
 // Young Lara set, a rebuilt level (Normal Lara, Snow) copied over the file,
@@ -185,8 +246,9 @@ TEST(UndoChain, ACompactionKeepsWhatEveryUndoNeedsAndNothingElse) {
     }
     return all;
   };
+  // Each change written is followed by how it left its level.
   const std::vector<std::string> before = lines();
-  ASSERT_EQ(before.size(), 7u);
+  ASSERT_EQ(before.size(), 12u);
   ChangesByLevel chains;
   int unreadable = 0;
   ASSERT_TRUE(History::Locate(disk).Changes(&chains, &unreadable).ok());
@@ -194,9 +256,10 @@ TEST(UndoChain, ACompactionKeepsWhatEveryUndoNeedsAndNothingElse) {
 
   Compaction kept;
   ASSERT_TRUE(History::Locate(disk).Compact(&kept).ok());
-  EXPECT_EQ(lines(), (std::vector<std::string>{before[1], before[2], before[4], before[5]}));
-  EXPECT_EQ(kept.lines_before, 7);
-  EXPECT_EQ(kept.lines_kept, 4);
+  EXPECT_EQ(lines(), (std::vector<std::string>{before[2], before[3], before[4], before[5],
+                                               before[7], before[8], before[9], before[10]}));
+  EXPECT_EQ(kept.lines_before, 12);
+  EXPECT_EQ(kept.lines_kept, 8);
   EXPECT_EQ(kept.bytes_kept, static_cast<int64_t>(disk.Text(MemoryDisk::kHistory).size()));
   EXPECT_EQ(RecordedChain(disk, "a.trc").size(), chains["a.trc"].size());
   EXPECT_EQ(RecordedChain(disk, "b.trc").size(), chains["b.trc"].size());

@@ -5,6 +5,7 @@
 
 #include "disk/wide_text.h"
 #include "level/failure_words.h"
+#include "level/undo_plans.h"
 #include "ui/control_ids.h"
 #include "ui/dpi.h"
 #include "ui/fonts.h"

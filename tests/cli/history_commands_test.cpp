@@ -48,8 +48,9 @@ TEST_F(HistoryTest, ListsEachChangeOldestFirstOfTheLevelsNamedOrOfAll) {
   run = Run({"history", "--json", "a.trc", "c.trc"});
   const LineList json = Lines(run.out);
   ASSERT_EQ(json.size(), 2u);
-  // As the history keeps it: the file it was made to (the memory disk's
-  // first, written at its fifth tick) and the format last.
+  // As the history keeps it: the file as the change found it (the memory
+  // disk's first, made at its first tick and last written at its ninth) and
+  // the format last.
   const std::string kept =
       R"({"path":"a.trc","lara":{"value":4,"text":"Divesuit"},"weather":{"value":2,)"
       R"("text":"Snow"},"before":{"lara":{"value":4,"text":"Divesuit"},"weather":)"
@@ -58,7 +59,7 @@ TEST_F(HistoryTest, ListsEachChangeOldestFirstOfTheLevelsNamedOrOfAll) {
       R"("written":"04000200"},"file":{"volume":"0000000000000001","index":)"
       R"("0000000000000001","fingerprint":")";
   EXPECT_EQ(json[1].substr(0, kept.size()), kept);
-  const std::string end = R"(","modified":5},"v":2})";
+  const std::string end = R"(","modified":9,"size":106,"born":1},"v":3})";
   EXPECT_EQ(json[1].substr(json[1].size() - end.size()), end);
 }
 
@@ -116,7 +117,8 @@ TEST_F(HistoryTest, CompactKeepsWhatRestoreNeedsAndSaysHowMuch) {
   CliRun run = Run({"history", "--compact"});
   EXPECT_EQ(run.status, 0) << run.err;
   const std::size_t kept = disk_.Text(MemoryDisk::kHistory).size();
-  EXPECT_EQ(run.out, "the history file /state/ornivale/history.jsonl keeps 1 of its 2 lines (" +
+  // Each change is followed by how it left the level.
+  EXPECT_EQ(run.out, "the history file /state/ornivale/history.jsonl keeps 2 of its 4 lines (" +
                          std::to_string(kept) + " of " + std::to_string(before) +
                          " bytes): what restore and restore --last can still give back\n");
   EXPECT_EQ(Lines(Run({"history"}).out).size(), 1u);

@@ -193,15 +193,19 @@ TEST_F(ProgramTest, EightProgramsAppendingAtOnceLoseNoRecordAndMixNoLine) {
 
   const testing::Bytes bytes = ReadAll(history);
   const LineList lines = Lines(std::string(bytes.begin(), bytes.end()));
-  EXPECT_EQ(lines.size(), levels.size());
-  std::set<std::string> recorded;
+  // Each level's change, and how it left the level.
+  EXPECT_EQ(lines.size(), 2 * levels.size());
+  std::set<std::string> changed;
+  std::set<std::string> left;
   std::string why;
   for (const std::string& line : lines) {
     const auto record = ParseRecord(line, Disk::Default(), &why);
-    ASSERT_TRUE(record && record->change) << line;
-    EXPECT_TRUE(recorded.insert(record->path).second) << record->path << " twice";
+    ASSERT_TRUE(record && (record->change || record->left)) << line;
+    EXPECT_TRUE((record->change ? changed : left).insert(record->path).second)
+        << record->path << " twice";
   }
-  EXPECT_EQ(recorded, levels);
+  EXPECT_EQ(changed, levels);
+  EXPECT_EQ(left, levels);
 }
 
 TEST_F(ProgramTest, UsageErrorsExitWithTwoAndAOneLineHint) {
