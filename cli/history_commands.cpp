@@ -165,7 +165,7 @@ int RunRestore(const Arguments& args, Disk& disk, const History& history,
     output.tally.Count(Outcome::NothingRecorded);
     if (output.quiet) continue;
     if (output.json) {
-      output.out << NothingRecordedJson(disk.FullPath(level.path)) << '\n';
+      output.out << NothingRecordedJson(level.full_path) << '\n';
     } else {
       PrintLine(output.out, level.path + ": nothing recorded, left as it is");
     }

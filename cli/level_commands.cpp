@@ -23,7 +23,7 @@ int EachLevel(const Arguments& args, Disk& disk, const Output& output, One one) 
     // Results that can't be written out end the run.
     if (!output.out) break;
     all_succeeded &= level.failure.ok()
-                         ? one(level.path)
+                         ? one(level)
                          : ReportLevel(level.failure, args.command->access, output);
   }
   return all_succeeded ? kAllSucceeded : kSomeFailed;
@@ -71,34 +71,35 @@ int RunEdits(const std::vector<LevelEdit>& edits, const EditRun& run, Disk& disk
   bool all_succeeded = true;
   std::size_t next = 0;
   EditLevels(edits, run, disk, [&](const EditResult& edit) {
-    all_succeeded &= PrintEdit(edit, edits[next++].path, disk, output);
+    all_succeeded &= PrintEdit(edit, edits[next++].path, output);
   });
   return all_succeeded ? kAllSucceeded : kSomeFailed;
 }
 
 int RunShow(const Arguments& args, Disk& disk, const History&, const Output& output) {
-  return EachLevel(args, disk, output, [&](const std::string& path) {
-    const LevelState level = InspectLevel(path, NameRule::TrcNamesOnly, disk);
+  return EachLevel(args, disk, output, [&](const NamedLevel& named) {
+    const LevelState level = InspectLevel(named.path, NameRule::TrcNamesOnly, disk);
     if (!level.ok()) return ReportLevel(level.status, Access::ReadOnly, output);
     output.tally.Count(Outcome::Shown);
     if (output.quiet) return true;
     if (output.json) {
-      output.out << ShowJson(disk.FullPath(path), level.scan) << '\n';
+      output.out << ShowJson(named.full_path, level.scan) << '\n';
     } else {
-      PrintLine(output.out, path + ": " + DescribeFlags(level.scan));
+      PrintLine(output.out, named.path + ": " + DescribeFlags(level.scan));
     }
     return true;
   });
 }
 
 int RunCheck(const Arguments& args, Disk& disk, const History&, const Output& output) {
-  return EachLevel(args, disk, output, [&](const std::string& path) {
+  return EachLevel(args, disk, output, [&](const NamedLevel& named) {
+    const std::string& path = named.path;
     const LevelState level = InspectLevel(path, NameRule::TrcNamesOnly, disk);
     if (!level.ok()) return ReportLevel(level.status, Access::ReadOnly, output);
     const bool matches = args.change.HeldBy(level.scan);
     output.tally.Count(matches ? Outcome::Matching : Outcome::Different);
     if (matches && output.quiet) return true;
-    if (output.json) output.out << CheckJson(disk.FullPath(path), level.scan, matches) << '\n';
+    if (output.json) output.out << CheckJson(named.full_path, level.scan, matches) << '\n';
     if (!matches) {
       PrintLine(output.err, "ornivale-cli: " + path + " holds " +
                                 DescribeDifference(level.scan, args.change));
@@ -123,7 +124,7 @@ int RunSet(const Arguments& args, Disk& disk, const History& history, const Outp
   };
   for (const NamedLevel& level : LevelsNamed(args.levels, disk)) {
     if (level.failure.ok()) {
-      edits.emplace_back(level.path, args.change);
+      edits.emplace_back(level.path, args.change).full_path = level.full_path;
       continue;
     }
     edit_those_before();

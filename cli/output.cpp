@@ -29,13 +29,12 @@ void NoteUnreadable(const History& history, int unreadable, std::ostream& err) {
       << " can't be read and were passed over\n";
 }
 
-bool PrintEdit(const EditResult& edit, const std::string& path, Disk& disk,
-               const Output& output) {
+bool PrintEdit(const EditResult& edit, const std::string& path, const Output& output) {
   if (!edit.ok()) return ReportLevel(edit.status, Access::Writes, output);
   output.tally.Count(edit.ValuesChanged() ? Outcome::Changed : Outcome::Unchanged);
   if (output.quiet) return true;
   if (output.json) {
-    output.out << SetJson(disk.FullPath(path), ValuesOf(edit.before), ValuesOf(edit.after.scan))
+    output.out << SetJson(edit.full_path, ValuesOf(edit.before), ValuesOf(edit.after.scan))
                << '\n';
   } else {
     PrintLine(output.out, path + ": " + DescribeSet(edit.before, edit.after.scan));

@@ -4,6 +4,8 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <system_error>
 
 #include "disk/posix_files.h"
@@ -11,6 +13,13 @@
 
 namespace ornivale {
 namespace {
+
+std::optional<std::string> RealPath(const std::filesystem::path& path) {
+  const std::unique_ptr<char, decltype(&std::free)> real(realpath(path.c_str(), nullptr),
+                                                         &std::free);
+  if (!real) return std::nullopt;
+  return std::string(real.get());
+}
 
 class PosixDisk final : public Disk {
  public:
@@ -54,8 +63,8 @@ class PosixDisk final : public Disk {
   LevelStatus IsFolder(const std::string& path, bool* is_folder) override {
     return posix::IsFolder(path, is_folder);
   }
-  LevelStatus ListFolder(const std::string& folder, std::vector<std::string>* names) override {
-    return posix::ListFolder(folder, names);
+  LevelStatus ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) override {
+    return posix::ListFolder(folder, entries);
   }
   const char* Separators() override { return "/"; }
   // The shell has expanded them: a name that still holds one is a name.
@@ -69,12 +78,20 @@ class PosixDisk final : public Disk {
     return !path.empty() && path[0] == '/';
   }
 
+  // realpath(3), which takes ".." after the link before it, as the open
+  // does; for a path that names nothing, its folder's.
   std::string FullPath(const std::string& path) override {
     const std::filesystem::path given = PathFromUtf8(path);
-    if (given.is_absolute() || folder_.empty()) {
-      return Utf8OfPath(given.lexically_normal());
+    const std::filesystem::path absolute =
+        given.is_absolute() || folder_.empty() ? given : folder_ / given;
+    if (const auto real = RealPath(absolute)) return *real;
+    const std::filesystem::path name = absolute.filename();
+    if (!name.empty() && name != "." && name != "..") {
+      if (const auto folder = RealPath(absolute.parent_path())) {
+        return Utf8OfPath(PathFromUtf8(*folder) / name);
+      }
     }
-    return Utf8OfPath((folder_ / given).lexically_normal());
+    return Utf8OfPath(absolute.lexically_normal());
   }
   std::string PathKey(const std::string& full_path) override { return full_path; }
 

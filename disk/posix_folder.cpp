@@ -19,15 +19,18 @@ LevelStatus IsFolder(const std::string& path, bool* is_folder) {
   return {};
 }
 
-LevelStatus ListFolder(const std::string& folder, std::vector<std::string>* names) {
-  names->clear();
+// A link is told by the listing's own entry type where the file system
+// gives one, without a look at each entry.
+LevelStatus ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) {
+  entries->clear();
   std::error_code error;
-  fs::directory_iterator entries(PathFromUtf8(folder.empty() ? "." : folder), error);
-  for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
-    names->push_back(Utf8OfPath(entries->path().filename()));
+  fs::directory_iterator entry(PathFromUtf8(folder.empty() ? "." : folder), error);
+  for (; !error && entry != fs::directory_iterator(); entry.increment(error)) {
+    std::error_code unknown;
+    entries->push_back({Utf8OfPath(entry->path().filename()), entry->is_symlink(unknown)});
   }
   if (error) {
-    names->clear();
+    entries->clear();
     return Failure(LevelCode::CannotOpen, folder, error.message());
   }
   return {};

@@ -51,8 +51,8 @@ class WindowsDisk final : public Disk {
   LevelStatus IsFolder(const std::string& path, bool* is_folder) override {
     return windows::IsFolder(path, is_folder);
   }
-  LevelStatus ListFolder(const std::string& folder, std::vector<std::string>* names) override {
-    return windows::ListFolder(folder, names);
+  LevelStatus ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) override {
+    return windows::ListFolder(folder, entries);
   }
   const char* Separators() override { return "\\/:"; }
   // The console hands a name over as typed.

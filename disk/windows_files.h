@@ -17,6 +17,6 @@ LevelStatus Append(const std::string& path, const std::string& text);
 LevelStatus Rewrite(const std::string& path, const Rewriting& keep);
 LevelStatus CheckAppendable(const std::string& path);
 LevelStatus IsFolder(const std::string& path, bool* is_folder);
-LevelStatus ListFolder(const std::string& folder, std::vector<std::string>* names);
+LevelStatus ListFolder(const std::string& folder, std::vector<FolderEntry>* entries);
 
 }  // namespace ornivale::windows

@@ -23,8 +23,8 @@ LevelStatus IsFolder(const std::string& path, bool* is_folder) {
   return Failure(LevelCode::CannotOpen, path, ErrorText(error));
 }
 
-LevelStatus ListFolder(const std::string& folder, std::vector<std::string>* names) {
-  names->clear();
+LevelStatus ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) {
+  entries->clear();
   std::wstring pattern = Wide(folder.empty() ? "." : folder);
   if (pattern.back() != L'\\' && pattern.back() != L'/' && pattern.back() != L':') {
     pattern += L'\\';
@@ -41,11 +41,11 @@ LevelStatus ListFolder(const std::string& folder, std::vector<std::string>* name
   DWORD error = ERROR_SUCCESS;
   do {
     const std::wstring name = entry.cFileName;
-    if (name != L"." && name != L"..") names->push_back(Narrow(name));
+    if (name != L"." && name != L"..") entries->push_back({Narrow(name), false});
   } while (FindNextFileW(found, &entry) || (error = GetLastError()) != ERROR_NO_MORE_FILES);
   FindClose(found);
   if (error != ERROR_NO_MORE_FILES) {
-    names->clear();
+    entries->clear();
     return Failure(LevelCode::CannotOpen, folder, ErrorText(error));
   }
   return {};

@@ -35,7 +35,7 @@ class QuietDisk : public ornivale::Disk {
     *is_folder = false;
     return {};
   }
-  LevelStatus ListFolder(const std::string& folder, std::vector<std::string>*) override {
+  LevelStatus ListFolder(const std::string& folder, std::vector<ornivale::FolderEntry>*) override {
     return Missing(folder);
   }
   const char* Separators() override { return "/"; }

@@ -37,6 +37,13 @@ struct Stretch {
   int64_t size = 0;
 };
 
+// An entry of a folder: its own name, and whether it is a symbolic link,
+// which the system follows to another file.
+struct FolderEntry {
+  std::string name;
+  bool link = false;
+};
+
 // What Disk::Rewrite asks of its caller: the stretches of the file to keep,
 // in order, as `now` reads it from its start.
 using Rewriting = std::function<LevelStatus(Input& now, std::vector<Stretch>* kept)>;
@@ -91,11 +98,12 @@ class Disk {
   // reason when it can't be told: an unreadable folder on the way, a loop
   // of links, a failing disk.
   virtual LevelStatus IsFolder(const std::string& path, bool* is_folder) = 0;
-  // The names of the entries directly in `folder` ("" for the program's
-  // own), their own long names on Windows, in no particular order;
-  // CannotOpen with the system's reason when it can't be listed.
+  // The entries directly in `folder` ("" for the program's own), their own
+  // long names on Windows, in no particular order; CannotOpen with the
+  // system's reason when it can't be listed. Windows names a file by its
+  // path, so an entry there is never taken for a link.
   virtual LevelStatus ListFolder(const std::string& folder,
-                                 std::vector<std::string>* names) = 0;
+                                 std::vector<FolderEntry>* entries) = 0;
   // The characters that end a path's folder part, the one the system joins
   // a folder and a name with first: "/" on POSIX, "\\/:" on Windows.
   virtual const char* Separators() = 0;
@@ -110,7 +118,11 @@ class Disk {
   // with "/", on Windows with a drive letter and a slash or backslash
   // ("C:\\") or with two backslashes (a UNC path, "\\\\server\\share").
   virtual bool IsAbsolute(const std::string& path) = 0;
-  // `path` made absolute the way the system does, without following links.
+  // The full path of the file `path` names, as the system resolves it: on
+  // POSIX the folders' and the file's links followed and ".." taken after
+  // them, as the file is opened (a path that names nothing yet keeps its
+  // last part as given); on Windows made absolute as Windows does, by the
+  // path alone.
   virtual std::string FullPath(const std::string& path) = 0;
   // What two full paths that name one file by the system's rules have in
   // common: the path itself, or on Windows its ASCII letters in lower case.

@@ -55,6 +55,9 @@ struct LevelEdit {
   std::string path;
   FlagChange change;
   NameRule names;
+  // The level's full path (Disk::FullPath), as the history names it, where
+  // the front end has it already: the edit asks the disk otherwise.
+  std::string full_path;
   // The level as the front end read it when the values were chosen (the
   // window's loaded level, a folder view's row): the edit writes only while
   // the file is still exactly that. Without it the edit reads the level
@@ -80,7 +83,8 @@ struct EditRun {
 };
 
 struct EditResult {
-  LevelStatus status;   // ok, or the one failure
+  std::string full_path;  // the level's, as the history names it
+  LevelStatus status;     // ok, or the one failure
   bool opened = false;  // the level was opened and read, and opened for
                         // writing where a change was due
   LevelScan before;     // the level as the edit read it

@@ -63,7 +63,9 @@ LevelScan WithFlags(LevelScan scan, const std::array<uint8_t, kFlagBytes>& bytes
 class Edit {
  public:
   Edit(const LevelEdit& edit, std::string full_path)
-      : edit_(edit), full_path_(std::move(full_path)), change_(edit.change) {}
+      : edit_(edit), full_path_(std::move(full_path)), change_(edit.change) {
+    result_.full_path = full_path_;
+  }
 
   const LevelEdit& edit() const { return edit_; }
   // The level's full path, as the history names it.
@@ -269,7 +271,7 @@ class Run {
 
   void Add(const LevelEdit& edit) {
     // One level twice in a batch would wait for its own hold.
-    std::string full_path = disk_.FullPath(edit.path);
+    std::string full_path = edit.full_path.empty() ? disk_.FullPath(edit.path) : edit.full_path;
     const std::string key = disk_.PathKey(full_path);
     if (held_.count(key) != 0) Flush();
     edits_.push_back(std::make_unique<Edit>(edit, std::move(full_path)));

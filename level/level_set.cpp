@@ -1,6 +1,7 @@
 #include "level/level_set.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "level/level_access.h"
@@ -17,19 +18,65 @@ std::string Joined(const std::string& folder, const std::string& name, Disk& dis
   return folder + separators[0] + name;
 }
 
+// What a reading of a set knows of the folders it met: each one's full
+// path, and which of its entries are links, asked once for them all.
+class KnownFolders {
+ public:
+  explicit KnownFolders(Disk& disk) : disk_(disk) {}
+
+  // The full path of `name` in `folder` (a name given's folder part, "" for
+  // the program's own), whose entries `entries` are where it was listed.
+  std::string FullPathOf(const std::string& folder, const std::string& name,
+                         const std::vector<FolderEntry>* entries = nullptr) {
+    Known& known = Of(folder, entries);
+    if (!known.listed || known.links.count(name) != 0) return disk_.FullPath(Joined(folder, name, disk_));
+    return Joined(known.full_path, name, disk_);
+  }
+
+ private:
+  struct Known {
+    std::string full_path;
+    bool listed = false;
+    std::unordered_set<std::string> links;
+  };
+
+  Known& Of(const std::string& folder, const std::vector<FolderEntry>* entries) {
+    const auto found = folders_.find(folder);
+    if (found != folders_.end()) return found->second;
+    Known& known = folders_[folder];
+    known.full_path = disk_.FullPath(folder.empty() ? "." : folder);
+    std::vector<FolderEntry> listed;
+    if (!entries && disk_.ListFolder(folder, &listed).ok()) entries = &listed;
+    known.listed = entries != nullptr;
+    if (entries) {
+      for (const FolderEntry& entry : *entries) {
+        if (entry.link) known.links.insert(entry.name);
+      }
+    }
+    return known;
+  }
+
+  Disk& disk_;
+  std::unordered_map<std::string, Known> folders_;
+};
+
 // Gathers the levels named, each once.
 class Set {
  public:
-  explicit Set(Disk& disk) : disk_(disk) {}
+  explicit Set(Disk& disk) : disk_(disk), folders_(disk) {}
 
-  void Add(std::string path, std::size_t named) {
-    if (seen_.insert(disk_.PathKey(disk_.FullPath(path))).second) {
-      levels_.push_back({std::move(path), named, {}});
+  // A level named as it is: its folder part and its own name.
+  void AddNamed(const std::string& name, std::size_t named, const std::string& folder) {
+    Add(name, folders_.FullPathOf(folder, name.substr(folder.size())), named);
+  }
+  void Add(std::string path, std::string full_path, std::size_t named) {
+    if (seen_.insert(disk_.PathKey(full_path)).second) {
+      levels_.push_back({std::move(path), std::move(full_path), named, {}});
     }
   }
   void Refuse(const std::string& name, std::size_t named, LevelStatus why) {
     why.path = name;
-    levels_.push_back({name, named, std::move(why)});
+    levels_.push_back({name, {}, named, std::move(why)});
   }
 
   // The entries of `folder` that `keep` takes, in name order; a failure
@@ -37,25 +84,29 @@ class Set {
   template <typename Keep>
   void AddEntries(const std::string& name, std::size_t named, const std::string& folder,
                   const char* part, Keep keep) {
-    std::vector<std::string> entries;
+    std::vector<FolderEntry> entries;
     const LevelStatus listed = disk_.ListFolder(folder, &entries);
     if (!listed.ok() && std::string(part) == kFolderPart) return Refuse(name, named, listed);
-    entries.erase(std::remove_if(entries.begin(), entries.end(),
-                                 [&](const std::string& entry) { return !keep(entry); }),
-                  entries.end());
-    if (entries.empty()) {
+    std::vector<std::string> kept;
+    for (const FolderEntry& entry : entries) {
+      if (keep(entry.name)) kept.push_back(entry.name);
+    }
+    if (kept.empty()) {
       LevelStatus none = Failure(LevelCode::NoLevelFound, name);
       none.part = part;
       return Refuse(name, named, none);
     }
-    std::sort(entries.begin(), entries.end());
-    for (const std::string& entry : entries) Add(Joined(folder, entry, disk_), named);
+    std::sort(kept.begin(), kept.end());
+    for (const std::string& entry : kept) {
+      Add(Joined(folder, entry, disk_), folders_.FullPathOf(folder, entry, &entries), named);
+    }
   }
 
   std::vector<NamedLevel> Take() { return std::move(levels_); }
 
  private:
   Disk& disk_;
+  KnownFolders folders_;
   std::unordered_set<std::string> seen_;
   std::vector<NamedLevel> levels_;
 };
@@ -89,7 +140,7 @@ std::vector<NamedLevel> LevelsNamed(const std::vector<std::string>& names, Disk&
     } else if (folder) {
       set.AddEntries(name, named, name, kFolderPart, FolderEntryIsLevel);
     } else {
-      set.Add(name, named);
+      set.AddNamed(name, named, folder_part);
     }
   }
   return set.Take();

@@ -19,6 +19,8 @@ inline constexpr char kPatternPart[] = "pattern";
 // One level of a set, and the name given that stands for it.
 struct NamedLevel {
   std::string path;       // the name given, or a folder's joined with an entry
+  std::string full_path;  // the file it names, as Disk::FullPath resolves it
+                          // (none for a failure)
   std::size_t named = 0;  // the name's place among those given, from 0
   LevelStatus failure;    // why that name stands for no level (path: the name)
 
@@ -31,8 +33,10 @@ struct NamedLevel {
 // them over as typed), a name with `*` or `?` in its last part stands for
 // the files whose own long names fit it, in name order; anything else is a
 // level as it is. A name that stands for none comes as its failure, in its
-// place. Each level comes once, where it is first named: the same full path
-// named again (by disk.PathKey) is passed over.
+// place. Each level comes once, where it is first named: the same file
+// named again, by its full path as the system resolves it (a link, "..")
+// and disk.PathKey, is passed over. Each folder met is resolved and listed
+// once, and a level in it is looked at only where it is a link.
 std::vector<NamedLevel> LevelsNamed(const std::vector<std::string>& names, Disk& disk);
 
 // The folder part of `path` by the disk's separators, without its last

@@ -50,12 +50,13 @@ bool SameChange(const ChangeDetails& a, const ChangeDetails& b) {
          a.format == b.format && a.undoes_last == b.undoes_last && identity(a) == identity(b);
 }
 
-// The chains of the levels at `paths` (as a record or a front end names
-// them), read once.
-LevelStatus ChainsOf(const std::vector<std::string>& paths, const History& history, Disk& disk,
-                     ChangesByLevel* chains, int* unreadable) {
+// The chains of the levels at `full_paths` (those not empty), read once.
+LevelStatus ChainsOf(const std::vector<std::string>& full_paths, const History& history,
+                     Disk& disk, ChangesByLevel* chains, int* unreadable) {
   std::unordered_set<std::string> wanted;
-  for (const std::string& path : paths) wanted.insert(disk.PathKey(disk.FullPath(path)));
+  for (const std::string& path : full_paths) {
+    if (!path.empty()) wanted.insert(disk.PathKey(path));
+  }
   *unreadable = 0;
   if (wanted.empty()) return {};
   return history.Changes(chains, unreadable, [&](const std::string& path) {
@@ -63,10 +64,17 @@ LevelStatus ChainsOf(const std::vector<std::string>& paths, const History& histo
   });
 }
 
-const std::vector<ChangeDetails>* ChainAt(const ChangesByLevel& chains, const std::string& path,
-                                          Disk& disk) {
-  const auto found = chains.find(disk.PathKey(disk.FullPath(path)));
+const std::vector<ChangeDetails>* ChainAt(const ChangesByLevel& chains,
+                                          const std::string& full_path, Disk& disk) {
+  const auto found = chains.find(disk.PathKey(full_path));
   return found == chains.end() || found->second.empty() ? nullptr : &found->second;
+}
+
+std::vector<std::string> FullPaths(const std::vector<std::string>& paths, Disk& disk) {
+  std::vector<std::string> full;
+  full.reserve(paths.size());
+  for (const std::string& path : paths) full.push_back(disk.FullPath(path));
+  return full;
 }
 
 // The edit a record asks for, its change's chain given where the history
@@ -132,12 +140,14 @@ std::optional<LevelEdit> RestoreEdit(const std::string& path,
 LevelStatus RestoreEdits(const std::vector<std::string>& paths, bool last,
                          const History& history, Disk& disk,
                          std::vector<std::optional<LevelEdit>>* edits, int* unreadable) {
+  const std::vector<std::string> full_paths = FullPaths(paths, disk);
   ChangesByLevel chains;
-  const LevelStatus read = ChainsOf(paths, history, disk, &chains, unreadable);
+  const LevelStatus read = ChainsOf(full_paths, history, disk, &chains, unreadable);
   edits->clear();
-  for (const std::string& path : paths) {
-    const auto* chain = read.ok() ? ChainAt(chains, path, disk) : nullptr;
-    edits->push_back(chain ? RestoreEdit(path, *chain, last) : std::nullopt);
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    const auto* chain = read.ok() ? ChainAt(chains, full_paths[i], disk) : nullptr;
+    edits->push_back(chain ? RestoreEdit(paths[i], *chain, last) : std::nullopt);
+    if (edits->back()) edits->back()->full_path = full_paths[i];
   }
   return read;
 }
@@ -153,29 +163,32 @@ RecordEdit EditOfRecord(Record&& record) {
 
 LevelStatus EditsOfRecords(const std::vector<RecordEdit>& records, const History& history,
                            Disk& disk, std::vector<LevelEdit>* edits, int* unreadable) {
-  std::vector<std::string> changed;
+  std::vector<std::string> full_paths;
   for (const RecordEdit& record : records) {
-    if (record.change) changed.push_back(record.path);
+    full_paths.push_back(record.change ? disk.FullPath(record.path) : std::string());
   }
   ChangesByLevel chains;
-  const LevelStatus read = ChainsOf(changed, history, disk, &chains, unreadable);
+  const LevelStatus read = ChainsOf(full_paths, history, disk, &chains, unreadable);
   edits->clear();
   if (!read.ok()) return read;
-  for (const RecordEdit& record : records) {
-    edits->push_back(EditOf(record, record.change ? ChainAt(chains, record.path, disk) : nullptr));
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const RecordEdit& record = records[i];
+    edits->push_back(EditOf(record, record.change ? ChainAt(chains, full_paths[i], disk) : nullptr));
+    edits->back().full_path = full_paths[i];
   }
   return read;
 }
 
 LevelStatus ReapplyEdits(const std::vector<std::string>& paths, const History& history,
                          Disk& disk, std::vector<Reapplying>* reapplyings, int* unreadable) {
+  const std::vector<std::string> full_paths = FullPaths(paths, disk);
   ChangesByLevel chains;
-  const LevelStatus read = ChainsOf(paths, history, disk, &chains, unreadable);
+  const LevelStatus read = ChainsOf(full_paths, history, disk, &chains, unreadable);
   reapplyings->clear();
   if (!read.ok()) return read;
-  for (const std::string& path : paths) {
+  for (std::size_t i = 0; i < paths.size(); ++i) {
     Reapplying& reapplying = reapplyings->emplace_back();
-    const auto* chain = ChainAt(chains, path, disk);
+    const auto* chain = ChainAt(chains, full_paths[i], disk);
     if (!chain) continue;
     reapplying.kind = Reapplying::Kind::NothingToApply;
     const auto settled = chain->end() - (EndsUnfinished(*chain) ? 1 : 0);
@@ -188,7 +201,8 @@ LevelStatus ReapplyEdits(const std::vector<std::string>& paths, const History& h
     }
     if (apply.empty()) continue;
     reapplying.kind = Reapplying::Kind::Apply;
-    reapplying.edit.emplace(path, apply);
+    reapplying.edit.emplace(paths[i], apply);
+    reapplying.edit->full_path = full_paths[i];
   }
   return read;
 }

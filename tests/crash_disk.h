@@ -46,7 +46,7 @@ class CrashDisk : public Disk {
     *is_folder = false;
     return {};
   }
-  LevelStatus ListFolder(const std::string& folder, std::vector<std::string>*) override {
+  LevelStatus ListFolder(const std::string& folder, std::vector<FolderEntry>*) override {
     return Failure(LevelCode::CannotOpen, folder, "Not a directory");
   }
   const char* Separators() override { return "/"; }

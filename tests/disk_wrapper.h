@@ -39,8 +39,8 @@ class DiskWrapper : public Disk {
   LevelStatus IsFolder(const std::string& path, bool* is_folder) override {
     return target_.IsFolder(path, is_folder);
   }
-  LevelStatus ListFolder(const std::string& folder, std::vector<std::string>* names) override {
-    return target_.ListFolder(folder, names);
+  LevelStatus ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) override {
+    return target_.ListFolder(folder, entries);
   }
   const char* Separators() override { return target_.Separators(); }
   bool ExpandsWildcards() override { return target_.ExpandsWildcards(); }

@@ -314,23 +314,24 @@ LevelStatus MemoryDisk::CheckAppendable(const std::string& path) {
 }
 
 LevelStatus MemoryDisk::IsFolder(const std::string& path, bool* is_folder) {
-  std::vector<std::string> names;
+  std::vector<FolderEntry> names;
   *is_folder = !Exists(path) && ListFolder(path, &names).ok();
   return {};
 }
 
-LevelStatus MemoryDisk::ListFolder(const std::string& folder, std::vector<std::string>* names) {
-  names->clear();
+LevelStatus MemoryDisk::ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) {
+  entries->clear();
   const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
   for (const auto& [path, entry] : files_) {
     if (path.rfind(prefix, 0) != 0) continue;
     const std::string rest = path.substr(prefix.size());
     const std::string name = rest.substr(0, rest.find('/'));
-    if (!name.empty() && std::find(names->begin(), names->end(), name) == names->end()) {
-      names->push_back(name);
+    const auto same = [&](const FolderEntry& listed) { return listed.name == name; };
+    if (!name.empty() && std::none_of(entries->begin(), entries->end(), same)) {
+      entries->push_back({name, false});
     }
   }
-  if (names->empty()) return Failure(LevelCode::CannotOpen, folder, "No such file or directory");
+  if (entries->empty()) return Failure(LevelCode::CannotOpen, folder, "No such file or directory");
   return {};
 }
 

@@ -165,12 +165,16 @@ class MemoryDisk : public Disk {
   LevelStatus CheckAppendable(const std::string& path) override;
   // A folder holds the files whose paths begin with its own and a "/".
   LevelStatus IsFolder(const std::string& path, bool* is_folder) override;
-  LevelStatus ListFolder(const std::string& folder, std::vector<std::string>* names) override;
+  LevelStatus ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) override;
   const char* Separators() override { return "/"; }
   bool ExpandsWildcards() override { return wildcards; }
   bool CanNameAFile(const std::string& path) override;
   bool IsAbsolute(const std::string& path) override { return path.rfind('/', 0) == 0; }
-  std::string FullPath(const std::string& path) override { return path; }
+  // Its own folder is the root, "".
+  std::string FullPath(const std::string& path) override {
+    if (path == ".") return {};
+    return path.rfind("./", 0) == 0 ? path.substr(2) : path;
+  }
   std::string PathKey(const std::string& full_path) override { return full_path; }
   std::optional<std::string> Environment(const char* name) override;
   LevelStatus DefaultHistoryPath(std::string* path) override;
