@@ -1,8 +1,11 @@
 // The history's reads at a size no user reaches in years: 1,000,000 lines,
-// 100 changes of each of 10,000 levels, as restore of one level, history of
-// one level and restore --last of all of them read it, and a compaction of
-// it. Each reports the process's peak memory so far ("peak_MiB"): run one
-// benchmark a process (--benchmark_filter) to read it for that one alone.
+// 50 changes of each of 10,000 levels, each followed by how it left its
+// level, as restore of one level, history of one level and restore --last
+// of all of them read it, and a compaction of it. The reads of one level
+// come twice: with POSIX paths (/0) and with Windows paths (/1), whose
+// backslashes JSON escapes. Each reports the process's peak memory so far
+// ("peak_MiB"): run one benchmark a process (--benchmark_filter) to read
+// it for that one alone.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -21,20 +24,18 @@ namespace ornivale {
 namespace {
 
 constexpr int kLevels = 10000;
-constexpr int kChangesEach = 100;
-
-std::string LevelPath(const std::filesystem::path& folder, int level) {
-  return (folder / ("level" + std::to_string(level) + ".trc")).string();
-}
+constexpr int kChangesEach = 50;
 
 // The history, written once for the whole run and removed at its end: each
 // round sets every level's Lara type from Young Lara to Divesuit or back,
 // as a set over a folder does.
 class LongHistory {
  public:
-  LongHistory()
-      : folder_(std::filesystem::temp_directory_path() /
-                ("ornivale-bench-history-" + std::to_string(getpid()))) {
+  explicit LongHistory(bool windows_paths)
+      : windows_paths_(windows_paths),
+        folder_(std::filesystem::temp_directory_path() /
+                ("ornivale-bench-history-" + std::to_string(getpid()) +
+                 (windows_paths ? "-windows" : ""))) {
     std::filesystem::create_directories(folder_);
     path = (folder_ / "history.jsonl").string();
     std::ofstream out(path, std::ios::binary);
@@ -49,8 +50,12 @@ class LongHistory {
         change.time = UtcTime(1796894363000 + round * 1000);
         change.program = "ornivale-cli set";
         change.file = LevelIdentity{0xfe00, static_cast<uint64_t>(level + 1), 0x2ad771dec42911c4,
-                                    1796894363000000000 + round};
-        lines += ChangeJson(LevelPath(folder_, level), change, JsonText::Utf8) + "\n";
+                                    1796894363000000000 + round, 4096, 1796894000000000000};
+        LevelIdentity left = *change.file;
+        left.modified += 1;
+        lines += ChangeJson(Level(level), change, JsonText::Utf8) + "\n" +
+                 LeftJson(Level(level), {change.offset, change.written, left}, JsonText::Utf8) +
+                 "\n";
       }
       out << lines;
       lines.clear();
@@ -59,17 +64,24 @@ class LongHistory {
   }
   ~LongHistory() { std::filesystem::remove_all(folder_); }
 
-  std::string Level(int level) const { return LevelPath(folder_, level); }
+  std::string Level(int level) const {
+    const std::string name = "level" + std::to_string(level) + ".trc";
+    return windows_paths_ ? "C:\\Games\\Tomb Raider Chronicles\\data\\" + name
+                          : (folder_ / name).string();
+  }
 
   std::string path;
 
  private:
+  bool windows_paths_;
   std::filesystem::path folder_;
 };
 
-const LongHistory& TheHistory() {
-  static const LongHistory history;
-  return history;
+const LongHistory& TheHistory(bool windows_paths = false) {
+  static const LongHistory posix(false);
+  if (!windows_paths) return posix;
+  static const LongHistory windows(true);
+  return windows;
 }
 
 void CountPeakMemory(benchmark::State& state) {
@@ -80,8 +92,9 @@ void CountPeakMemory(benchmark::State& state) {
 
 // What restore of one level reads: that level's chain.
 void BM_ChainOfOneLevel(benchmark::State& state) {
-  const History history(Disk::Default(), TheHistory().path);
-  const std::string level = TheHistory().Level(kLevels / 2);
+  const LongHistory& long_history = TheHistory(state.range(0) != 0);
+  const History history(Disk::Default(), long_history.path);
+  const std::string level = long_history.Level(kLevels / 2);
   for (auto _ : state) {
     ChangesByLevel changes;
     int unreadable = 0;
@@ -97,15 +110,16 @@ void BM_ChainOfOneLevel(benchmark::State& state) {
 
 // What history of one level reads: its lines.
 void BM_LinesOfOneLevel(benchmark::State& state) {
-  const History history(Disk::Default(), TheHistory().path);
-  const std::string level = TheHistory().Level(kLevels / 2);
+  const LongHistory& long_history = TheHistory(state.range(0) != 0);
+  const History history(Disk::Default(), long_history.path);
+  const std::string level = long_history.Level(kLevels / 2);
   for (auto _ : state) {
     int read = 0;
     int unreadable = 0;
     if (!history.Read([&](const Record&) { ++read; }, &unreadable,
                       [&](const std::string& path) { return path == level; })
              .ok() ||
-        read != kChangesEach) {
+        read != 2 * kChangesEach) {
       std::abort();
     }
   }
@@ -135,15 +149,15 @@ void BM_CompactionKeepingAll(benchmark::State& state) {
   const History history(Disk::Default(), TheHistory().path);
   for (auto _ : state) {
     Compaction kept;
-    if (!history.Compact(&kept).ok() || kept.lines_kept != kLevels * kChangesEach) {
+    if (!history.Compact(&kept).ok() || kept.lines_kept != 2 * kLevels * kChangesEach) {
       std::abort();
     }
   }
   CountPeakMemory(state);
 }
 
-BENCHMARK(BM_ChainOfOneLevel)->Unit(benchmark::kMillisecond)->Iterations(1);
-BENCHMARK(BM_LinesOfOneLevel)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_ChainOfOneLevel)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_LinesOfOneLevel)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_ChainsOfAllLevels)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_CompactionKeepingAll)->Unit(benchmark::kMillisecond)->Iterations(1);
 

@@ -5,7 +5,7 @@
 
 namespace ornivale::cli {
 
-const std::array<Command, 5> kCommands{{
+const std::array<Command, 6> kCommands{{
     {"show", kTakesJson | kTakesQuiet | kNeedsLevels, Access::ReadOnly, "LEVEL...",
      "prints each level's Lara type and weather", RunShow},
     {"check", kTakesJson | kTakesQuiet | kTakesValues | kNeedsLevels, Access::ReadOnly,
@@ -34,6 +34,12 @@ const std::array<Command, 5> kCommands{{
      "first changed it (--last: before its last change), where\n"
      "it still holds what Ornivale last wrote there",
      RunRestore},
+    {"reapply", kTakesJson | kTakesQuiet | kTakesDryRun | kNeedsLevels | kUsesHistory,
+     Access::Writes, "LEVEL|FOLDER...",
+     "after a build, writes again into each level the values\n"
+     "that Ornivale's changes left there and the build put\n"
+     "back; recorded, so restore gives the build's own back",
+     RunReapply},
 }};
 
 const Command* FindCommand(const std::string& name) {

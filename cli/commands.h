@@ -55,7 +55,7 @@ struct Command {
   int (*run)(const Arguments& args, Disk& disk, const History& history, const Output& output);
 };
 
-extern const std::array<Command, 5> kCommands;
+extern const std::array<Command, 6> kCommands;
 
 // The row of the command named `name`, null for none.
 const Command* FindCommand(const std::string& name);

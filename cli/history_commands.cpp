@@ -59,6 +59,30 @@ LevelScan ScanWith(const FlagValues& values) {
   return scan;
 }
 
+// The levels among those named that stand for a file.
+std::vector<std::string> Found(const std::vector<NamedLevel>& levels) {
+  std::vector<std::string> found;
+  for (const NamedLevel& level : levels) {
+    if (level.failure.ok()) found.push_back(level.path);
+  }
+  return found;
+}
+
+constexpr NothingToDo kNothingRecorded{Outcome::NothingRecorded,
+                                       "nothing recorded, left as it is", NothingRecordedJson};
+constexpr NothingToDo kNothingToApply{Outcome::NothingToApply,
+                                      "nothing to apply again, left as it is",
+                                      NothingToApplyJson};
+
+// The step of a level with no edit: its failure, a LEVEL that names no file
+// at all among them, or `nothing` to do.
+Step Without(const NamedLevel& level, const NothingToDo* nothing, Disk& disk) {
+  Step step;
+  step.failure = level.failure.ok() ? NoFileAt(level.path, disk) : level.failure;
+  if (step.failure.ok()) step.nothing = nothing;
+  return step;
+}
+
 int Compact(const History& history, const Output& output) {
   Compaction kept;
   const LevelStatus compacted = history.Compact(&kept);
@@ -126,52 +150,60 @@ int RunRestore(const Arguments& args, Disk& disk, const History& history,
   }
   if (!Readable(history, output)) return kSomeFailed;
   const std::vector<NamedLevel> levels = LevelsNamed(args.levels, disk);
-  std::vector<std::string> found;
-  for (const NamedLevel& level : levels) {
-    if (level.failure.ok()) found.push_back(level.path);
-  }
   std::vector<std::optional<LevelEdit>> restores;
   int unreadable = 0;
   const LevelStatus read =
-      RestoreEdits(found, args.last, history, disk, &restores, &unreadable);
+      RestoreEdits(Found(levels), args.last, history, disk, &restores, &unreadable);
   NoteUnreadable(history, unreadable, output.err);
   if (!read.ok()) {
     Report(read, Access::Writes, output);
     return kSomeFailed;
   }
-
-  const EditRun run{"ornivale-cli restore", history, args.dry_run};
-  bool all_succeeded = true;
-  std::vector<LevelEdit> edits;
-  // The levels that are not edited are reported in their place among the
-  // others.
-  const auto edit_those_before = [&]() {
-    all_succeeded &= RunEdits(edits, run, disk, output) == kAllSucceeded;
-    edits.clear();
-  };
+  std::vector<Step> steps;
   auto restore = restores.begin();
   for (const NamedLevel& level : levels) {
-    auto edit = level.failure.ok() ? std::move(*restore++) : std::nullopt;
-    if (edit) {
-      edits.push_back(std::move(*edit));
+    Step& step = steps.emplace_back();
+    if (level.failure.ok()) step.edit = std::move(*restore++);
+    if (!step.edit) step = Without(level, &kNothingRecorded, disk);
+  }
+  return RunSteps(steps, levels, {"ornivale-cli restore", history, args.dry_run}, disk, output);
+}
+
+int RunReapply(const Arguments& args, Disk& disk, const History& history,
+               const Output& output) {
+  if (history.off()) {
+    output.err << "ornivale-cli: reapply writes again what the history recorded, and "
+                  "ORNIVALE_HISTORY=off keeps none\n";
+    return kSomeFailed;
+  }
+  if (!Readable(history, output)) return kSomeFailed;
+  const std::vector<NamedLevel> levels = LevelsNamed(args.levels, disk);
+  std::vector<Reapplying> reapplyings;
+  int unreadable = 0;
+  const LevelStatus read = ReapplyEdits(Found(levels), history, disk, &reapplyings, &unreadable);
+  NoteUnreadable(history, unreadable, output.err);
+  if (!read.ok()) {
+    Report(read, Access::Writes, output);
+    return kSomeFailed;
+  }
+  std::vector<Step> steps;
+  auto reapplying = reapplyings.begin();
+  for (const NamedLevel& level : levels) {
+    Step& step = steps.emplace_back();
+    if (!level.failure.ok()) {
+      step.failure = level.failure;
       continue;
     }
-    edit_those_before();
-    const LevelStatus failure = level.failure.ok() ? NoFileAt(level.path, disk) : level.failure;
-    if (!failure.ok()) {
-      all_succeeded &= ReportLevel(failure, Access::Writes, output);
-      continue;
-    }
-    output.tally.Count(Outcome::NothingRecorded);
-    if (output.quiet) continue;
-    if (output.json) {
-      output.out << NothingRecordedJson(level.full_path) << '\n';
+    Reapplying& found = *reapplying++;
+    if (found.kind == Reapplying::Kind::Apply) {
+      step.edit = std::move(found.edit);
     } else {
-      PrintLine(output.out, level.path + ": nothing recorded, left as it is");
+      step = Without(level, found.kind == Reapplying::Kind::NothingToApply ? &kNothingToApply
+                                                                          : &kNothingRecorded,
+                     disk);
     }
   }
-  edit_those_before();
-  return all_succeeded ? kAllSucceeded : kSomeFailed;
+  return RunSteps(steps, levels, {"ornivale-cli reapply", history, args.dry_run}, disk, output);
 }
 
 }  // namespace ornivale::cli

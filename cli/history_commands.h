@@ -18,4 +18,11 @@ int RunHistory(const Arguments& args, Disk& disk, const History& history,
 int RunRestore(const Arguments& args, Disk& disk, const History& history,
                const Output& output);
 
+// Writes again into each level the values that Ornivale's changes left
+// there (ReapplyEdits), as set writes them, recorded as a change of its own:
+// what a rebuild of the level took away. A level whose changes were given
+// back, or the history holds nothing of, is reported and left alone.
+int RunReapply(const Arguments& args, Disk& disk, const History& history,
+               const Output& output);
+
 }  // namespace ornivale::cli

@@ -76,6 +76,37 @@ int RunEdits(const std::vector<LevelEdit>& edits, const EditRun& run, Disk& disk
   return all_succeeded ? kAllSucceeded : kSomeFailed;
 }
 
+int RunSteps(std::vector<Step>& steps, const std::vector<NamedLevel>& levels, const EditRun& run,
+             Disk& disk, const Output& output) {
+  bool all_succeeded = true;
+  std::vector<LevelEdit> edits;
+  const auto edit_those_before = [&]() {
+    all_succeeded &= RunEdits(edits, run, disk, output) == kAllSucceeded;
+    edits.clear();
+  };
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    Step& step = steps[i];
+    if (step.edit) {
+      edits.push_back(std::move(*step.edit));
+      continue;
+    }
+    edit_those_before();
+    if (!step.nothing) {
+      all_succeeded &= ReportLevel(step.failure, Access::Writes, output);
+      continue;
+    }
+    output.tally.Count(step.nothing->outcome);
+    if (output.quiet) continue;
+    if (output.json) {
+      output.out << step.nothing->json(levels[i].full_path) << '\n';
+    } else {
+      PrintLine(output.out, levels[i].path + ": " + step.nothing->words);
+    }
+  }
+  edit_those_before();
+  return all_succeeded ? kAllSucceeded : kSomeFailed;
+}
+
 int RunShow(const Arguments& args, Disk& disk, const History&, const Output& output) {
   return EachLevel(args, disk, output, [&](const NamedLevel& named) {
     const LevelState level = InspectLevel(named.path, NameRule::TrcNamesOnly, disk);
@@ -113,25 +144,18 @@ int RunCheck(const Arguments& args, Disk& disk, const History&, const Output& ou
 int RunSet(const Arguments& args, Disk& disk, const History& history, const Output& output) {
   const EditRun run{"ornivale-cli set", history, args.dry_run};
   if (args.from) return SetFrom(*args.from, run, disk, output);
-  std::vector<LevelEdit> edits;
   NoteValuesWithoutEntries(args.change, output.err);
-  // The LEVELs that stand for none are reported in their place among the
-  // others.
-  bool all_succeeded = true;
-  const auto edit_those_before = [&]() {
-    all_succeeded &= RunEdits(edits, run, disk, output) == kAllSucceeded;
-    edits.clear();
-  };
-  for (const NamedLevel& level : LevelsNamed(args.levels, disk)) {
+  const std::vector<NamedLevel> levels = LevelsNamed(args.levels, disk);
+  std::vector<Step> steps;
+  for (const NamedLevel& level : levels) {
+    Step& step = steps.emplace_back();
+    step.failure = level.failure;
     if (level.failure.ok()) {
-      edits.emplace_back(level.path, args.change).full_path = level.full_path;
-      continue;
+      step.edit.emplace(level.path, args.change);
+      step.edit->full_path = level.full_path;
     }
-    edit_those_before();
-    all_succeeded &= ReportLevel(level.failure, Access::Writes, output);
   }
-  edit_those_before();
-  return all_succeeded ? kAllSucceeded : kSomeFailed;
+  return RunSteps(steps, levels, run, disk, output);
 }
 
 }  // namespace ornivale::cli

@@ -1,11 +1,15 @@
 #pragma once
 
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "cli/arguments.h"
 #include "cli/commands.h"
+#include "cli/tally.h"
 #include "level/disk.h"
 #include "level/level_access.h"
+#include "level/level_set.h"
 
 namespace ornivale::cli {
 
@@ -29,5 +33,26 @@ int RunSet(const Arguments& args, Disk& disk, const History& history, const Outp
 // Makes `edits` and prints a line for each, in order.
 int RunEdits(const std::vector<LevelEdit>& edits, const EditRun& run, Disk& disk,
              const Output& output);
+
+// What a level with nothing to do says after its name, in JSON, and how it
+// counts: no failure.
+struct NothingToDo {
+  Outcome outcome;
+  const char* words;
+  std::string (*json)(const std::string& full_path);
+};
+
+// What a level named comes to in a run that writes: its edit, or why there
+// is none, a failure or nothing to do.
+struct Step {
+  std::optional<LevelEdit> edit;
+  LevelStatus failure;
+  const NothingToDo* nothing = nullptr;
+};
+
+// Makes the edits of `steps` (one for each of `levels`, in order), a batch
+// at a time, and reports each level that has none in its place among them.
+int RunSteps(std::vector<Step>& steps, const std::vector<NamedLevel>& levels, const EditRun& run,
+             Disk& disk, const Output& output);
 
 }  // namespace ornivale::cli

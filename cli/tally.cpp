@@ -6,9 +6,15 @@ namespace ornivale::cli {
 namespace {
 
 // In Outcome's order.
-constexpr const char* kWords[] = {"shown",     "matching", "different",
-                                  "changed",   "unchanged", "with nothing recorded",
-                                  "refused",   "failed"};
+constexpr const char* kWords[] = {"shown",
+                                  "matching",
+                                  "different",
+                                  "changed",
+                                  "unchanged",
+                                  "with nothing recorded",
+                                  "with nothing to apply again",
+                                  "refused",
+                                  "failed"};
 static_assert(sizeof kWords / sizeof kWords[0] == static_cast<std::size_t>(Outcome::Failed) + 1);
 
 }  // namespace

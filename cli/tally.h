@@ -13,7 +13,8 @@ enum class Outcome {
   Different,        // check: it holds others
   Changed,          // set, restore: written (a dry run: would be)
   Unchanged,        // set, restore: it held the values already
-  NothingRecorded,  // restore
+  NothingRecorded,  // restore, reapply
+  NothingToApply,   // reapply: its changes were given back
   Refused,          // set, restore: a failure
   Failed,           // show, check: a failure
 };

@@ -6,15 +6,12 @@
 #include <ctime>
 
 namespace ornivale::posix {
-namespace {
 
 void Pause(int milliseconds) {
-  timespec pause{0, milliseconds * 1'000'000L};
+  timespec pause{milliseconds / 1000, (milliseconds % 1000) * 1'000'000L};
   while (nanosleep(&pause, &pause) != 0 && errno == EINTR) {
   }
 }
-
-}  // namespace
 
 int OpenRetryingInterrupts(const std::string& path, int flags, mode_t mode) {
   int fd;
@@ -24,7 +21,8 @@ int OpenRetryingInterrupts(const std::string& path, int flags, mode_t mode) {
   return fd;
 }
 
-LevelStatus LockExclusively(int fd, const std::string& path) {
+LevelStatus LockExclusively(int fd, const std::string& path,
+                            const std::function<LevelStatus()>& busy) {
   constexpr int kRetries = 8;
   constexpr int kStepMs = 25;  // 25, 50, … 200 ms: 900 ms in all
   for (int attempt = 0;; ++attempt) {
@@ -32,6 +30,10 @@ LevelStatus LockExclusively(int fd, const std::string& path) {
     if (errno == EINTR) continue;
     if (errno != EWOULDBLOCK) {
       return SystemFailure(LevelCode::CannotOpen, path, errno);
+    }
+    if (busy) {
+      LevelStatus why = busy();
+      if (!why.ok()) return why;
     }
     if (attempt == kRetries) return Failure(LevelCode::InUse, path);
     Pause(kStepMs * (attempt + 1));

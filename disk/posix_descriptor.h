@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <utility>
 
@@ -50,9 +51,15 @@ class Descriptor {
 // or -1 with errno set.
 int OpenRetryingInterrupts(const std::string& path, int flags, mode_t mode = 0);
 
+// Returns after about `milliseconds`, interruptions aside.
+void Pause(int milliseconds);
+
 // Takes an exclusive advisory lock on `fd`. Another holder lets go within
 // milliseconds (an edit, an append): it is waited for about a second, a
-// little longer each time, before the file counts as in use.
-LevelStatus LockExclusively(int fd, const std::string& path);
+// little longer each time, before the file counts as in use. Where `busy`
+// tells of a holder that is not waited for (a rewrite), its failure comes
+// at once.
+LevelStatus LockExclusively(int fd, const std::string& path,
+                            const std::function<LevelStatus()>& busy = {});
 
 }  // namespace ornivale::posix

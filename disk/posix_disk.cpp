@@ -4,22 +4,14 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
-#include <optional>
 #include <system_error>
 
+#include "disk/posix_descriptor.h"
 #include "disk/posix_files.h"
 #include "disk/utf8_path.h"
 
 namespace ornivale {
 namespace {
-
-std::optional<std::string> RealPath(const std::filesystem::path& path) {
-  const std::unique_ptr<char, decltype(&std::free)> real(realpath(path.c_str(), nullptr),
-                                                         &std::free);
-  if (!real) return std::nullopt;
-  return std::string(real.get());
-}
 
 class PosixDisk final : public Disk {
  public:
@@ -84,10 +76,10 @@ class PosixDisk final : public Disk {
     const std::filesystem::path given = PathFromUtf8(path);
     const std::filesystem::path absolute =
         given.is_absolute() || folder_.empty() ? given : folder_ / given;
-    if (const auto real = RealPath(absolute)) return *real;
+    if (const auto real = posix::RealPath(absolute.string())) return *real;
     const std::filesystem::path name = absolute.filename();
     if (!name.empty() && name != "." && name != "..") {
-      if (const auto folder = RealPath(absolute.parent_path())) {
+      if (const auto folder = posix::RealPath(absolute.parent_path().string())) {
         return Utf8OfPath(PathFromUtf8(*folder) / name);
       }
     }
@@ -117,6 +109,8 @@ class PosixDisk final : public Disk {
     *path = *home + "/.local/state/ornivale/history.jsonl";
     return {};
   }
+
+  void Pause(int milliseconds) override { posix::Pause(milliseconds); }
 
   int64_t NowMilliseconds() override {
     return std::chrono::duration_cast<std::chrono::milliseconds>(

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,5 +19,8 @@ LevelStatus Rewrite(const std::string& path, const Rewriting& keep);
 LevelStatus CheckAppendable(const std::string& path);
 LevelStatus IsFolder(const std::string& path, bool* is_folder);
 LevelStatus ListFolder(const std::string& folder, std::vector<FolderEntry>* entries);
+// realpath(3): links followed, ".." taken after them; none where the path
+// leads to nothing.
+std::optional<std::string> RealPath(const std::string& path);
 
 }  // namespace ornivale::posix

@@ -1,5 +1,7 @@
 // Folders, through the standard library.
+#include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
 #include "disk/posix_files.h"
@@ -34,6 +36,13 @@ LevelStatus ListFolder(const std::string& folder, std::vector<FolderEntry>* entr
     return Failure(LevelCode::CannotOpen, folder, error.message());
   }
   return {};
+}
+
+std::optional<std::string> RealPath(const std::string& path) {
+  const std::unique_ptr<char, decltype(&std::free)> real(realpath(path.c_str(), nullptr),
+                                                         &std::free);
+  if (!real) return std::nullopt;
+  return std::string(real.get());
 }
 
 }  // namespace ornivale::posix

@@ -1,5 +1,6 @@
 // Files read from their start (--from) and files appended to (the history).
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -124,10 +125,27 @@ LevelStatus TextAfter(int fd, off_t size, const std::string& path, const std::st
   return {};
 }
 
+// The new file that a rewrite of the history at `path` makes beside the
+// file that the path leads to.
+std::string FreshBeside(const std::string& path) {
+  return RealPath(path).value_or(path) + ".new";
+}
+
+// BeingCompacted where a rewrite holds the history at `path`: it holds its
+// new file from the start to the rename.
+LevelStatus RewriteHolds(const std::string& path) {
+  Descriptor fresh(OpenRetryingInterrupts(FreshBeside(path),
+                                          O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (fresh.get() >= 0 && flock(fresh.get(), LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+    return Failure(LevelCode::BeingCompacted, path);
+  }
+  return {};
+}
+
 // Opens the history at `path`, made where missing, and takes its lock. A
 // rewrite may have renamed a new file over it meanwhile: the lock is then
 // let go, and the file now at the path is taken instead. `info` is the
-// file's, under the lock.
+// file's, under the lock. A rewrite that holds it is not waited for.
 LevelStatus OpenLocked(const std::string& path, Descriptor* locked, struct stat* info) {
   constexpr int kReplacedTimes = 8;
   for (int attempt = 0;; ++attempt) {
@@ -138,7 +156,8 @@ LevelStatus OpenLocked(const std::string& path, Descriptor* locked, struct stat*
     if (opened.get() < 0) return SystemFailure(LevelCode::CannotOpen, path, errno);
     if (fstat(opened.get(), info) != 0) return SystemFailure(LevelCode::CannotOpen, path, errno);
     if (!S_ISREG(info->st_mode)) return Failure(LevelCode::NotRegularFile, path);
-    const LevelStatus status = LockExclusively(opened.get(), path);
+    const LevelStatus status =
+        LockExclusively(opened.get(), path, [&] { return RewriteHolds(path); });
     if (!status.ok()) return status;
     struct stat at_path;
     if (fstat(opened.get(), info) != 0) return SystemFailure(LevelCode::ReadFailed, path, errno);
@@ -209,24 +228,31 @@ LevelStatus Rewrite(const std::string& path, const Rewriting& keep) {
   Descriptor locked(-1);
   LevelStatus status = OpenLocked(path, &locked, &info);
   if (!status.ok()) return status;
+  // Beside the file the path leads to, so that the rename stays on its
+  // file system and a link stays a link; made afresh, never through a link
+  // or over another file (one left by a crash is removed first), and held
+  // from now on, for appends to know a rewrite holds the history.
+  const std::string real = RealPath(path).value_or(path);
+  const std::string fresh = real + ".new";
+  if (unlink(fresh.c_str()) != 0 && errno != ENOENT) {
+    return SystemFailure(LevelCode::CannotOpen, fresh, errno);
+  }
+  Descriptor written(OpenRetryingInterrupts(
+      fresh, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC | O_NONBLOCK, 0600));
+  if (written.get() < 0) return SystemFailure(LevelCode::CannotOpen, fresh, errno);
+  status = LockExclusively(written.get(), fresh);
   std::vector<Stretch> kept;
-  {
+  if (status.ok()) {
     DescriptorInput now(path, locked.get(), false);
     status = keep(now, &kept);
   }
-  if (!status.ok()) return status;
-  // Beside it, so that the rename stays on its file system.
-  const std::string fresh = path + ".new";
-  Descriptor written(OpenRetryingInterrupts(
-      fresh, O_WRONLY | O_CREAT | O_TRUNC | O_NOCTTY | O_CLOEXEC | O_NONBLOCK, 0600));
-  if (written.get() < 0) return SystemFailure(LevelCode::CannotOpen, fresh, errno);
-  status = CopyStretches(locked.get(), path, kept, written.get(), fresh);
+  if (status.ok()) status = CopyStretches(locked.get(), path, kept, written.get(), fresh);
   if (status.ok() && fsync(written.get()) != 0) {
     status = SystemFailure(LevelCode::WriteFailed, fresh, errno);
   }
   const int closed = written.Close();
   if (status.ok() && closed != 0) status = SystemFailure(LevelCode::WriteFailed, fresh, closed);
-  if (status.ok() && rename(fresh.c_str(), path.c_str()) != 0) {
+  if (status.ok() && rename(fresh.c_str(), real.c_str()) != 0) {
     status = SystemFailure(LevelCode::WriteFailed, path, errno);
   }
   if (!status.ok()) {
@@ -235,7 +261,7 @@ LevelStatus Rewrite(const std::string& path, const Rewriting& keep) {
   }
   // The rename is in the folder: synced before appends go on in the new
   // file.
-  status = SyncFolder(PathFromUtf8(path).parent_path(), path);
+  status = SyncFolder(PathFromUtf8(real).parent_path(), path);
   const int unlocked = locked.Close();
   if (status.ok() && unlocked != 0) status = SystemFailure(LevelCode::WriteFailed, path, unlocked);
   return status;

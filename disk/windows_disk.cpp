@@ -118,6 +118,8 @@ class WindowsDisk final : public Disk {
     return {};
   }
 
+  void Pause(int milliseconds) override { Sleep(static_cast<DWORD>(milliseconds)); }
+
   int64_t NowMilliseconds() override {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
                std::chrono::system_clock::now().time_since_epoch())

@@ -165,11 +165,41 @@ bool StillAt(HANDLE file, const std::string& path) {
          held.nFileIndexHigh == now.nFileIndexHigh && held.nFileIndexLow == now.nFileIndexLow;
 }
 
+// The path of the open file `file` as the system resolved it, links
+// followed; `given` where it can't tell.
+std::wstring FinalPathOf(HANDLE file, const std::wstring& given) {
+  std::wstring final_path(MAX_PATH, L'\0');
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const DWORD size = GetFinalPathNameByHandleW(file, final_path.data(),
+                                                 static_cast<DWORD>(final_path.size()),
+                                                 FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (size == 0) return given;
+    if (size < final_path.size()) {
+      final_path.resize(size);
+      return final_path;
+    }
+    final_path.resize(size);
+  }
+  return given;
+}
+
+// BeingCompacted where a rewrite holds the history open as `history`: it
+// holds its new file, shared with no one, from the start to the rename.
+LevelStatus RewriteHolds(HANDLE history, const std::string& path) {
+  Handle fresh(CreateFileW((FinalPathOf(history, Wide(path)) + L".new").c_str(), GENERIC_READ,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (fresh.get() == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION) {
+    return Failure(LevelCode::BeingCompacted, path);
+  }
+  return {};
+}
+
 // Opens the history at `path` (made where missing, with `disposition`)
 // and locks it whole against other programs' appends (Unlock lets go). It
 // is shared for deletion, so that a rewrite may replace it meanwhile: the
-// lock is then let go, and the file now at the path taken instead. The
-// caller owns the handle.
+// lock is then let go, and the file now at the path taken instead. A
+// rewrite that holds it is not waited for. The caller owns the handle.
 LevelStatus OpenLocked(const std::string& path, DWORD disposition, HANDLE* locked) {
   constexpr int kReplacedTimes = 8;
   for (int replaced = 0;; ++replaced) {
@@ -189,7 +219,10 @@ LevelStatus OpenLocked(const std::string& path, DWORD disposition, HANDLE* locke
       held = LockFileEx(opened.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0,
                         MAXDWORD, MAXDWORD, &whole);
       if (!held && !HeldByAnother(GetLastError())) break;
-      if (!held) Sleep(25 * static_cast<DWORD>(attempt + 1));
+      if (held) break;
+      const LevelStatus rewriting = RewriteHolds(opened.get(), path);
+      if (!rewriting.ok()) return rewriting;
+      Sleep(25 * static_cast<DWORD>(attempt + 1));
     }
     if (!held) return SystemFailure(LevelCode::InUse, path, GetLastError());
     if (StillAt(opened.get(), path)) {
@@ -268,31 +301,42 @@ LevelStatus Rewrite(const std::string& path, const Rewriting& keep) {
   LevelStatus status = OpenLocked(path, OPEN_EXISTING, &opened);
   if (!status.ok()) return status;
   Handle locked(opened);
+  // Beside the file the path leads to, so that a link stays a link; made
+  // afresh, never through a link (one left by a crash is removed first),
+  // and shared with no one, for appends to know a rewrite holds the
+  // history.
+  const std::wstring real = FinalPathOf(locked.get(), Wide(path));
+  const std::wstring fresh_wide = real + L".new";
+  const std::string fresh = Narrow(fresh_wide);
+  if (!DeleteFileW(fresh_wide.c_str())) {
+    const DWORD error = GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND) status = SystemFailure(LevelCode::CannotOpen, fresh, error);
+  }
+  Handle written(status.ok() ? CreateFileW(fresh_wide.c_str(), GENERIC_WRITE, 0, nullptr,
+                                           CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)
+                             : INVALID_HANDLE_VALUE);
+  if (status.ok() && written.get() == INVALID_HANDLE_VALUE) {
+    status = SystemFailure(LevelCode::CannotOpen, fresh, GetLastError());
+  }
   std::vector<Stretch> kept;
-  {
+  if (status.ok()) {
     HandleInput now(path, locked.get(), false);
     status = keep(now, &kept);
   }
-  if (!status.ok()) return status;
-  const std::string fresh = path + ".new";
-  Handle written(CreateRetryingSharingViolations(Wide(fresh), GENERIC_WRITE, 0, CREATE_ALWAYS,
-                                                 FILE_ATTRIBUTE_NORMAL));
-  if (written.get() == INVALID_HANDLE_VALUE) {
-    return SystemFailure(LevelCode::CannotOpen, fresh, GetLastError());
-  }
-  status = CopyStretches(locked.get(), path, kept, written.get(), fresh);
+  if (status.ok()) status = CopyStretches(locked.get(), path, kept, written.get(), fresh);
   if (status.ok() && !FlushFileBuffers(written.get())) {
     status = SystemFailure(LevelCode::WriteFailed, fresh, GetLastError());
   }
+  const bool made = written.get() != INVALID_HANDLE_VALUE;
   const DWORD closed = written.Close();
   if (status.ok() && closed != ERROR_SUCCESS) {
     status = SystemFailure(LevelCode::WriteFailed, fresh, closed);
   }
-  if (status.ok() && !ReplaceFileW(Wide(path).c_str(), Wide(fresh).c_str(), nullptr,
+  if (status.ok() && !ReplaceFileW(real.c_str(), fresh_wide.c_str(), nullptr,
                                    REPLACEFILE_WRITE_THROUGH, nullptr, nullptr)) {
     status = SystemFailure(LevelCode::WriteFailed, path, GetLastError());
   }
-  if (!status.ok()) DeleteFileW(Wide(fresh).c_str());
+  if (!status.ok() && made) DeleteFileW(fresh_wide.c_str());
   Unlock(locked.get());
   const DWORD unlocked = locked.Close();
   if (status.ok() && unlocked != ERROR_SUCCESS) {

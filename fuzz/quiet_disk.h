@@ -56,6 +56,7 @@ class QuietDisk : public ornivale::Disk {
     return {};
   }
   int64_t NowMilliseconds() override { return 0; }
+  void Pause(int) override {}
 
  private:
   static LevelStatus Missing(const std::string& path) {

@@ -80,12 +80,17 @@ class Disk {
   // appending at once, and synced before it returns, with the names it
   // made. Where the file's last line lacks its end, a line end goes first.
   // An append that fails part way is taken back where the system allows.
+  // Another append is waited for, about a second at most; a Rewrite
+  // holding the file is not: BeingCompacted at once.
   virtual LevelStatus Append(const std::string& path, const std::string& text) = 0;
   // Replaces the file at `path` under the hold that Append takes, so that
   // no append is lost meanwhile: `keep` reads the file as it is and names
-  // the stretches of it to keep, which are copied into a new file beside
-  // it, synced and put in its place, its folder synced. Where anything
-  // fails the file is left as it was, and the new one is removed.
+  // the stretches of it to keep, which are copied into a new file made
+  // afresh beside the file the path leads to (a link stays a link, to the
+  // file rewritten), synced and put in its place, its folder synced. The
+  // new file is held meanwhile, which tells appends that a rewrite holds
+  // the file. Where anything fails the file is left as it was, and the new
+  // one is removed.
   virtual LevelStatus Rewrite(const std::string& path, const Rewriting& keep) = 0;
   // Whether Append to `path` would be refused for what the system tells
   // without writing: something there that is no regular file or may not be
@@ -137,6 +142,8 @@ class Disk {
   virtual LevelStatus DefaultHistoryPath(std::string* path) = 0;
   // The time now: milliseconds since 1970-01-01 00:00 UTC.
   virtual int64_t NowMilliseconds() = 0;
+  // Returns after about `milliseconds`.
+  virtual void Pause(int milliseconds) = 0;
 
   // The operating system's own.
   static Disk& Default();

@@ -205,6 +205,8 @@ constexpr Words kWords[] = {
        return "can't compact the history file " + s.part + ": " + s.reason +
               "; it was left as it was";
      }},
+    {LevelCode::NotUtf8, "not-utf-8", nullptr, nullptr, nullptr},
+    {LevelCode::BeingCompacted, "being-compacted", nullptr, nullptr, nullptr},
     {LevelCode::NotNamedAsLevel, "not-named-as-level", "not named as a level",
      [](const S& s) {
        return s.path + " isn't named as a level: the name must end in "
@@ -272,10 +274,25 @@ const Words& WordsOf(LevelCode code) {
 // file they are about.
 constexpr struct {
   LevelCode code;
-  const char* reason;
+  std::string (*reason)(const S&);
 } kOwnReasons[] = {
-    {LevelCode::InUse, "another program is using it"},
-    {LevelCode::NotRegularFile, "it is a folder, a pipe or a device, not a regular file"},
+    {LevelCode::InUse, [](const S&) { return std::string("another program is using it"); }},
+    {LevelCode::NotRegularFile,
+     [](const S&) {
+       return std::string("it is a folder, a pipe or a device, not a regular file");
+     }},
+    {LevelCode::NotUtf8,
+     [](const S& s) {
+       return "it is UTF-16 (as Windows PowerShell 5.1's > and Out-File write it), where "
+              "Ornivale writes UTF-8; convert it back, in PowerShell with (Get-Content '" +
+              s.path + "') | Set-Content -Encoding UTF8 '" + s.path +
+              "', or move it away to start a new one";
+     }},
+    {LevelCode::BeingCompacted,
+     [](const S&) {
+       return std::string(
+           "ornivale-cli history --compact is compacting it; try again once that is done");
+     }},
 };
 
 }  // namespace
@@ -283,7 +300,7 @@ constexpr struct {
 std::string ReasonOf(const LevelStatus& status) {
   if (!status.reason.empty()) return status.reason;
   for (const auto& own : kOwnReasons) {
-    if (own.code == status.code) return own.reason;
+    if (own.code == status.code) return own.reason(status);
   }
   return CodeName(status.code);
 }

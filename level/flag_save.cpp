@@ -31,7 +31,10 @@ LevelStatus Save(Level4& level, const std::string& path,
 
   LevelEdit edit(path, SelectedValues(window), NameRule::AnyName);
   edit.loaded = *loaded;
-  const EditResult saved = EditLevel(edit, {"ornivale", level.history()}, level.disk());
+  // The window answers meanwhile: a compaction of the history is not
+  // waited for.
+  const EditResult saved =
+      EditLevel(edit, {"ornivale", level.history(), false, false}, level.disk());
   if (saved.opened) window.AddLog("Saving level...");
   if (saved.ok()) level.Saved(saved.after);
   return saved.status;

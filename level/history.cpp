@@ -16,6 +16,11 @@ namespace {
 // by Ornivale, and is passed over unread.
 constexpr std::size_t kLongestLine = 1024 * 1024;
 
+// How long an append waits for a compaction, which holds the history
+// throughout: a million lines take tens of seconds on a slow disk.
+constexpr int64_t kCompactionWaitMs = 10 * 60 * 1000;
+constexpr int kCompactionPollMs = 250;
+
 // Days since 1970-01-01 to the proleptic Gregorian date (Howard Hinnant's
 // civil_from_days).
 void CivilFromDays(int64_t days, int64_t* year, unsigned* month, unsigned* day) {
@@ -31,20 +36,88 @@ void CivilFromDays(int64_t days, int64_t* year, unsigned* month, unsigned* day) 
   *year = static_cast<int64_t>(year_of_era) + era * 400 + (*month <= 2);
 }
 
+// The four hexadecimal digits of a \u escape at `at`, none where they
+// are not.
+std::optional<char16_t> EscapedUnit(const std::string& line, std::size_t at) {
+  if (at + 4 > line.size()) return std::nullopt;
+  unsigned unit = 0;
+  for (std::size_t i = at; i < at + 4; ++i) {
+    const char c = AsciiLower(line[i]);
+    if (c >= '0' && c <= '9') {
+      unit = unit * 16 + static_cast<unsigned>(c - '0');
+    } else if (c >= 'a' && c <= 'f') {
+      unit = unit * 16 + static_cast<unsigned>(c - 'a' + 10);
+    } else {
+      return std::nullopt;
+    }
+  }
+  return static_cast<char16_t>(unit);
+}
+
 // The path that a line of the history's own shape names at its start,
-// {"path":"…", where JSON holds it as it is: no escape, and no U+FFFD, which
-// a "path_hex" may stand behind. None where only a parse can tell.
-std::optional<std::string_view> PlainPathOf(const std::string& line) {
+// {"path":"…", its JSON escapes taken (a Windows path's backslashes among
+// them). None where only a parse can tell: a U+FFFD, which a "path_hex"
+// may stand behind, or what no JSON string holds.
+std::optional<std::string> PlainPathOf(const std::string& line) {
   constexpr std::string_view kStart = "{\"path\":\"";
   if (line.compare(0, kStart.size(), kStart) != 0) return std::nullopt;
-  const std::size_t end = line.find('"', kStart.size());
-  if (end == std::string::npos) return std::nullopt;
-  const std::string_view path(line.data() + kStart.size(), end - kStart.size());
-  if (path.find('\\') != std::string_view::npos ||
-      path.find("\xEF\xBF\xBD") != std::string_view::npos) {
-    return std::nullopt;
+  std::string path;
+  for (std::size_t at = kStart.size();; ++at) {
+    const std::size_t stop = line.find_first_of("\"\\", at);
+    if (stop == std::string::npos) return std::nullopt;
+    path.append(line, at, stop - at);
+    at = stop;
+    if (line[at] == '"') {
+      if (path.find("\xEF\xBF\xBD") != std::string::npos) return std::nullopt;
+      return path;
+    }
+    if (++at == line.size()) return std::nullopt;
+    switch (line[at]) {
+      case '"':
+      case '\\':
+      case '/':
+        path += line[at];
+        break;
+      case 'b':
+        path += '\b';
+        break;
+      case 'f':
+        path += '\f';
+        break;
+      case 'n':
+        path += '\n';
+        break;
+      case 'r':
+        path += '\r';
+        break;
+      case 't':
+        path += '\t';
+        break;
+      case 'u': {
+        // \uXXXX, and a second one where the first is half a pair.
+        std::u16string units;
+        for (;;) {
+          const auto unit = EscapedUnit(line, at + 1);
+          if (!unit) return std::nullopt;
+          units += *unit;
+          at += 4;
+          const bool high = *unit >= 0xD800 && *unit <= 0xDBFF;
+          if (!high || line.compare(at + 1, 2, "\\u") != 0) break;
+          at += 2;
+        }
+        // A lone half of a pair is no JSON a parse takes.
+        const auto half = [](char16_t unit) { return unit >= 0xD800 && unit <= 0xDFFF; };
+        if (units.size() == 1 ? half(units[0])
+                              : !(units[1] >= 0xDC00 && units[1] <= 0xDFFF)) {
+          return std::nullopt;
+        }
+        path += Utf16ToUtf8(units);
+        break;
+      }
+      default:
+        return std::nullopt;
+    }
   }
-  return path;
 }
 
 // Whether `next`, recorded of a level after `last`, shows that the write of
@@ -146,7 +219,7 @@ void EachChange(LineReader& lines, Disk& disk, const HistoryScope& scope,
   while (lines.Next(&line)) {
     if (line.empty()) continue;
     const auto plain = scope ? PlainPathOf(line) : std::nullopt;
-    if (plain && !scope(std::string(*plain))) continue;
+    if (plain && !scope(*plain)) continue;
     auto record = ParseRecord(line, disk, &why);
     if (!record || (!record->change && !record->left)) {
       ++*unreadable;
@@ -198,17 +271,47 @@ LevelStatus History::Unusable(LevelCode code) const {
   return status_.code == LevelCode::BadHistorySetting ? status_ : Failed(code, status_);
 }
 
-LevelStatus History::Append(const std::string& lines) const {
+// NotUtf8 where the file begins with a UTF-16 byte order mark, as Windows
+// PowerShell 5.1's > and Out-File write it: a line of UTF-8 appended to it
+// could not be read back. A file that can't be opened is told by the
+// append.
+LevelStatus History::CheckEncoding() const {
+  std::unique_ptr<Input> input;
+  if (!disk_->OpenInput(path_, &input).ok()) return {};
+  unsigned char mark[2];
+  std::size_t have = 0;
+  for (std::size_t count = 1; have < sizeof mark && count > 0; have += count) {
+    if (!input->Read(reinterpret_cast<char*>(mark) + have, sizeof mark - have, &count).ok()) {
+      return {};
+    }
+  }
+  const bool utf16 = have == 2 && ((mark[0] == 0xFF && mark[1] == 0xFE) ||
+                                   (mark[0] == 0xFE && mark[1] == 0xFF));
+  return utf16 ? Failure(LevelCode::NotUtf8, path_) : LevelStatus{};
+}
+
+LevelStatus History::Append(const std::string& lines, bool waits_for_compaction) const {
   if (off_) return {};
   if (!status_.ok()) return Unusable(LevelCode::HistoryNotWritten);
-  const LevelStatus appended = disk_->Append(path_, lines);
+  LevelStatus appended = CheckEncoding();
+  std::optional<int64_t> give_up;
+  while (appended.ok()) {
+    appended = disk_->Append(path_, lines);
+    if (appended.code != LevelCode::BeingCompacted || !waits_for_compaction) break;
+    const int64_t now = disk_->NowMilliseconds();
+    if (!give_up) give_up = now + kCompactionWaitMs;
+    if (now >= *give_up) break;
+    disk_->Pause(kCompactionPollMs);
+    appended = {};
+  }
   return appended.ok() ? appended : Failed(LevelCode::HistoryNotWritten, appended);
 }
 
 LevelStatus History::CheckAppendable() const {
   if (off_) return {};
   if (!status_.ok()) return Unusable(LevelCode::HistoryNotWritten);
-  const LevelStatus appendable = disk_->CheckAppendable(path_);
+  LevelStatus appendable = CheckEncoding();
+  if (appendable.ok()) appendable = disk_->CheckAppendable(path_);
   return appendable.ok() ? appendable : Failed(LevelCode::HistoryNotWritten, appendable);
 }
 
@@ -299,7 +402,7 @@ LevelStatus History::Compact(Compaction* compaction) const {
     };
     EachChange(reader, *disk_, {}, keep, &unreadable);
     if (!reader.status().ok()) return reader.status();
-    if (!in_bytes) return Failure(LevelCode::BadInput, path_, "it is not UTF-8");
+    if (!in_bytes) return Failure(LevelCode::NotUtf8, path_);
     compaction->lines_before = reader.line_number();
     compaction->bytes_before = reader.bytes_read();
     for (auto& [key, chain] : chains.Finished()) {

@@ -56,9 +56,11 @@ class History {
   const LevelStatus& status() const { return status_; }
 
   // Appends `lines`, each with its end, in one append synced before it
-  // returns (Disk::Append); nothing where the history is off. Otherwise
-  // HistoryNotWritten with the reason.
-  LevelStatus Append(const std::string& lines) const;
+  // returns (Disk::Append); nothing where the history is off. A compaction
+  // under way is waited for, up to minutes, where `waits_for_compaction`.
+  // Otherwise HistoryNotWritten with the reason: a file that is not UTF-8
+  // (NotUtf8) is never appended to.
+  LevelStatus Append(const std::string& lines, bool waits_for_compaction = true) const;
   // What Append would meet as far as the system tells without writing:
   // what a dry run tells of the history.
   LevelStatus CheckAppendable() const;
@@ -85,6 +87,7 @@ class History {
  private:
   explicit History(Disk& disk) : disk_(&disk) {}
   LevelStatus Failed(LevelCode code, const LevelStatus& why) const;
+  LevelStatus CheckEncoding() const;
   LevelStatus Unusable(LevelCode code) const;
 
   Disk* disk_;

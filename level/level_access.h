@@ -80,6 +80,9 @@ struct EditRun {
   std::string program;
   const History& history;
   bool dry_run = false;
+  // Whether the history's appends wait for a compaction under way, up to
+  // minutes: not on a window's thread, which must answer meanwhile.
+  bool waits_for_compaction = true;
 };
 
 struct EditResult {

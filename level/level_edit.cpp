@@ -348,7 +348,7 @@ class Run {
       change.program = run_.program;
       lines += ChangeJson(edit->full_path(), change, JsonText::Utf8) + "\n";
     }
-    return run_.history.Append(lines);
+    return run_.history.Append(lines, run_.waits_for_compaction);
   }
 
   // After the writes, how each left its level, in one more append.
@@ -361,7 +361,7 @@ class Run {
       }
     }
     if (lines.empty()) return;
-    const LevelStatus recorded = run_.history.Append(lines);
+    const LevelStatus recorded = run_.history.Append(lines, run_.waits_for_compaction);
     if (recorded.ok()) return;
     for (const auto& edit : edits_) {
       if (edit->Left()) edit->LeftUnrecorded(recorded);

@@ -36,6 +36,10 @@ enum class LevelCode {
   HistoryNotRead,     // part: the history file; reason: why
   HistoryNotCompacted,  // part: the history file; reason: why. It was left
                         // as it was.
+  // Why the history's file can't be used, only ever the reason of one of
+  // the three above (path: the history's file).
+  NotUtf8,         // it is UTF-16, which a line appended in UTF-8 would break
+  BeingCompacted,  // a compaction holds it
   // Refusals before any file is opened.
   NotNamedAsLevel,  // the name ends in neither ".trc" nor ".tr4"
   NoLevelFound,     // a folder or a pattern given for levels names none

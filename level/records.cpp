@@ -385,6 +385,12 @@ std::string NothingRecordedJson(const std::string& path) {
   return Line(json);
 }
 
+std::string NothingToApplyJson(const std::string& path) {
+  Json json = Path(path);
+  json["to_apply"] = false;
+  return Line(json);
+}
+
 FlagValues ValuesOf(const LevelScan& scan) {
   FlagValues values{};
   for (std::size_t i = 0; i < kFlagCount; ++i) values[i] = scan.Value(i);

@@ -121,5 +121,8 @@ FlagChange ChangeTo(const FlagValues& values);
 
 // {"path":…,"recorded":false}: a level of which the history holds nothing.
 std::string NothingRecordedJson(const std::string& path);
+// {"path":…,"to_apply":false}: a level that reapply finds nothing to write
+// again into.
+std::string NothingToApplyJson(const std::string& path);
 
 }  // namespace ornivale

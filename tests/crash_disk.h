@@ -58,6 +58,7 @@ class CrashDisk : public Disk {
   std::optional<std::string> Environment(const char* name) override;
   LevelStatus DefaultHistoryPath(std::string* path) override;
   int64_t NowMilliseconds() override { return 1765256400000 + calls; }
+  void Pause(int) override {}
 
  private:
   // What was synced, the file's bytes and last-write time, and what is now.

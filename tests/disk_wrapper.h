@@ -59,6 +59,7 @@ class DiskWrapper : public Disk {
     return target_.DefaultHistoryPath(path);
   }
   int64_t NowMilliseconds() override { return target_.NowMilliseconds(); }
+  void Pause(int milliseconds) override { target_.Pause(milliseconds); }
 
   std::map<std::string, std::string> environment;
 

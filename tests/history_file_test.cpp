@@ -162,14 +162,17 @@ TEST_F(HistoryFileTest, AFolderOrAPipeAsTheHistoryIsRefusedWithAReason) {
 // An append that opens the history while a compaction holds it waits, and
 // then goes into the file the compaction renamed over it: no line is lost
 // in the file the rename took away.
+// A rewrite under way is told to an append at once, for the history to
+// wait on it as its caller allows.
 TEST_F(HistoryFileTest, AnAppendThatWaitedOnARewriteGoesIntoTheNewFile) {
   ASSERT_TRUE(disk_.Append(history_, "{\"old\":1}\n{\"kept\":1}\n").ok());
   LevelStatus appended;
   std::thread append;
   const LevelStatus rewritten = disk_.Rewrite(history_, [&](Input&, std::vector<Stretch>* kept) {
+    EXPECT_EQ(disk_.Append(history_, "{\"now\":0}\n").code, LevelCode::BeingCompacted);
     const int watcher = inotify_init1(IN_CLOEXEC);
     EXPECT_GE(inotify_add_watch(watcher, history_.c_str(), IN_OPEN), 0);
-    append = std::thread([&] { appended = disk_.Append(history_, "{\"new\":2}\n"); });
+    append = std::thread([&] { appended = History(disk_, history_).Append("{\"new\":2}\n"); });
     alignas(inotify_event) char event[4096];
     EXPECT_GT(read(watcher, event, sizeof event), 0) << "the append opened the history";
     close(watcher);

@@ -320,6 +320,9 @@ TEST(History, ReadForOneLevelPassesOverOnlyLinesAboutOthers) {
     ASSERT_TRUE(SetLara(disk, path, 4).ok());
   }
   disk.Append(MemoryDisk::kHistory, "{\"path\":\"/l/b.trc\",\"lar\n");
+  // Escaped as JSON holds them: a Windows path, a name beyond ASCII.
+  disk.Append(MemoryDisk::kHistory, R"({"path":"C:\\l\\b.trc","lar)" "\n");
+  disk.Append(MemoryDisk::kHistory, R"({"path":"\/l\/\u00e9\ud835\udd43.trc","lar)" "\n");
   disk.Append(MemoryDisk::kHistory, "{\"lara\":{},\"path\":\"/l/a.trc\",\"lar\n");
   const History history = History::Locate(disk);
   const auto only = [&](const std::string& level) {

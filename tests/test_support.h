@@ -179,6 +179,8 @@ class MemoryDisk : public Disk {
   std::optional<std::string> Environment(const char* name) override;
   LevelStatus DefaultHistoryPath(std::string* path) override;
   int64_t NowMilliseconds() override { return ++clock_ms_; }
+  // Time passes at once.
+  void Pause(int milliseconds) override { clock_ms_ += milliseconds; }
 
   // The history's file, where no ORNIVALE_HISTORY says otherwise.
   static constexpr const char* kHistory = "/state/ornivale/history.jsonl";
