@@ -2,6 +2,7 @@
 // instead of a level's safety; and what it gives back.
 #include <gtest/gtest.h>
 
+#include "level/failure_words.h"
 #include "level/flag_save.h"
 #include "level/history.h"
 #include "level/level4.h"
@@ -125,6 +126,31 @@ TEST(History, AChangeThatCantBeRecordedIsNotWritten) {
   EXPECT_EQ(disk.Get("a.trc"), MakeLevel(3, 1));
   EXPECT_TRUE(disk.stats.writes.empty());
   EXPECT_EQ(disk.stats.open_now, 0);
+}
+
+// A compaction under way: a change waits for it, up to minutes, where its
+// run may wait; a window's never does, and says why.
+TEST(History, AChangeWaitsForACompactionUpToMinutes) {
+  const struct {
+    int64_t compacting_ms;
+    bool waits;
+    bool saved;
+  } cases[] = {{30'000, true, true}, {30'000, false, false}, {3'600'000, true, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.compacting_ms) + (c.waits ? " ms, waiting" : " ms"));
+    MemoryDisk disk;
+    disk.Put("a.trc", MakeLevel(3, 1));
+    disk.compacting_until_ms = disk.clock_ms() + c.compacting_ms;
+    const EditResult set = EditLevel(LevelEdit("a.trc", FlagChange{uint16_t{4}, std::nullopt}),
+                                      {"ornivale", History::Locate(disk), false, c.waits}, disk);
+    EXPECT_EQ(set.ok(), c.saved);
+    EXPECT_EQ(disk.Get("a.trc"), MakeLevel(c.saved ? 4 : 3, 1));
+    if (c.saved) continue;
+    EXPECT_EQ(set.status.code, LevelCode::HistoryNotWritten);
+    EXPECT_NE(WindowMessage(set.status).find("ornivale-cli history --compact is compacting it"),
+              std::string::npos)
+        << WindowMessage(set.status);
+  }
 }
 
 TEST(History, TheEnvironmentNamesItsFileOrTurnsItOff) {

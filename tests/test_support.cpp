@@ -273,6 +273,7 @@ LevelStatus MemoryDisk::OpenStandardInput(std::unique_ptr<Input>* input) {
 LevelStatus MemoryDisk::Append(const std::string& path, const std::string& text) {
   ++stats.appends;
   if (fail_append) return Failure(LevelCode::WriteFailed, path, "No space left on device");
+  if (clock_ms_ < compacting_until_ms) return Failure(LevelCode::BeingCompacted, path);
   Bytes bytes = Exists(path) ? Get(path) : Bytes();
   if (!bytes.empty() && bytes.back() != '\n') bytes.push_back('\n');
   bytes.insert(bytes.end(), text.begin(), text.end());

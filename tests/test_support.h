@@ -179,6 +179,8 @@ class MemoryDisk : public Disk {
   std::optional<std::string> Environment(const char* name) override;
   LevelStatus DefaultHistoryPath(std::string* path) override;
   int64_t NowMilliseconds() override { return ++clock_ms_; }
+  // The clock's time, read without moving it on.
+  int64_t clock_ms() const { return clock_ms_; }
   // Time passes at once.
   void Pause(int milliseconds) override { clock_ms_ += milliseconds; }
 
@@ -193,6 +195,8 @@ class MemoryDisk : public Disk {
   bool fail_read_back = false;  // reads after a write fail
   bool fail_stamp_of_path = false;
   bool fail_append = false;
+  // The clock's time until which a compaction holds the history.
+  int64_t compacting_until_ms = 0;
   bool wildcards = false;
   bool output_closed = false;  // standard output's reader has gone  // as Windows' console: names with * and ? are expanded
   // Run before and after each write, as another program might: they may

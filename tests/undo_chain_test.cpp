@@ -80,6 +80,62 @@ TEST(UndoChain, AnUndoWritesOnlyWhereTheLevelIsAsOrnivaleLeftIt) {
   }
 }
 
+// What reapply writes after a rebuild: each field whose value after the
+// chain's last change differs from before its first, as last written; none
+// where the last change was a restore or the fields came back.
+TEST(UndoChain, ReapplyWritesTheFieldsThatOrnivalesChangesLeft) {
+  using Kind = Reapplying::Kind;
+  const auto set = [](std::optional<uint16_t> lara, std::optional<uint16_t> weather) {
+    return [=](MemoryDisk& disk) {
+      return EditLevel(LevelEdit("a.trc", FlagChange{lara, weather}),
+                       {"ornivale-cli set", History::Locate(disk)}, disk)
+          .ok();
+    };
+  };
+  const auto restore = [](bool last) {
+    return [=](MemoryDisk& disk) { return Restore(disk, "a.trc", last).ok(); };
+  };
+  const auto unwritten = [](MemoryDisk& disk) {
+    disk.fail_write = true;
+    const bool failed = !SetLara(disk, "a.trc", 6).ok();
+    disk.fail_write = false;
+    return failed;
+  };
+  const struct {
+    const char* what;
+    std::vector<std::function<bool(MemoryDisk&)>> changes;
+    Kind kind;
+    FlagChange apply;
+  } cases[] = {
+      {"nothing recorded", {}, Kind::NothingRecorded, {}},
+      {"one field set", {set(1, {})}, Kind::Apply, {uint16_t{1}, std::nullopt}},
+      {"both, one at a time, the last value of each",
+       {set(1, {}), set({}, 1), set(4, {})}, Kind::Apply, {uint16_t{4}, uint16_t{1}}},
+      {"a field set back by hand", {set(1, 1), set(0, {})}, Kind::Apply, {std::nullopt, uint16_t{1}}},
+      {"given back by restore", {set(1, 1), restore(false)}, Kind::NothingToApply, {}},
+      {"last undone by restore --last", {set(1, {}), set(4, {}), restore(true)},
+       Kind::NothingToApply, {}},
+      {"a last change that never reached the level", {set(1, {}), unwritten}, Kind::Apply,
+       {uint16_t{1}, std::nullopt}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    MemoryDisk disk;
+    disk.Put("a.trc", MakeLevel(0, 2));
+    for (const auto& change : c.changes) ASSERT_TRUE(change(disk));
+    disk.Put("a.trc", Rebuilt(0, 2));  // the editor's own values
+    std::vector<Reapplying> found;
+    int unreadable = 0;
+    ASSERT_TRUE(ReapplyEdits({"a.trc"}, History::Locate(disk), disk, &found, &unreadable).ok());
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].kind, c.kind);
+    EXPECT_EQ(found[0].edit.has_value(), c.kind == Kind::Apply);
+    if (found[0].edit) {
+      EXPECT_EQ(found[0].edit->change.values, c.apply.values);
+    }
+  }
+}
+
 // A line of an older format after a newer one (an older Ornivale sharing
 // the history) tells less of the level: the chain starts anew there.
 TEST(UndoChain, ALineOfAnOlderFormatAfterANewerBreaksIt) {
