@@ -18,6 +18,8 @@ struct Words {
   const char* brief;
   std::string (*window)(const S&);            // null: the window never meets it
   std::string (*terminal)(const S&, Access);  // null: ornivale-cli never meets it
+  // The brief of a failure after bytes went out, where it differs.
+  const char* brief_after_writing = nullptr;
 };
 
 const char kWindowMayHold[] =
@@ -140,7 +142,7 @@ constexpr Words kWords[] = {
        return s.path + " isn't a level that can be set: the size of " +
               s.part + " reads as negative" + LeftAlone(access);
      }},
-    {LevelCode::Changed, "changed", "changed on disk while it was being saved",
+    {LevelCode::Changed, "changed", "changed since it was shown",
      [](const S& s) {
        return s.may_be_written
                   ? s.path + " changed on disk while it was being saved: " +
@@ -154,7 +156,8 @@ constexpr Words kWords[] = {
                         s.reason + ")"
                   : s.path + " changed on disk while it was being saved; run "
                              "the command again";
-     }},
+     },
+     "changed on disk while it was being saved"},
     {LevelCode::ChangedSince, "changed-since", "not as Ornivale left it", nullptr,
      [](const S& s, Access) {
        return s.path + " is not as Ornivale left it: " +
@@ -316,7 +319,9 @@ std::string WindowMessage(const LevelStatus& status) {
 std::string BriefReason(const LevelStatus& status) {
   const Words& words = WordsOf(status.code);
   if (!words.brief) return words.name;
-  std::string brief = words.brief;
+  std::string brief = status.may_be_written && words.brief_after_writing
+                          ? words.brief_after_writing
+                          : words.brief;
   if (brief.back() == ':') brief += " " + ReasonOf(status);
   return brief + (status.may_be_written ? kBriefMayHold : "");
 }

@@ -290,14 +290,18 @@ LevelStatus History::CheckEncoding() const {
   return utf16 ? Failure(LevelCode::NotUtf8, path_) : LevelStatus{};
 }
 
-LevelStatus History::Append(const std::string& lines, bool waits_for_compaction) const {
+LevelStatus History::Append(const std::string& lines, bool waits_for_compaction,
+                            const std::function<bool()>& stop) const {
   if (off_) return {};
   if (!status_.ok()) return Unusable(LevelCode::HistoryNotWritten);
   LevelStatus appended = CheckEncoding();
   std::optional<int64_t> give_up;
   while (appended.ok()) {
     appended = disk_->Append(path_, lines);
-    if (appended.code != LevelCode::BeingCompacted || !waits_for_compaction) break;
+    if (appended.code != LevelCode::BeingCompacted || !waits_for_compaction ||
+        (stop && stop())) {
+      break;
+    }
     const int64_t now = disk_->NowMilliseconds();
     if (!give_up) give_up = now + kCompactionWaitMs;
     if (now >= *give_up) break;

@@ -57,10 +57,11 @@ class History {
 
   // Appends `lines`, each with its end, in one append synced before it
   // returns (Disk::Append); nothing where the history is off. A compaction
-  // under way is waited for, up to minutes, where `waits_for_compaction`.
-  // Otherwise HistoryNotWritten with the reason: a file that is not UTF-8
-  // (NotUtf8) is never appended to.
-  LevelStatus Append(const std::string& lines, bool waits_for_compaction = true) const;
+  // under way is waited for, up to minutes, where `waits_for_compaction`,
+  // until `stop` says otherwise. Otherwise HistoryNotWritten with the
+  // reason: a file that is not UTF-8 (NotUtf8) is never appended to.
+  LevelStatus Append(const std::string& lines, bool waits_for_compaction = true,
+                     const std::function<bool()>& stop = {}) const;
   // What Append would meet as far as the system tells without writing:
   // what a dry run tells of the history.
   LevelStatus CheckAppendable() const;

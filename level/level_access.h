@@ -83,6 +83,10 @@ struct EditRun {
   // Whether the history's appends wait for a compaction under way, up to
   // minutes: not on a window's thread, which must answer meanwhile.
   bool waits_for_compaction = true;
+  // Asked before each level and while waiting for a compaction: true ends
+  // the run there. Levels read for a batch not recorded yet are let go
+  // unwritten, without a result; those recorded are written first.
+  std::function<bool()> stop = nullptr;
 };
 
 struct EditResult {

@@ -289,6 +289,14 @@ class Run {
     if (held_.size() == kBatch) Flush();
   }
 
+  // Lets go of the batch's levels without recording or writing any, and
+  // without a result: the run was stopped.
+  void Abandon() {
+    for (const auto& edit : edits_) edit->GiveBack();
+    edits_.clear();
+    held_.clear();
+  }
+
   // Records the batch's changes in one append, writes them, and gives every
   // result in order.
   void Flush() {
@@ -348,7 +356,7 @@ class Run {
       change.program = run_.program;
       lines += ChangeJson(edit->full_path(), change, JsonText::Utf8) + "\n";
     }
-    return run_.history.Append(lines, run_.waits_for_compaction);
+    return run_.history.Append(lines, run_.waits_for_compaction, run_.stop);
   }
 
   // After the writes, how each left its level, in one more append.
@@ -361,7 +369,7 @@ class Run {
       }
     }
     if (lines.empty()) return;
-    const LevelStatus recorded = run_.history.Append(lines, run_.waits_for_compaction);
+    const LevelStatus recorded = run_.history.Append(lines, run_.waits_for_compaction, run_.stop);
     if (recorded.ok()) return;
     for (const auto& edit : edits_) {
       if (edit->Left()) edit->LeftUnrecorded(recorded);
@@ -381,7 +389,10 @@ class Run {
 void EditLevels(const std::vector<LevelEdit>& edits, const EditRun& run,
                 Disk& disk, const std::function<void(const EditResult&)>& done) {
   Run batches(run, disk, done);
-  for (const LevelEdit& edit : edits) batches.Add(edit);
+  for (const LevelEdit& edit : edits) {
+    if (run.stop && run.stop()) return batches.Abandon();
+    batches.Add(edit);
+  }
   batches.Flush();
 }
 

@@ -24,21 +24,29 @@ struct LevelIdentity {
   // Its size then; -1 where a line of the history's second format kept
   // none.
   int64_t size = -1;
-  // Its birth time (FileStamp::born); 0 where none is known.
+  // Its birth time (FileStamp::born); 0 where none is known. Where the
+  // system keeps none it may give the last-write time instead (Wine does),
+  // so only two looks at an untouched file are sure to agree on it.
   int64_t born = 0;
 
-  // The same file: volume and index, and the birth time where both know one.
   bool SameFile(const LevelIdentity& other) const {
-    return volume == other.volume && index == other.index &&
-           (born == 0 || other.born == 0 || born == other.born);
+    return volume == other.volume && index == other.index;
   }
   bool SameBuild(const LevelIdentity& other) const {
     return SameFile(other) && fingerprint == other.fingerprint;
   }
-  // The same build, untouched between the two looks: nothing wrote it.
+  // The same build, untouched between the two looks: nothing wrote it, and
+  // no new file took its index.
   bool Untouched(const LevelIdentity& other) const {
     return SameBuild(other) && modified == other.modified &&
-           (size < 0 || other.size < 0 || size == other.size);
+           (size < 0 || other.size < 0 || size == other.size) &&
+           (born == 0 || other.born == 0 || born == other.born);
+  }
+  // Whether `other`, the same file by its index, was born apart from this
+  // one: a new file in a deleted one's place, where the system keeps birth
+  // times of their own.
+  bool BornApart(const LevelIdentity& other) const {
+    return born != 0 && other.born != 0 && born != other.born && born != modified;
   }
 };
 

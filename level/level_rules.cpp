@@ -50,7 +50,7 @@ bool IsIn(const LevelState& now, const KnownState& state) {
 const char* WhyNotIn(const LevelState& now, const KnownState& state) {
   if (state.file) {
     const LevelIdentity identity = IdentityOf(now);
-    if (!identity.SameFile(*state.file)) {
+    if (!identity.SameFile(*state.file) || state.file->BornApart(identity)) {
       return "another file is at its path than the one Ornivale changed";
     }
     if (!identity.SameBuild(*state.file)) return "it was built again since Ornivale changed it";

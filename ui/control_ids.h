@@ -27,6 +27,7 @@ inline constexpr int WeatherLabel = 2004;   // "&Weather"
 inline constexpr int Weather = 2005;
 inline constexpr int Save = 2006;
 inline constexpr int Restore = 2007;
-inline constexpr int Status = 2008;         // the status line
+inline constexpr int ApplyAgain = 2008;
+inline constexpr int Status = 2009;         // the status line
 
 }  // namespace ornivale::folder_view_id

@@ -3,9 +3,10 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <unordered_map>
+
 #include "disk/wide_text.h"
 #include "level/failure_words.h"
-#include "level/undo_plans.h"
 #include "ui/control_ids.h"
 #include "ui/dpi.h"
 #include "ui/fonts.h"
@@ -23,6 +24,13 @@ constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT | WS_EX_ACCEPTFILES;
 // Posted once for a run of selection changes (Ctrl+A changes every row).
 constexpr UINT kSelectionChanged = WM_APP + 1;
+// Posted when the long work has something to tell.
+constexpr UINT kWorkReports = WM_APP + 2;
+// Changes on disk are read once they have settled for this long.
+constexpr UINT_PTR kChangesTimer = 1;
+constexpr UINT kChangesSettleMs = 300;
+// The levels read between two reports of a folder's reading.
+constexpr std::size_t kRowsAReport = 64;
 
 // The drop-down list of each flag, in kFlags' order: its label, its ID and
 // its label's.
@@ -34,6 +42,23 @@ struct FlagControls {
 constexpr FlagControls kFlagControls[kFlagCount] = {
     {L"&Lara type", folder_view_id::LaraTypeLabel, folder_view_id::LaraType},
     {L"&Weather", folder_view_id::WeatherLabel, folder_view_id::Weather},
+};
+
+// The buttons, in tab order, and the command each runs.
+struct CommandButton {
+  const wchar_t* text;
+  int id;
+  RowsCommand command;
+  const char* running;  // what the status line says meanwhile
+  const char* nothing_selected;
+};
+constexpr CommandButton kButtons[] = {
+    {L"&Save", folder_view_id::Save, RowsCommand::Save, "saving",
+     "select the levels to save first"},
+    {L"&Restore original values", folder_view_id::Restore, RowsCommand::Restore, "restoring",
+     "select the levels to restore first"},
+    {L"&Apply again", folder_view_id::ApplyAgain, RowsCommand::ApplyAgain, "applying again",
+     "select the levels to apply Ornivale's values to again first"},
 };
 
 // Sizes at 96 DPI.
@@ -59,20 +84,13 @@ int TextWidth(HWND control, HFONT font) {
   return r.right - r.left;
 }
 
-// The hourglass while levels are written, on every road out.
-class WaitCursor {
- public:
-  WaitCursor() : before_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
-  ~WaitCursor() { SetCursor(before_); }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-
- private:
-  HCURSOR before_;
-};
-
 std::wstring Plural(std::size_t count, const wchar_t* one, const wchar_t* many) {
   return std::to_wstring(count) + L" " + (count == 1 ? one : many);
+}
+
+std::string Counting(const char* doing, std::size_t done, std::size_t of) {
+  return std::string(doing) + " " + std::to_string(done) + " of " + std::to_string(of) +
+         (of == 1 ? " level" : " levels") + ", Esc stops";
 }
 
 }  // namespace
@@ -102,6 +120,15 @@ bool FolderView::Open(const std::wstring& folder) {
   if (Narrow(folder) != folder_) {
     folder_ = Narrow(folder);
     levels_.Unsort();
+    rows_.clear();
+    watch_.reset();
+    watch_ = std::make_unique<FolderWatch>(folder, [this](FolderChanges changes) {
+      work_->Tell([this, changes = std::move(changes)] {
+        changed_.insert(changes.written.begin(), changes.written.end());
+        listing_changed_ |= changes.listing;
+        SetTimer(hwnd_, kChangesTimer, kChangesSettleMs, nullptr);
+      });
+    });
   }
   ReadFolder();
   ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
@@ -113,9 +140,15 @@ void FolderView::Attached(HWND hwnd) { hwnd_ = hwnd; }
 
 // Opened again, the window starts anew.
 void FolderView::Detached() {
+  watch_.reset();
+  work_.reset();
   hwnd_ = nullptr;
   rows_.clear();
   folder_.clear();
+  progress_.clear();
+  last_done_.clear();
+  changed_.clear();
+  listing_changed_ = false;
   if (closed_) closed_();
 }
 
@@ -131,12 +164,18 @@ LRESULT FolderView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       OnMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lparam));
       return 0;
     case WM_COMMAND:
-      OnCommand(LOWORD(wparam), HIWORD(wparam));
+      OnCommand(LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam));
       return 0;
     case WM_NOTIFY:
       return OnNotify(*reinterpret_cast<const NMHDR*>(lparam));
     case kSelectionChanged:
       SelectionChanged();
+      return 0;
+    case kWorkReports:
+      if (work_) work_->RunReports();
+      return 0;
+    case WM_TIMER:
+      if (wparam == kChangesTimer) OnFolderChanged();
       return 0;
     case WM_DROPFILES:
       OnDropFiles(reinterpret_cast<HDROP>(wparam));
@@ -150,6 +189,7 @@ LRESULT FolderView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 bool FolderView::OnCreate() {
+  work_ = std::make_unique<BackgroundWork>(hwnd_, kWorkReports);
   // Created in tab order: the levels, each list after its label, the
   // buttons, and the status line, which takes no focus.
   constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
@@ -162,12 +202,13 @@ bool FolderView::OnCreate() {
         CreateChild(L"ComboBox", L"", kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0,
                     kFlagControls[flag].list_id);
   }
-  save_ = CreateChild(L"Button", L"&Save", kChild | WS_TABSTOP | BS_PUSHBUTTON, 0,
-                      folder_view_id::Save);
-  restore_ = CreateChild(L"Button", L"&Restore original values",
-                         kChild | WS_TABSTOP | BS_PUSHBUTTON, 0, folder_view_id::Restore);
+  for (std::size_t i = 0; i < buttons_.size(); ++i) {
+    buttons_[i] = CreateChild(L"Button", kButtons[i].text, kChild | WS_TABSTOP | BS_PUSHBUTTON, 0,
+                              kButtons[i].id);
+    if (!buttons_[i]) return false;
+  }
   status_ = CreateChild(STATUSCLASSNAMEW, L"", kChild | SBARS_SIZEGRIP, 0, folder_view_id::Status);
-  if (!save_ || !restore_ || !status_) return false;
+  if (!status_) return false;
   for (std::size_t flag = 0; flag < kFlagCount; ++flag) {
     if (!labels_[flag] || !lists_[flag]) return false;
     SendMessageW(lists_[flag], CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kKeepEach));
@@ -196,21 +237,22 @@ HWND FolderView::CreateChild(const wchar_t* window_class, const wchar_t* text, D
 void FolderView::ApplyDpi(UINT dpi) {
   dpi_ = dpi;
   font_ = CreateButtonFont(dpi);
-  for (HWND control : {levels_.hwnd(), save_, restore_, status_}) {
+  const auto set_font = [&](HWND control) {
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-  }
+  };
+  for (HWND control : {levels_.hwnd(), status_}) set_font(control);
+  for (HWND button : buttons_) set_font(button);
   for (std::size_t flag = 0; flag < kFlagCount; ++flag) {
-    for (HWND control : {labels_[flag], lists_[flag]}) {
-      SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    }
+    set_font(labels_[flag]);
+    set_font(lists_[flag]);
   }
   levels_.ScaleColumns(dpi);
   LayOut();
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-// The levels fill the window above one row of the lists and buttons, the
-// status line at the bottom.
+// The levels fill the window above a row of the lists, a row of the
+// buttons at its right, and the status line at the bottom.
 void FolderView::LayOut() {
   RECT client{};
   GetClientRect(hwnd_, &client);
@@ -220,30 +262,30 @@ void FolderView::LayOut() {
   const int margin = Scaled(kMargin);
   const int gap = Scaled(kGap);
   const int row = Scaled(kRowHeight);
-  const int row_top = client.bottom - (status.bottom - status.top) - margin - row;
-  MoveWindow(levels_.hwnd(), margin, margin, client.right - 2 * margin, row_top - 2 * margin, TRUE);
+  const int buttons_top = client.bottom - (status.bottom - status.top) - margin - row;
+  const int lists_top = buttons_top - gap - row;
+  MoveWindow(levels_.hwnd(), margin, margin, client.right - 2 * margin, lists_top - 2 * margin,
+             TRUE);
 
   int x = margin;
   for (std::size_t flag = 0; flag < kFlagCount; ++flag) {
     const int label = TextWidth(labels_[flag], font_.get()) + Scaled(2);
-    MoveWindow(labels_[flag], x, row_top, label, row, TRUE);
+    MoveWindow(labels_[flag], x, lists_top, label, row, TRUE);
     x += label + Scaled(2);
     // The window's height holds the dropped list too.
-    MoveWindow(lists_[flag], x, row_top + Scaled(2), Scaled(kListWidth), Scaled(200), TRUE);
+    MoveWindow(lists_[flag], x, lists_top + Scaled(2), Scaled(kListWidth), Scaled(200), TRUE);
     x += Scaled(kListWidth) + 2 * gap;
   }
-  const auto button_width = [&](HWND button) {
-    return std::max(Scaled(80), TextWidth(button, font_.get()) + Scaled(24));
-  };
-  const int restore = button_width(restore_);
-  const int save = button_width(save_);
-  const int right = std::max<int>(client.right - margin, x + save + gap + restore);
-  MoveWindow(restore_, right - restore, row_top, restore, row, TRUE);
-  MoveWindow(save_, right - restore - gap - save, row_top, save, row, TRUE);
+  int right = client.right - margin;
+  for (auto button = buttons_.rbegin(); button != buttons_.rend(); ++button) {
+    const int width = std::max(Scaled(80), TextWidth(*button, font_.get()) + Scaled(24));
+    MoveWindow(*button, right - width, buttons_top, width, row, TRUE);
+    right -= width + gap;
+  }
 }
 
 void FolderView::OnMinMaxInfo(MINMAXINFO& info) const {
-  const SIZE least = WindowSizeForClient({Scaled(660), Scaled(200)}, kStyle, kExStyle, dpi_);
+  const SIZE least = WindowSizeForClient({Scaled(560), Scaled(240)}, kStyle, kExStyle, dpi_);
   info.ptMinTrackSize = {least.cx, least.cy};
 }
 
@@ -253,35 +295,66 @@ void FolderView::OnDpiChanged(UINT dpi, const RECT& suggested) {
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void FolderView::OnCommand(int id, int code) {
+void FolderView::OnCommand(int id, int code, HWND control) {
+  // A shortcut's command comes from no control.
   constexpr int kFromShortcut = 1;
-  if (code == kFromShortcut) {
-    if (id == IDM_READ_AGAIN) ReadFolder();
+  if (!control && code == kFromShortcut) {
+    if (id == IDM_READ_AGAIN && !Busy()) ReadFolder();
     if (id == IDM_SELECT_ALL) levels_.SelectAll();
     return;
   }
+  // Esc, as a dialog hands it on: the long work stops after the level in
+  // hand.
+  if (id == IDCANCEL && Busy()) return work_->Stop();
+  for (std::size_t flag = 0; flag < kFlagCount; ++flag) {
+    if (id == kFlagControls[flag].list_id && code == CBN_SELCHANGE) picked_[flag] = true;
+  }
   if (code != BN_CLICKED) return;
-  if (id == folder_view_id::Save) Save();
-  if (id == folder_view_id::Restore) RestoreOriginalValues();
+  for (const CommandButton& button : kButtons) {
+    if (id == button.id) Run(button.command);
+  }
 }
 
 LRESULT FolderView::OnNotify(const NMHDR& header) {
   if (header.hwndFrom != levels_.hwnd()) return 0;
-  const auto& list = reinterpret_cast<const NMLISTVIEW&>(header);
-  if (header.code == LVN_COLUMNCLICK) {
-    levels_.SortBy(list.iSubItem);
-  } else if (header.code == LVN_ITEMCHANGED && (list.uChanged & LVIF_STATE) &&
-             ((list.uNewState ^ list.uOldState) & LVIS_SELECTED) && !selection_pending_) {
-    selection_pending_ = true;
-    PostMessageW(hwnd_, kSelectionChanged, 0, 0);
+  switch (header.code) {
+    case LVN_GETDISPINFOW:
+      levels_.TellCell(*reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&header)));
+      return 0;
+    case LVN_COLUMNCLICK:
+      levels_.SortBy(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
+      return 0;
+    case LVN_ITEMCHANGED:
+    case LVN_ODSTATECHANGED:
+      // Posted once for a run of them.
+      if (!selection_pending_) {
+        selection_pending_ = true;
+        PostMessageW(hwnd_, kSelectionChanged, 0, 0);
+      }
+      return 0;
+    default:
+      return 0;
   }
-  return 0;
 }
 
 void FolderView::OnDropFiles(HDROP drop) {
   const std::optional<std::wstring> path = FirstDroppedFile(drop);
   DragFinish(drop);
-  if (path && NamesFolder(*path, disk_)) Open(*path);
+  if (path && NamesFolder(*path, disk_) && !Busy()) Open(*path);
+}
+
+// Changes on disk, once settled: the levels written are read again, the
+// whole folder where files came or went. Not while a command writes.
+void FolderView::OnFolderChanged() {
+  if (Busy()) return;
+  KillTimer(hwnd_, kChangesTimer);
+  if (listing_changed_) {
+    ReadFolder();
+  } else if (!changed_.empty()) {
+    ReadAgain(changed_);
+  }
+  changed_.clear();
+  listing_changed_ = false;
 }
 
 void FolderView::ReadFolder() {
@@ -291,118 +364,192 @@ void FolderView::ReadFolder() {
     full.pop_back();
   }
   SetWindowTextW(hwnd_, (Wide(full) + kCaptionEnd).c_str());
-
   // The rows selected before are selected again.
   std::vector<std::string> selected;
   for (std::size_t row : levels_.SelectedRows()) selected.push_back(rows_[row].path);
-  LevelStatus why;
-  rows_ = ReadFolderRows(folder_, disk_, &why);
+  const std::size_t generation = ++generation_;
+  work_->Stop();
+  progress_ = "reading the levels";
   last_done_.clear();
+  ShowStatus();
+  work_->Post([this, generation, folder = folder_, selected] {
+    LevelStatus why;
+    std::vector<LevelRow> rows = ListFolderRows(folder, disk_, &why);
+    work_->Tell([this, generation, rows, why, selected] {
+      ShowListed(generation, rows, why, selected);
+    });
+    std::vector<std::pair<std::size_t, LevelRow>> read;
+    for (std::size_t i = 0; i < rows.size() && !work_->Stopping(); ++i) {
+      ReadRow(rows[i], disk_);
+      read.emplace_back(i, rows[i]);
+      if (read.size() == kRowsAReport || i + 1 == rows.size()) {
+        work_->Tell([this, generation, read = std::move(read), of = rows.size()]() mutable {
+          const std::size_t done = read.back().first + 1;
+          TakeRows(generation, std::move(read));
+          if (generation == generation_) progress_ = Counting("reading", done, of);
+          ShowStatus();
+        });
+        read.clear();
+      }
+    }
+    FindLostValues(rows, history_, disk_);
+    for (std::size_t i = 0; i < rows.size(); ++i) read.emplace_back(i, std::move(rows[i]));
+    work_->Tell([this, generation, read = std::move(read)]() mutable {
+      if (generation != generation_) return;
+      TakeRows(generation, std::move(read));
+      progress_.clear();
+      levels_.Resort();
+      SelectionChanged();
+    });
+  });
+}
+
+// The rows of a new reading, shown at once with what was read of them
+// before, until they are read again.
+void FolderView::ShowListed(std::size_t generation, std::vector<LevelRow> rows,
+                            const LevelStatus& why, const std::vector<std::string>& selected) {
+  if (generation != generation_) return;
+  std::unordered_map<std::string, const LevelRow*> before;
+  for (const LevelRow& row : rows_) before.emplace(row.path, &row);
+  for (LevelRow& row : rows) {
+    const auto found = before.find(row.path);
+    if (found != before.end()) row = *found->second;
+  }
+  rows_ = std::move(rows);
   if (!why.ok()) {
     last_done_ =
         why.code == LevelCode::NoLevelFound ? "the folder holds no .trc level" : WindowMessage(why);
   }
   levels_.Show(rows_, selected);
+  if (rows_.empty()) progress_.clear();
   SelectionChanged();
 }
 
-// The lists show what every selected level holds, or their first entry.
+void FolderView::ReadAgain(const std::set<std::wstring>& names) {
+  std::vector<std::pair<std::size_t, LevelRow>> rows;
+  for (std::size_t i = 0; i < rows_.size(); ++i) {
+    if (names.count(Wide(rows_[i].name)) != 0) rows.emplace_back(i, rows_[i]);
+  }
+  if (rows.empty()) return;
+  work_->Post([this, generation = generation_, rows = std::move(rows)]() mutable {
+    std::vector<LevelRow> read;
+    for (auto& [i, row] : rows) {
+      ReadRow(row, disk_);
+      read.push_back(row);
+    }
+    FindLostValues(read, history_, disk_);
+    for (std::size_t i = 0; i < rows.size(); ++i) rows[i].second = std::move(read[i]);
+    work_->Tell([this, generation, rows = std::move(rows)]() mutable {
+      TakeRows(generation, std::move(rows));
+      levels_.Resort();
+    });
+  });
+}
+
+// The rows that the long work read or edited, in their places, where they
+// are still the rows shown.
+void FolderView::TakeRows(std::size_t generation,
+                          std::vector<std::pair<std::size_t, LevelRow>> rows) {
+  if (generation != generation_) return;
+  for (auto& [i, row] : rows) {
+    if (i >= rows_.size() || rows_[i].path != row.path) continue;
+    rows_[i] = std::move(row);
+    levels_.ShowRow(i);
+  }
+  ShowShared();
+}
+
+// Runs `command` on the selected levels: Save writes the values picked
+// since the selection, and only those.
+void FolderView::Run(RowsCommand command) {
+  if (Busy()) return;
+  const CommandButton& button = kButtons[static_cast<std::size_t>(command)];
+  const std::vector<std::size_t> selected = levels_.SelectedRows();
+  FlagChange picked;
+  for (std::size_t flag = 0; flag < kFlagCount; ++flag) {
+    const int position = static_cast<int>(SendMessageW(lists_[flag], CB_GETCURSEL, 0, 0));
+    if (picked_[flag] && position > 0) {
+      picked.values[flag] = static_cast<uint16_t>(*kFlags[flag].entries.ValueAt(position - 1));
+    }
+  }
+  if (selected.empty() || (command == RowsCommand::Save && picked.empty())) {
+    last_done_ = selected.empty() ? button.nothing_selected : "pick a Lara type or a weather to save";
+    return ShowStatus();
+  }
+  if (command != RowsCommand::Save && history_.off()) {
+    last_done_ = "ORNIVALE_HISTORY is off: no history is kept to give back or apply again";
+    return ShowStatus();
+  }
+  if (command != RowsCommand::Save && !history_.status().ok()) {
+    return ShowError(history_.status());
+  }
+  std::vector<LevelRow> rows;
+  for (std::size_t row : selected) rows.push_back(rows_[row]);
+  last_done_.clear();
+  progress_ = Counting(button.running, 0, rows.size());
+  ShowStatus();
+  work_->Post([this, generation = generation_, command, selected, rows, picked]() mutable {
+    const EditRun run{ProgramOf(command), history_, false, true,
+                      [this] { return work_->Stopping(); }};
+    std::size_t finished = 0;
+    RowsDone done;
+    const LevelStatus read = RunRowsCommand(
+        command, rows, picked, run, disk_,
+        [&](std::size_t i, const LevelRow& row) {
+          work_->Tell([this, generation, command, row = std::make_pair(selected[i], row),
+                       done = ++finished, of = rows.size()]() mutable {
+            TakeRows(generation, {std::move(row)});
+            progress_ = Counting(kButtons[static_cast<std::size_t>(command)].running, done, of);
+            ShowStatus();
+          });
+        },
+        &done);
+    std::vector<std::pair<std::size_t, LevelRow>> edited;
+    for (std::size_t i = 0; i < rows.size(); ++i) edited.emplace_back(selected[i], rows[i]);
+    work_->Tell([this, generation, command, read, done, edited = std::move(edited)]() mutable {
+      // Another folder, or another reading of this one, shows other rows.
+      if (generation != generation_) return;
+      TakeRows(generation, std::move(edited));
+      progress_.clear();
+      levels_.Resort();
+      SelectionChanged();
+      if (!read.ok()) return ShowError(read);
+      last_done_ = DoneText(command, done);
+      ShowStatus();
+    });
+  });
+}
+
+// The lists show what every selected level holds, or their first entry;
+// the values picked go with the selection.
 void FolderView::SelectionChanged() {
   selection_pending_ = false;
+  picked_ = {};
+  ShowShared();
+  ShowStatus();
+}
+
+void FolderView::ShowShared() {
   std::vector<const LevelRow*> selected;
   for (std::size_t row : levels_.SelectedRows()) selected.push_back(&rows_[row]);
   for (std::size_t flag = 0; flag < kFlagCount; ++flag) {
+    if (picked_[flag]) continue;
     const auto shared = selected.empty() ? std::nullopt : SharedPosition(selected, flag);
     SendMessageW(lists_[flag], CB_SETCURSEL, shared ? *shared + 1 : 0, 0);
   }
-  ShowStatus();
 }
 
 void FolderView::ShowStatus() {
   const std::size_t selected = levels_.SelectedCount();
   std::wstring text =
       Plural(rows_.size(), L"level", L"levels") + L", " + std::to_wstring(selected) + L" selected";
-  if (!last_done_.empty()) text += L" \u2014 " + Wide(last_done_);
+  const std::string& last = Busy() ? progress_ : last_done_;
+  if (!last.empty()) text += L" \u2014 " + Wide(last);
   SetWindowTextW(status_, text.c_str());
 }
 
 void FolderView::ShowError(const LevelStatus& status) {
   MessageBoxW(hwnd_, Wide(WindowMessage(status)).c_str(), L"Error", MB_OK | MB_ICONSTOP);
-}
-
-RowsDone FolderView::Edit(const std::vector<std::size_t>& rows, const std::vector<LevelEdit>& edits,
-                          const char* program) {
-  const WaitCursor waiting;
-  RowsDone done;
-  std::size_t next = 0;
-  EditLevels(edits, EditRun{program, history_}, disk_, [&](const EditResult& result) {
-    const std::size_t row = rows[next++];
-    TakeEdit(rows_[row], result, disk_);
-    ++(result.ok() ? done.done : done.refused);
-    levels_.ShowRow(row);
-  });
-  return done;
-}
-
-// Writes the values picked, and only those, into every selected level.
-void FolderView::Save() {
-  FlagChange change;
-  for (std::size_t flag = 0; flag < kFlagCount; ++flag) {
-    const int position = static_cast<int>(SendMessageW(lists_[flag], CB_GETCURSEL, 0, 0));
-    if (position > 0) {
-      change.values[flag] = static_cast<uint16_t>(*kFlags[flag].entries.ValueAt(position - 1));
-    }
-  }
-  const std::vector<std::size_t> rows = levels_.SelectedRows();
-  if (rows.empty() || change.empty()) {
-    last_done_ =
-        rows.empty() ? "select the levels to save first" : "pick a Lara type or a weather to save";
-    return ShowStatus();
-  }
-  std::vector<LevelEdit> edits;
-  for (std::size_t row : rows) edits.emplace_back(rows_[row].path, change);
-  last_done_ = DoneText(Edit(rows, edits, "ornivale folder view"), "saved");
-  SelectionChanged();
-}
-
-// Gives the selected levels their original values by restore's rule.
-void FolderView::RestoreOriginalValues() {
-  const std::vector<std::size_t> rows = levels_.SelectedRows();
-  if (rows.empty()) {
-    last_done_ = "select the levels to restore first";
-    return ShowStatus();
-  }
-  if (history_.off()) {
-    last_done_ = "ORNIVALE_HISTORY is off: no history is kept to restore from";
-    return ShowStatus();
-  }
-  if (!history_.status().ok()) return ShowError(history_.status());
-  std::vector<std::string> paths;
-  for (std::size_t row : rows) paths.push_back(rows_[row].path);
-  std::vector<std::optional<LevelEdit>> restores;
-  int unreadable = 0;
-  const LevelStatus read = RestoreEdits(paths, false, history_, disk_, &restores, &unreadable);
-  if (!read.ok()) return ShowError(read);
-  std::vector<std::size_t> edited;
-  std::vector<LevelEdit> edits;
-  int nothing_recorded = 0;
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    if (restores[i]) {
-      edited.push_back(rows[i]);
-      edits.push_back(std::move(*restores[i]));
-    } else {
-      ++nothing_recorded;
-      rows_[rows[i]].refused = {};
-      levels_.ShowRow(rows[i]);
-    }
-  }
-  RowsDone done = Edit(edited, edits, "ornivale folder view restore");
-  done.nothing_recorded = nothing_recorded;
-  last_done_ = DoneText(done, "restored");
-  if (unreadable > 0) {
-    last_done_ += "; " + std::to_string(unreadable) + " lines of the history can't be read";
-  }
-  SelectionChanged();
 }
 
 }  // namespace ornivale

@@ -6,14 +6,20 @@
 #include <shellapi.h>
 
 #include <array>
+#include <cstddef>
 #include <functional>
+#include <memory>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "level/disk.h"
 #include "level/flag_vocabulary.h"
 #include "level/history.h"
+#include "ui/background_work.h"
 #include "ui/control_focus.h"
+#include "ui/folder_watch.h"
 #include "ui/gdi_handle.h"
 #include "ui/level_list_view.h"
 #include "ui/level_rows.h"
@@ -22,9 +28,11 @@
 namespace ornivale {
 
 // A window of its own that shows a folder's levels in a report list view,
-// one row each (Level, Lara type, Weather, State), and sets or restores the
-// values of the rows selected. Its title is the folder's full path followed
-// by kCaptionEnd.
+// one row each (Level, Lara type, Weather, State), and saves, restores or
+// applies again the values of the rows selected. Its title is the folder's
+// full path followed by kCaptionEnd. Reading the levels and editing them
+// run off the window's thread, which answers meanwhile; a level changed on
+// disk is read again by itself.
 class FolderView {
  public:
   static constexpr const wchar_t* kCaptionEnd = L" - Ornivale";
@@ -52,26 +60,32 @@ class FolderView {
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
   bool OnCreate();
-  void OnCommand(int id, int code);
+  void OnCommand(int id, int code, HWND control);
   LRESULT OnNotify(const NMHDR& header);
   void OnDropFiles(HDROP drop);
   void OnDpiChanged(UINT dpi, const RECT& suggested);
   void OnMinMaxInfo(MINMAXINFO& info) const;
+  void OnFolderChanged();
 
+  // The long work, each posted to `work_`.
   void ReadFolder();
-  void Save();
-  void RestoreOriginalValues();
+  void ReadAgain(const std::set<std::wstring>& names);
+  void Run(RowsCommand command);
+  // What the long work tells, on the window's thread.
+  void ShowListed(std::size_t generation, std::vector<LevelRow> rows, const LevelStatus& why,
+                  const std::vector<std::string>& selected);
+  void TakeRows(std::size_t generation, std::vector<std::pair<std::size_t, LevelRow>> rows);
 
   HWND CreateChild(const wchar_t* window_class, const wchar_t* text, DWORD style, DWORD ex_style,
                    int id);
   void ApplyDpi(UINT dpi);
   void LayOut();
   void SelectionChanged();
+  // The lists not picked since the selection show what the rows share.
+  void ShowShared();
   void ShowStatus();
   void ShowError(const LevelStatus& status);
-  // Edits the rows, each with its edit, and shows what became of them.
-  RowsDone Edit(const std::vector<std::size_t>& rows, const std::vector<LevelEdit>& edits,
-                const char* program);
+  bool Busy() const { return !progress_.empty(); }
   int Scaled(int pixels_at_96) const { return MulDiv(pixels_at_96, static_cast<int>(dpi_), 96); }
 
   HINSTANCE instance_;
@@ -81,18 +95,28 @@ class FolderView {
   HWND hwnd_ = nullptr;
   LevelListView levels_;
   HWND status_ = nullptr;
-  HWND save_ = nullptr;
-  HWND restore_ = nullptr;
+  std::array<HWND, 3> buttons_{};  // Save, Restore, Apply again
   std::array<HWND, kFlagCount> labels_{};
   std::array<HWND, kFlagCount> lists_{};  // in kFlags' order
+  std::array<bool, kFlagCount> picked_{};  // by the user, since the selection
   ControlFocus focus_;
   UINT dpi_ = 96;
   GdiHandle<HFONT> font_;
 
   std::string folder_;  // UTF-8, as opened
   std::vector<LevelRow> rows_;
-  std::string last_done_;  // what the last Save or Restore did
+  std::string last_done_;  // what the last Save, Restore or Apply again did
   bool selection_pending_ = false;
+  // Which rows are shown: what an earlier reading tells is passed over.
+  std::size_t generation_ = 0;
+  // What the long work that runs has done so far, for the status line;
+  // empty while none runs.
+  std::string progress_;
+  // Changes on disk not read yet.
+  std::set<std::wstring> changed_;
+  bool listing_changed_ = false;
+  std::unique_ptr<BackgroundWork> work_;
+  std::unique_ptr<FolderWatch> watch_;  // tells `work_`: it goes first
 };
 
 }  // namespace ornivale

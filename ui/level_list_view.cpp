@@ -1,7 +1,7 @@
 #include "ui/level_list_view.h"
 
-#include <commctrl.h>
-
+#include <algorithm>
+#include <numeric>
 #include <unordered_set>
 
 #include "disk/wide_text.h"
@@ -32,10 +32,10 @@ void SetState(HWND list, int item, UINT mask, UINT state) {
 }  // namespace
 
 bool LevelListView::Create(HWND parent, HINSTANCE instance, int id) {
-  list_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-                          WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS, 0, 0,
-                          0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
-                          nullptr);
+  list_ = CreateWindowExW(
+      WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+      WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA, 0, 0,
+      0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
   if (!list_) return false;
   SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
   for (int i = 0; i < kColumnCount; ++i) {
@@ -58,44 +58,41 @@ void LevelListView::ScaleColumns(UINT dpi) {
 void LevelListView::Show(const std::vector<LevelRow>& rows,
                          const std::vector<std::string>& selected) {
   rows_ = &rows;
+  order_.resize(rows.size());
+  std::iota(order_.begin(), order_.end(), std::size_t{0});
+  SetState(list_, -1, LVIS_SELECTED, 0);
+  SendMessageW(list_, LVM_SETITEMCOUNT, rows.size(), LVSICF_NOSCROLL);
+  Sort();
   const std::unordered_set<std::string> again(selected.begin(), selected.end());
-  SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
-  SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
+  std::vector<std::size_t> reselected;
   for (std::size_t row = 0; row < rows.size(); ++row) {
-    const std::wstring name = Wide(rows[row].name);
-    LVITEMW item{};
-    item.mask = LVIF_PARAM | LVIF_TEXT;
-    item.iItem = static_cast<int>(row);
-    item.lParam = static_cast<LPARAM>(row);
-    item.pszText = const_cast<wchar_t*>(name.c_str());
-    Send(list_, LVM_INSERTITEMW, 0, &item);
-    ShowCells(static_cast<int>(row), row);
-    if (again.count(rows[row].path)) {
-      SetState(list_, static_cast<int>(row), LVIS_SELECTED, LVIS_SELECTED);
-    }
+    if (again.count(rows[row].path) != 0) reselected.push_back(row);
   }
-  if (sorted_by_ >= 0) Sort();
+  Select(reselected);
   // The keyboard starts at the first row, as in Explorer.
-  SetState(list_, 0, LVIS_FOCUSED, LVIS_FOCUSED);
-  SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(list_, nullptr, TRUE);
+  if (!rows.empty()) SetState(list_, 0, LVIS_FOCUSED, LVIS_FOCUSED);
 }
 
 void LevelListView::ShowRow(std::size_t row) {
-  LVFINDINFOW find{};
-  find.flags = LVFI_PARAM;
-  find.lParam = static_cast<LPARAM>(row);
-  ShowCells(static_cast<int>(Send(list_, LVM_FINDITEMW, WPARAM(-1), &find)), row);
+  if (row >= item_of_.size()) return;
+  const auto item = static_cast<WPARAM>(item_of_[row]);
+  SendMessageW(list_, LVM_REDRAWITEMS, item, static_cast<LPARAM>(item));
 }
 
-void LevelListView::ShowCells(int item, std::size_t row) {
-  for (int column = 1; column < kColumnCount; ++column) {
-    const std::wstring text = Wide(CellText((*rows_)[row], static_cast<RowColumn>(column)));
-    LVITEMW cell{};
-    cell.iSubItem = column;
-    cell.pszText = const_cast<wchar_t*>(text.c_str());
-    Send(list_, LVM_SETITEMTEXTW, static_cast<WPARAM>(item), &cell);
-  }
+void LevelListView::Resort() {
+  if (sorted_by_ < 0) return;
+  const std::vector<std::size_t> selected = SelectedRows();
+  SetState(list_, -1, LVIS_SELECTED, 0);
+  Sort();
+  Select(selected);
+}
+
+void LevelListView::TellCell(NMLVDISPINFOW& cell) {
+  const auto item = static_cast<std::size_t>(cell.item.iItem);
+  if (!(cell.item.mask & LVIF_TEXT) || !rows_ || item >= order_.size()) return;
+  const std::wstring text =
+      Wide(CellText((*rows_)[order_[item]], static_cast<RowColumn>(cell.item.iSubItem)));
+  lstrcpynW(cell.item.pszText, text.c_str(), cell.item.cchTextMax);
 }
 
 std::vector<std::size_t> LevelListView::SelectedRows() const {
@@ -103,11 +100,7 @@ std::vector<std::size_t> LevelListView::SelectedRows() const {
   for (int item = -1;
        (item = static_cast<int>(SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(item),
                                              LVNI_SELECTED))) != -1;) {
-    LVITEMW found{};
-    found.mask = LVIF_PARAM;
-    found.iItem = item;
-    Send(list_, LVM_GETITEMW, 0, &found);
-    rows.push_back(static_cast<std::size_t>(found.lParam));
+    if (static_cast<std::size_t>(item) < order_.size()) rows.push_back(order_[item]);
   }
   return rows;
 }
@@ -121,7 +114,7 @@ void LevelListView::SelectAll() { SetState(list_, -1, LVIS_SELECTED, LVIS_SELECT
 void LevelListView::SortBy(int column) {
   ascending_ = column == sorted_by_ ? !ascending_ : true;
   sorted_by_ = column;
-  Sort();
+  Resort();
   ShowSortArrow();
 }
 
@@ -130,21 +123,31 @@ void LevelListView::Unsort() {
   ShowSortArrow();
 }
 
-int CALLBACK LevelListView::CompareRows(LPARAM a, LPARAM b, LPARAM self) {
-  const auto& view = *reinterpret_cast<const LevelListView*>(self);
-  const LevelRow& first = (*view.rows_)[static_cast<std::size_t>(a)];
-  const LevelRow& second = (*view.rows_)[static_cast<std::size_t>(b)];
-  const auto column = static_cast<RowColumn>(view.sorted_by_);
-  // Rows alike in the column keep the folder's order.
-  int order = RowBefore(first, second, column) ? -1 : RowBefore(second, first, column) ? 1 : 0;
-  if (!view.ascending_) order = -order;
-  return order != 0 ? order : (a < b ? -1 : a > b ? 1 : 0);
+void LevelListView::Sort() {
+  if (rows_ && sorted_by_ >= 0) {
+    const auto column = static_cast<RowColumn>(sorted_by_);
+    const std::vector<LevelRow>& rows = *rows_;
+    // Rows alike in the column keep the folder's order, either way round.
+    std::sort(order_.begin(), order_.end(), [&](std::size_t a, std::size_t b) {
+      const LevelRow& first = rows[ascending_ ? a : b];
+      const LevelRow& second = rows[ascending_ ? b : a];
+      if (RowBefore(first, second, column)) return true;
+      return !RowBefore(second, first, column) && a < b;
+    });
+  } else {
+    std::sort(order_.begin(), order_.end());
+  }
+  item_of_.assign(order_.size(), 0);
+  for (std::size_t item = 0; item < order_.size(); ++item) item_of_[order_[item]] = item;
+  InvalidateRect(list_, nullptr, TRUE);
 }
 
-void LevelListView::Sort() {
-  if (!rows_) return;
-  SendMessageW(list_, LVM_SORTITEMS, reinterpret_cast<WPARAM>(this),
-               reinterpret_cast<LPARAM>(&LevelListView::CompareRows));
+void LevelListView::Select(const std::vector<std::size_t>& rows) {
+  for (std::size_t row : rows) {
+    if (row < item_of_.size()) {
+      SetState(list_, static_cast<int>(item_of_[row]), LVIS_SELECTED, LVIS_SELECTED);
+    }
+  }
 }
 
 void LevelListView::ShowSortArrow() {

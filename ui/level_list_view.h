@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -10,9 +12,10 @@
 
 namespace ornivale {
 
-// The folder view's report list view of levels: an item for each row, in
-// the folder's order or sorted by a column, each knowing its row by its
-// index among the rows given.
+// The folder view's report list view of levels: a virtual list, which asks
+// for each cell as it draws it, so that a folder of thousands of levels
+// shows at once; its items are the rows given, in the folder's order or
+// sorted by a column.
 class LevelListView {
  public:
   // Makes the list view as the child `id` of `parent`, with its columns.
@@ -21,10 +24,17 @@ class LevelListView {
   void ScaleColumns(UINT dpi);
 
   // Shows `rows` in place of what it showed, those of `selected` paths
-  // selected again, in the order of the column last sorted by.
+  // selected again, in the order of the column last sorted by. The rows
+  // must stay where they are until the next Show.
   void Show(const std::vector<LevelRow>& rows, const std::vector<std::string>& selected);
   // Shows the row's cells anew.
   void ShowRow(std::size_t row);
+  // Puts the rows in the order of the column sorted by again, their
+  // selection kept, once their cells changed.
+  void Resort();
+  // Answers the list view's question for a cell's text.
+  void TellCell(NMLVDISPINFOW& cell);
+
   std::vector<std::size_t> SelectedRows() const;
   std::size_t SelectedCount() const;
   void SelectAll();
@@ -34,14 +44,14 @@ class LevelListView {
   void Unsort();
 
  private:
-  static int CALLBACK CompareRows(LPARAM a, LPARAM b, LPARAM self);
   void Sort();
-  // The cells after the first of list item `item`, which shows `row`.
-  void ShowCells(int item, std::size_t row);
+  void Select(const std::vector<std::size_t>& rows);
   void ShowSortArrow();
 
   HWND list_ = nullptr;
   const std::vector<LevelRow>* rows_ = nullptr;
+  std::vector<std::size_t> order_;    // each item's row
+  std::vector<std::size_t> item_of_;  // each row's item
   int sorted_by_ = -1;
   bool ascending_ = true;
 };

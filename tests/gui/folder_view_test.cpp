@@ -176,6 +176,56 @@ TEST_F(FolderView, RestoreGivesTheSelectedLevelsTheirOriginalValues) {
   EXPECT_EQ(Changes().size(), 5u);
 }
 
+// A level that another program writes is read again without F5; a Save
+// writes only the list picked, so the other keeps that program's value. A
+// change the folder's watch can't see (made through another name) leaves
+// the row as shown, and the Save is refused as the main window's is.
+TEST_F(FolderView, ALevelWrittenElsewhereIsReadAgainAndKeepsWhatWasNotPicked) {
+  ASSERT_NO_FATAL_FAILURE(Select({0}, L"4 levels, 1 selected"));
+  Pick(id::LaraType, 4);                          // Divesuit
+  folder_.Write(L"alpha.trc", LevelBytes(1, 1));  // another program's Rain
+  ASSERT_TRUE(WaitUntil([&] { return ShownRows()[0][2] == L"Rain"; }, kWaitMs));
+  EXPECT_EQ(WindowText(view_.Control(id::Weather)), L"Rain");
+  EXPECT_EQ(WindowText(view_.Control(id::LaraType)), L"Divesuit") << "what was picked stays";
+  view_.Press(id::Save);
+  ASSERT_TRUE(WaitForStatus(L"4 levels, 1 selected \u2014 1 level saved")) << Status();
+  EXPECT_EQ(ReadBytes(alpha_), LevelBytes(4, 1));
+
+  const TempFolder elsewhere;
+  const std::wstring link = elsewhere.Path() + L"\\alpha.trc";
+  ASSERT_TRUE(CreateHardLinkW(link.c_str(), alpha_.c_str(), nullptr));
+  elsewhere.Write(L"alpha.trc", LevelBytes(4, 2));  // Snow, unseen
+  Pick(id::LaraType, 1);                            // Normal Lara
+  view_.Press(id::Save);
+  ASSERT_TRUE(WaitForStatus(L"4 levels, 1 selected \u2014 0 levels saved, 1 refused")) << Status();
+  EXPECT_EQ(ShownRows()[0],
+            (std::vector<std::wstring>{L"alpha.trc", L"Divesuit", L"Snow",
+                                       L"changed since it was shown"}));
+  EXPECT_EQ(ReadBytes(alpha_), LevelBytes(4, 2));
+}
+
+// A level built again loses what Ornivale set there: State says so, and
+// Apply again writes it back, recorded as the folder view's.
+TEST_F(FolderView, ALevelBuiltAgainSaysSoAndApplyAgainWritesBackWhatOrnivaleSet) {
+  ASSERT_NO_FATAL_FAILURE(Select({3}, L"4 levels, 1 selected"));
+  Pick(id::LaraType, 2);  // Young Lara
+  view_.Press(id::Save);
+  ASSERT_TRUE(WaitForStatus(L"4 levels, 1 selected \u2014 1 level saved")) << Status();
+  folder_.Write(L"gamma.trc", LevelBytes(0, 1));  // its editor's Normal Lara
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        return ShownRows()[3] == std::vector<std::wstring>{L"gamma.trc", L"Normal Lara", L"Rain",
+                                                           L"no longer holds the values Ornivale set"};
+      },
+      kWaitMs))
+      << "State: " << (ShownRows()[3][3].empty() ? "" : "not empty");
+  view_.Press(id::ApplyAgain);
+  ASSERT_TRUE(WaitForStatus(L"4 levels, 1 selected \u2014 1 level applied again")) << Status();
+  EXPECT_EQ(ReadBytes(gamma_), LevelBytes(1, 1));
+  EXPECT_EQ(ShownRows()[3], (std::vector<std::wstring>{L"gamma.trc", L"Young Lara", L"Rain", L""}));
+  EXPECT_EQ(Changes().back().change->program, "ornivale folder view apply again");
+}
+
 // A click on a header sorts by that column, a second one turns the order
 // around; F5 reads the folder again and keeps the order.
 TEST_F(FolderView, HeadersSortAndF5ReadsTheFolderAgain) {
@@ -209,7 +259,7 @@ TEST_F(FolderView, HeadersSortAndF5ReadsTheFolderAgain) {
 // their lists.
 TEST_F(FolderView, TheKeyboardReachesEveryControl) {
   ASSERT_TRUE(WaitUntil([&] { return view_.FocusedControl() == Levels(); }, kWaitMs));
-  for (int next : {id::LaraType, id::Weather, id::Save, id::Restore, id::Levels}) {
+  for (int next : {id::LaraType, id::Weather, id::Save, id::Restore, id::ApplyAgain, id::Levels}) {
     view_.PressKeys({VK_TAB});
     ASSERT_TRUE(WaitUntil([&] { return view_.FocusedControl() == view_.Control(next); }, kWaitMs))
         << "Tab did not reach control " << next;
@@ -249,6 +299,61 @@ TEST_F(FolderView, TheProgramEndsWithItsWindow) {
   DWORD code = 1;
   ASSERT_TRUE(program_.WaitForExit(kWaitMs, &code));
   EXPECT_EQ(code, 0u);
+}
+
+// A Save into a thousand levels runs while the window answers and counts
+// how far it has got; Esc stops it after the level in hand, and what was
+// written is what the history recorded and the rows show.
+class ManyLevels : protected WithItsOwnHistory, public ::testing::Test {
+ protected:
+  static constexpr int kLevels = 1000;
+
+  ManyLevels() {
+    for (int i = 0; i < kLevels; ++i) {
+      levels_.push_back(folder_.Write(L"level" + std::to_wstring(10000 + i) + L".trc",
+                                      LevelBytes(3, 1)));
+    }
+  }
+
+  std::vector<std::wstring> levels_;
+};
+
+TEST_F(ManyLevels, ASaveLeavesTheWindowAnsweringAndEscStopsIt) {
+  StartedProgram program(ProgramUnderTest(), {WindowsPath(folder_.Path())});
+  const HWND window = WaitForFolderView(program.process_id(), kWaitMs);
+  ASSERT_NE(window, nullptr);
+  const MainWindowDriver view(window);
+  const auto status = [&] { return WindowText(view.Control(id::Status)); };
+  ASSERT_TRUE(view.PressKeysUntil({VK_CONTROL, 'A'}, [&] {
+    return status() == L"1000 levels, 1000 selected";
+  })) << status();
+  view.Select(id::LaraType, 4);  // Divesuit
+  view.Press(id::Save);
+  bool answered = true;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        DWORD_PTR result = 0;
+        answered &= SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result) != 0;
+        return status().find(L"\u2014 saving ") != std::wstring::npos &&
+               status().find(L"saving 0 of") == std::wstring::npos;
+      },
+      kWaitMs))
+      << status();
+  EXPECT_TRUE(answered) << "the window did not answer while it saved";
+  ASSERT_TRUE(view.PressKeysUntil({VK_ESCAPE}, [&] {
+    return status().find(L"; stopped") != std::wstring::npos;
+  })) << status();
+
+  int written = 0;
+  for (const std::wstring& level : levels_) written += ReadBytes(level) == LevelBytes(4, 1);
+  EXPECT_GT(written, 0);
+  EXPECT_LT(written, kLevels);
+  EXPECT_EQ(static_cast<int>(Changes().size()), written);
+  EXPECT_EQ(status(), L"1000 levels, 1000 selected \u2014 " + std::to_wstring(written) +
+                          L" levels saved; stopped");
+  int shown = 0;
+  for (const auto& row : ListViewRows(view.Control(id::Levels))) shown += row[1] == L"Divesuit";
+  EXPECT_EQ(shown, written);
 }
 
 // The main window opens the system's folder picker from its system menu

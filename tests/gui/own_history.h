@@ -25,7 +25,8 @@ class Variable {
 // inherits: set before the program starts.
 class WithItsOwnHistory {
  protected:
-  // The history's changes, each read back as a record.
+  // The history's changes, each read back as a record (how each left its
+  // level, on a line of its own, aside).
   std::vector<Record> Changes() const;
 
   TempFolder folder_;

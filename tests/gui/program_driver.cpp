@@ -79,8 +79,9 @@ HWND WaitForFolderView(DWORD process_id, DWORD timeout_ms) {
   const auto shown = [&] {
     DWORD owner = 0;
     GetWindowThreadProcessId(found, &owner);
+    const std::wstring status = WindowText(GetDlgItem(found, folder_view_id::Status));
     return (process_id == 0 || owner == process_id) && IsWindowVisible(found) &&
-           !WindowText(GetDlgItem(found, folder_view_id::Status)).empty();
+           !status.empty() && status.find(L"\u2014 reading") == std::wstring::npos;
   };
   WaitUntil(
       [&] {
@@ -206,6 +207,10 @@ void MainWindowDriver::Select(int list_id, int position) const {
   DWORD_PTR result = 0;
   SendMessageTimeoutW(Control(list_id), CB_SETCURSEL, position, 0,
                       SMTO_ABORTIFHUNG, kQueryTimeoutMs, &result);
+  // What the list tells its window when the user picks an entry.
+  SendMessageTimeoutW(window_, WM_COMMAND, MAKEWPARAM(list_id, CBN_SELCHANGE),
+                      reinterpret_cast<LPARAM>(Control(list_id)), SMTO_ABORTIFHUNG,
+                      kQueryTimeoutMs, &result);
 }
 
 std::vector<std::wstring> MainWindowDriver::Log() const {

@@ -27,8 +27,7 @@ std::wstring WindowsPath(const std::wstring& path);
 HWND WaitForMainWindow(DWORD process_id, DWORD timeout_ms);
 
 // The visible folder view of `process_id` (any process when 0), once it
-// shows its rows, waiting
-// up to `timeout_ms`; null if it did not come.
+// has read its rows, waiting up to `timeout_ms`; null if it did not come.
 HWND WaitForFolderView(DWORD process_id, DWORD timeout_ms);
 
 // A program this test started. Ending it ends only that process.
@@ -80,7 +79,8 @@ class MainWindowDriver {
                       const std::function<bool()>& done) const;
   // The control that has the keyboard focus in the program.
   HWND FocusedControl() const;
-  // Makes `position` the selection of a flag list, as picking it would.
+  // Makes `position` the selection of a flag list, and tells its window, as
+  // picking it would.
   void Select(int list_id, int position) const;
 
   std::vector<std::wstring> Log() const;
