@@ -59,6 +59,30 @@ LevelScan ScanWith(const FlagValues& values) {
   return scan;
 }
 
+// The exit status of a command that `does` what the history recorded where
+// there is no history to read, after saying why: `when_off` where it is
+// turned off.
+std::optional<int> Unavailable(const History& history, const char* does, int when_off,
+                               const Output& output) {
+  if (history.off()) {
+    output.err << "ornivale-cli: " << does
+               << " what the history recorded, and ORNIVALE_HISTORY=off keeps none\n";
+    return when_off;
+  }
+  if (!Readable(history, output)) return kSomeFailed;
+  return std::nullopt;
+}
+
+// Whether the history was read for the levels named: false after saying
+// why not. The lines passed over get a note either way.
+bool Read(const LevelStatus& read, int unreadable, const History& history,
+          const Output& output) {
+  NoteUnreadable(history, unreadable, output.err);
+  if (read.ok()) return true;
+  Report(read, Access::Writes, output);
+  return false;
+}
+
 // The levels among those named that stand for a file.
 std::vector<std::string> Found(const std::vector<NamedLevel>& levels) {
   std::vector<std::string> found;
@@ -143,22 +167,13 @@ int RunHistory(const Arguments& args, Disk& disk, const History& history,
 
 int RunRestore(const Arguments& args, Disk& disk, const History& history,
                const Output& output) {
-  if (history.off()) {
-    output.err << "ornivale-cli: restore gives back what the history recorded, and "
-                  "ORNIVALE_HISTORY=off keeps none\n";
-    return kUsageError;
-  }
-  if (!Readable(history, output)) return kSomeFailed;
+  if (const auto off = Unavailable(history, "restore gives back", kUsageError, output)) return *off;
   const std::vector<NamedLevel> levels = LevelsNamed(args.levels, disk);
   std::vector<std::optional<LevelEdit>> restores;
   int unreadable = 0;
   const LevelStatus read =
       RestoreEdits(Found(levels), args.last, history, disk, &restores, &unreadable);
-  NoteUnreadable(history, unreadable, output.err);
-  if (!read.ok()) {
-    Report(read, Access::Writes, output);
-    return kSomeFailed;
-  }
+  if (!Read(read, unreadable, history, output)) return kSomeFailed;
   std::vector<Step> steps;
   auto restore = restores.begin();
   for (const NamedLevel& level : levels) {
@@ -171,21 +186,14 @@ int RunRestore(const Arguments& args, Disk& disk, const History& history,
 
 int RunReapply(const Arguments& args, Disk& disk, const History& history,
                const Output& output) {
-  if (history.off()) {
-    output.err << "ornivale-cli: reapply writes again what the history recorded, and "
-                  "ORNIVALE_HISTORY=off keeps none\n";
-    return kSomeFailed;
+  if (const auto off = Unavailable(history, "reapply writes again", kSomeFailed, output)) {
+    return *off;
   }
-  if (!Readable(history, output)) return kSomeFailed;
   const std::vector<NamedLevel> levels = LevelsNamed(args.levels, disk);
   std::vector<Reapplying> reapplyings;
   int unreadable = 0;
   const LevelStatus read = ReapplyEdits(Found(levels), history, disk, &reapplyings, &unreadable);
-  NoteUnreadable(history, unreadable, output.err);
-  if (!read.ok()) {
-    Report(read, Access::Writes, output);
-    return kSomeFailed;
-  }
+  if (!Read(read, unreadable, history, output)) return kSomeFailed;
   std::vector<Step> steps;
   auto reapplying = reapplyings.begin();
   for (const NamedLevel& level : levels) {

@@ -33,6 +33,22 @@ EditResult Restore(MemoryDisk& disk, const std::string& path, bool last = false)
   return EditLevel(*edit, {"ornivale-cli restore", History::Locate(disk)}, disk);
 }
 
+// A set of a.trc's Lara type from `before` to `after` (with Rain), as an
+// Ornivale that kept no "file" and no "v" recorded it.
+std::string FirstFormatLine(int before, int after) {
+  const auto lara = [](int value) {
+    return R"({"value":)" + std::to_string(value) + R"(,"text":")" +
+           kFlags[kLara].entries.TextOf(value) + "\"}";
+  };
+  const auto bytes = [](int value) { return "0" + std::to_string(value) + "000100"; };
+  return R"({"path":"a.trc","lara":)" + lara(after) +
+         R"(,"weather":{"value":1,"text":"Rain"},"before":{"lara":)" + lara(before) +
+         R"(,"weather":{"value":1,"text":"Rain"}},"changed":true,)"
+         R"("time":"2026-12-09T05:26:22.646Z","program":"ornivale-cli set","offset":34,)"
+         R"("bytes":{"before":")" + bytes(before) + R"(","written":")" + bytes(after) +
+         "\"}}\n";
+}
+
 // The level at the same layout built again: its rooms, and so its level
 // data's sizes, differ.
 Bytes Rebuilt(uint16_t lara, uint16_t weather) {
@@ -142,13 +158,7 @@ TEST(UndoChain, ALineOfAnOlderFormatAfterANewerBreaksIt) {
   MemoryDisk disk;
   disk.Put("a.trc", MakeLevel(3, 1));
   ASSERT_TRUE(SetLara(disk, "a.trc", 4).ok());
-  // Divesuit to Invisible, by an Ornivale that kept no "file" and no "v".
-  disk.Append(MemoryDisk::kHistory,
-              R"({"path":"a.trc","lara":{"value":6,"text":"Invisible"},)"
-              R"("weather":{"value":1,"text":"Rain"},"before":{"lara":{"value":4,)"
-              R"("text":"Divesuit"},"weather":{"value":1,"text":"Rain"}},"changed":true,)"
-              R"("time":"2026-12-09T05:26:22.646Z","program":"ornivale-cli set",)"
-              R"("offset":34,"bytes":{"before":"04000100","written":"06000100"}})" "\n");
+  disk.Append(MemoryDisk::kHistory, FirstFormatLine(4, 6));
   const auto chain = RecordedChain(disk, "a.trc");
   ASSERT_EQ(chain.size(), 1u);
   EXPECT_EQ(chain[0].format, 1);
@@ -240,12 +250,7 @@ TEST(UndoChain, WhatTheLastChangeFoundCountsOnlyForAWriteThatDidNotHappen) {
 TEST(UndoChain, LinesOfTheFirstFormatAreRead) {
   MemoryDisk disk;
   disk.Put("a.trc", MakeLevel(4, 1));
-  disk.Append(MemoryDisk::kHistory,
-              R"({"path":"a.trc","lara":{"value":4,"text":"Divesuit"},)"
-              R"("weather":{"value":1,"text":"Rain"},"before":{"lara":{"value":3,)"
-              R"("text":"Catsuit"},"weather":{"value":1,"text":"Rain"}},"changed":true,)"
-              R"("time":"2026-12-09T05:26:22.646Z","program":"ornivale-cli set",)"
-              R"("offset":34,"bytes":{"before":"03000100","written":"04000100"}})" "\n");
+  disk.Append(MemoryDisk::kHistory, FirstFormatLine(3, 4));
   ASSERT_TRUE(SetLara(disk, "a.trc", 6).ok());
   const auto chain = RecordedChain(disk, "a.trc");
   ASSERT_EQ(chain.size(), 2u);
