@@ -134,8 +134,8 @@ std::string FreshBeside(const std::string& path) {
 // BeingCompacted where a rewrite holds the history at `path`: it holds its
 // new file from the start to the rename.
 LevelStatus RewriteHolds(const std::string& path) {
-  Descriptor fresh(OpenRetryingInterrupts(FreshBeside(path),
-                                          O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  Descriptor fresh(OpenRetryingInterrupts(
+      FreshBeside(path), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   if (fresh.get() >= 0 && flock(fresh.get(), LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
     return Failure(LevelCode::BeingCompacted, path);
   }

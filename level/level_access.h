@@ -122,7 +122,8 @@ struct EditResult {
 // recorded in one append and one sync before any of them is written, each
 // level held meanwhile, and how they were left in one more after. Every
 // level is closed on every road; one that can't be opened for writing is
-// read instead, and counts as edited when it holds the values already. `done` gets each edit's result, in order.
+// read instead, and counts as edited when it holds the values already.
+// `done` gets each edit's result, in order.
 void EditLevels(const std::vector<LevelEdit>& edits, const EditRun& run,
                 Disk& disk, const std::function<void(const EditResult&)>& done);
 // EditLevels of one level.

@@ -173,7 +173,8 @@ LevelStatus EditsOfRecords(const std::vector<RecordEdit>& records, const History
   if (!read.ok()) return read;
   for (std::size_t i = 0; i < records.size(); ++i) {
     const RecordEdit& record = records[i];
-    edits->push_back(EditOf(record, record.change ? ChainAt(chains, full_paths[i], disk) : nullptr));
+    edits->push_back(
+        EditOf(record, record.change ? ChainAt(chains, full_paths[i], disk) : nullptr));
     edits->back().full_path = full_paths[i];
   }
   return read;

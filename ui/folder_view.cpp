@@ -122,8 +122,8 @@ bool FolderView::Open(const std::wstring& folder) {
     levels_.Unsort();
     rows_.clear();
     watch_.reset();
-    watch_ = std::make_unique<FolderWatch>(folder, [this](FolderChanges changes) {
-      work_->Tell([this, changes = std::move(changes)] {
+    watch_ = std::make_unique<FolderWatch>(folder, [this, work = work_.get()](FolderChanges changes) {
+      work->Tell([this, changes = std::move(changes)] {
         changed_.insert(changes.written.begin(), changes.written.end());
         listing_changed_ |= changes.listing;
         SetTimer(hwnd_, kChangesTimer, kChangesSettleMs, nullptr);
@@ -372,18 +372,21 @@ void FolderView::ReadFolder() {
   progress_ = "reading the levels";
   last_done_.clear();
   ShowStatus();
-  work_->Post([this, generation, folder = folder_, selected] {
+  // The tasks reach their work through `work`: `work_` is emptied before
+  // its thread has ended.
+  BackgroundWork* work = work_.get();
+  work->Post([this, work, generation, folder = folder_, selected] {
     LevelStatus why;
     std::vector<LevelRow> rows = ListFolderRows(folder, disk_, &why);
-    work_->Tell([this, generation, rows, why, selected] {
+    work->Tell([this, generation, rows, why, selected] {
       ShowListed(generation, rows, why, selected);
     });
     std::vector<std::pair<std::size_t, LevelRow>> read;
-    for (std::size_t i = 0; i < rows.size() && !work_->Stopping(); ++i) {
+    for (std::size_t i = 0; i < rows.size() && !work->Stopping(); ++i) {
       ReadRow(rows[i], disk_);
       read.emplace_back(i, rows[i]);
       if (read.size() == kRowsAReport || i + 1 == rows.size()) {
-        work_->Tell([this, generation, read = std::move(read), of = rows.size()]() mutable {
+        work->Tell([this, generation, read = std::move(read), of = rows.size()]() mutable {
           const std::size_t done = read.back().first + 1;
           TakeRows(generation, std::move(read));
           if (generation == generation_) progress_ = Counting("reading", done, of);
@@ -394,7 +397,7 @@ void FolderView::ReadFolder() {
     }
     FindLostValues(rows, history_, disk_);
     for (std::size_t i = 0; i < rows.size(); ++i) read.emplace_back(i, std::move(rows[i]));
-    work_->Tell([this, generation, read = std::move(read)]() mutable {
+    work->Tell([this, generation, read = std::move(read)]() mutable {
       if (generation != generation_) return;
       TakeRows(generation, std::move(read));
       progress_.clear();
@@ -431,7 +434,8 @@ void FolderView::ReadAgain(const std::set<std::wstring>& names) {
     if (names.count(Wide(rows_[i].name)) != 0) rows.emplace_back(i, rows_[i]);
   }
   if (rows.empty()) return;
-  work_->Post([this, generation = generation_, rows = std::move(rows)]() mutable {
+  BackgroundWork* work = work_.get();
+  work->Post([this, work, generation = generation_, rows = std::move(rows)]() mutable {
     std::vector<LevelRow> read;
     for (auto& [i, row] : rows) {
       ReadRow(row, disk_);
@@ -439,7 +443,7 @@ void FolderView::ReadAgain(const std::set<std::wstring>& names) {
     }
     FindLostValues(read, history_, disk_);
     for (std::size_t i = 0; i < rows.size(); ++i) rows[i].second = std::move(read[i]);
-    work_->Tell([this, generation, rows = std::move(rows)]() mutable {
+    work->Tell([this, generation, rows = std::move(rows)]() mutable {
       TakeRows(generation, std::move(rows));
       levels_.Resort();
     });
@@ -488,15 +492,16 @@ void FolderView::Run(RowsCommand command) {
   last_done_.clear();
   progress_ = Counting(button.running, 0, rows.size());
   ShowStatus();
-  work_->Post([this, generation = generation_, command, selected, rows, picked]() mutable {
+  BackgroundWork* work = work_.get();
+  work->Post([this, work, generation = generation_, command, selected, rows, picked]() mutable {
     const EditRun run{ProgramOf(command), history_, false, true,
-                      [this] { return work_->Stopping(); }};
+                      [work] { return work->Stopping(); }};
     std::size_t finished = 0;
     RowsDone done;
     const LevelStatus read = RunRowsCommand(
         command, rows, picked, run, disk_,
         [&](std::size_t i, const LevelRow& row) {
-          work_->Tell([this, generation, command, row = std::make_pair(selected[i], row),
+          work->Tell([this, generation, command, row = std::make_pair(selected[i], row),
                        done = ++finished, of = rows.size()]() mutable {
             TakeRows(generation, {std::move(row)});
             progress_ = Counting(kButtons[static_cast<std::size_t>(command)].running, done, of);
@@ -506,7 +511,7 @@ void FolderView::Run(RowsCommand command) {
         &done);
     std::vector<std::pair<std::size_t, LevelRow>> edited;
     for (std::size_t i = 0; i < rows.size(); ++i) edited.emplace_back(selected[i], rows[i]);
-    work_->Tell([this, generation, command, read, done, edited = std::move(edited)]() mutable {
+    work->Tell([this, generation, command, read, done, edited = std::move(edited)]() mutable {
       // Another folder, or another reading of this one, shows other rows.
       if (generation != generation_) return;
       TakeRows(generation, std::move(edited));

@@ -167,11 +167,13 @@ TEST_F(Rebuilt, ReapplyGivesABuiltLevelBackWhatOrnivaleSet) {
   BuildAgain(a, MakeLevel(0, 0));
   CliRun run = Run({"reapply", a, b, c});
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(Lines(run.out),
-            (LineList{a + ": Lara type Normal Lara (0) -> Young Lara (1), weather Normal Weather (0)",
-                      b + ": nothing to apply again, left as it is",
-                      c + ": nothing recorded, left as it is"}));
-  EXPECT_EQ(run.err, "3 levels: 1 changed, 1 with nothing recorded, 1 with nothing to apply again\n");
+  EXPECT_EQ(
+      Lines(run.out),
+      (LineList{a + ": Lara type Normal Lara (0) -> Young Lara (1), weather Normal Weather (0)",
+                b + ": nothing to apply again, left as it is",
+                c + ": nothing recorded, left as it is"}));
+  EXPECT_EQ(run.err,
+            "3 levels: 1 changed, 1 with nothing recorded, 1 with nothing to apply again\n");
   EXPECT_EQ(ReadAll(a), MakeLevel(1, 0));
   EXPECT_NE(Run({"history", a}).out.find("ornivale-cli reapply: "), std::string::npos);
   run = Run({"reapply", "--json", a, b});
@@ -222,7 +224,8 @@ TEST_F(Rebuilt, ALevelIsTheFileTheSystemOpens) {
 TEST_F(Rebuilt, ACompactionFollowsNoLinkButTheHistorysOwn) {
   const std::string real = dir_.File("synced.jsonl");
   disk_.environment["ORNIVALE_HISTORY"] = dir_.File("history-link.jsonl");
-  std::filesystem::create_symlink(testing::FsPath(real), testing::FsPath(dir_.File("history-link.jsonl")));
+  std::filesystem::create_symlink(testing::FsPath(real),
+                                  testing::FsPath(dir_.File("history-link.jsonl")));
   const std::string level = dir_.Write("a.trc", MakeLevel(3, 1));
   ASSERT_EQ(Run({"set", "--lara", "young", level}).status, 0);
   const std::string target = dir_.Write("precious.txt", {'k', 'e', 'e', 'p'});

@@ -214,8 +214,9 @@ TEST_F(FolderView, ALevelBuiltAgainSaysSoAndApplyAgainWritesBackWhatOrnivaleSet)
   folder_.Write(L"gamma.trc", LevelBytes(0, 1));  // its editor's Normal Lara
   ASSERT_TRUE(WaitUntil(
       [&] {
-        return ShownRows()[3] == std::vector<std::wstring>{L"gamma.trc", L"Normal Lara", L"Rain",
-                                                           L"no longer holds the values Ornivale set"};
+        return ShownRows()[3] ==
+               std::vector<std::wstring>{L"gamma.trc", L"Normal Lara", L"Rain",
+                                         L"no longer holds the values Ornivale set"};
       },
       kWaitMs))
       << "State: " << (ShownRows()[3][3].empty() ? "" : "not empty");
@@ -333,7 +334,8 @@ TEST_F(ManyLevels, ASaveLeavesTheWindowAnsweringAndEscStopsIt) {
   ASSERT_TRUE(WaitUntil(
       [&] {
         DWORD_PTR result = 0;
-        answered &= SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result) != 0;
+        answered &=
+            SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result) != 0;
         return status().find(L"\u2014 saving ") != std::wstring::npos &&
                status().find(L"saving 0 of") == std::wstring::npos;
       },
