@@ -31,6 +31,12 @@ void NoteUnreadable(const History& history, int unreadable, std::ostream& err) {
 
 bool PrintEdit(const EditResult& edit, const std::string& path, const Output& output) {
   if (!edit.ok()) return ReportLevel(edit.status, Access::Writes, output);
+  if (!edit.left_unrecorded.ok()) {
+    PrintLine(output.err, "ornivale-cli: note: " + path +
+                              " was written, but how it was left can't be recorded in the "
+                              "history file " + edit.left_unrecorded.part + ": " +
+                              ReasonOf(edit.left_unrecorded));
+  }
   output.tally.Count(edit.ValuesChanged() ? Outcome::Changed : Outcome::Unchanged);
   if (output.quiet) return true;
   if (output.json) {

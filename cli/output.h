@@ -24,7 +24,8 @@ void NoteUnreadable(const History& history, int unreadable, std::ostream& err);
 
 // An edit's line: what the level held and what it holds now (or would,
 // for a dry run), or its failure, counted in the tally; with --quiet, only
-// a failure. Returns whether it succeeded.
+// a failure. A note where the history could not keep how the write left
+// the level. Returns whether it succeeded.
 bool PrintEdit(const EditResult& edit, const std::string& path, const Output& output);
 
 }  // namespace ornivale::cli

@@ -155,6 +155,21 @@ TEST_F(Rebuilt, AnInterruptedSetNeverBlocksRestoreLast) {
   EXPECT_EQ(ReadAll(level), MakeLevel(3, 1));
 }
 
+// How a write left its level is recorded after it: where that fails, the
+// level is written all the same, and a note says what the history lacks.
+TEST(LeftUnrecorded, IsANoteBesideTheLevelWritten) {
+  testing::MemoryDisk disk;
+  disk.Put("a.trc", MakeLevel(3, 1));
+  disk.after_write = [&](Bytes&) { disk.fail_append = true; };
+  const CliRun run = RunInProcess({"set", "--lara", "young", "a.trc"}, disk);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "a.trc: Lara type Catsuit (3) -> Young Lara (1), weather Rain (1)\n");
+  EXPECT_EQ(run.err,
+            "ornivale-cli: note: a.trc was written, but how it was left can't be recorded in the "
+            "history file /state/ornivale/history.jsonl: No space left on device\n");
+  EXPECT_EQ(disk.Get("a.trc"), MakeLevel(1, 1));
+}
+
 // Why 8 (what the issue pins): after a build, reapply writes again what
 // Ornivale's changes left, recorded so that restore gives the build's own
 // values back; a level with nothing to apply again says so.
