@@ -38,12 +38,17 @@ class BytesInput : public ornivale::Input {
 // The record written again, as the front end that made it would.
 std::string Written(const Record& record) {
   if (record.change) return ornivale::ChangeJson(record.path, *record.change);
+  if (record.left) return ornivale::LeftJson(record.path, *record.left);
   if (record.before) return ornivale::SetJson(record.path, *record.before, record.values);
   ornivale::LevelScan scan;
   for (std::size_t i = 0; i < ornivale::kFlagCount; ++i) {
     scan.flags[i].Value = record.values[i];
   }
   return ornivale::ShowJson(record.path, scan);
+}
+
+bool SameIdentity(const ornivale::LevelIdentity& a, const ornivale::LevelIdentity& b) {
+  return a.Untouched(b) && a.size == b.size && a.born == b.born;
 }
 
 bool Same(const Record& a, const Record& b) {
@@ -55,10 +60,15 @@ bool Same(const Record& a, const Record& b) {
                      a.change->time == b.change->time &&
                      a.change->program == b.change->program &&
                      a.change->undoes_last == b.change->undoes_last &&
+                     a.change->format == b.change->format &&
                      a.change->file.has_value() == b.change->file.has_value() &&
-                     (!a.change->file || (a.change->file->SameBuild(*b.change->file) &&
-                                          a.change->file->modified == b.change->file->modified))));
-  return a.path == b.path && a.values == b.values && a.before == b.before && same_change;
+                     (!a.change->file || SameIdentity(*a.change->file, *b.change->file))));
+  const bool same_left =
+      a.left.has_value() == b.left.has_value() &&
+      (!a.left || (a.left->offset == b.left->offset && a.left->written == b.left->written &&
+                   SameIdentity(a.left->file, b.left->file)));
+  return a.path == b.path && a.values == b.values && a.before == b.before && same_change &&
+         same_left;
 }
 
 }  // namespace

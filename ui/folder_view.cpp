@@ -116,11 +116,12 @@ bool FolderView::Open(const std::wstring& folder) {
       return false;
     }
   }
-  // Another folder starts in its own order.
+  // Another folder starts in its own order, and nothing picked.
   if (Narrow(folder) != folder_) {
     folder_ = Narrow(folder);
     levels_.Unsort();
     rows_.clear();
+    picked_ = {};
     watch_.reset();
     watch_ = std::make_unique<FolderWatch>(folder, [this, work = work_.get()](FolderChanges changes) {
       work->Tell([this, changes = std::move(changes)] {
@@ -326,8 +327,10 @@ LRESULT FolderView::OnNotify(const NMHDR& header) {
       return 0;
     case LVN_ITEMCHANGED:
     case LVN_ODSTATECHANGED:
-      // Posted once for a run of them.
-      if (!selection_pending_) {
+      // Posted once for a run of them; not where the view only keeps the
+      // selection through a new order or new rows, which keeps the lists'
+      // picks.
+      if (!selection_pending_ && !levels_.KeepingSelection()) {
         selection_pending_ = true;
         PostMessageW(hwnd_, kSelectionChanged, 0, 0);
       }
@@ -389,6 +392,7 @@ void FolderView::ReadFolder() {
         work->Tell([this, generation, read = std::move(read), of = rows.size()]() mutable {
           const std::size_t done = read.back().first + 1;
           TakeRows(generation, std::move(read));
+          ShowShared();
           if (generation == generation_) progress_ = Counting("reading", done, of);
           ShowStatus();
         });
@@ -402,7 +406,8 @@ void FolderView::ReadFolder() {
       TakeRows(generation, std::move(read));
       progress_.clear();
       levels_.Resort();
-      SelectionChanged();
+      ShowShared();
+      ShowStatus();
     });
   });
 }
@@ -425,7 +430,8 @@ void FolderView::ShowListed(std::size_t generation, std::vector<LevelRow> rows,
   }
   levels_.Show(rows_, selected);
   if (rows_.empty()) progress_.clear();
-  SelectionChanged();
+  ShowShared();
+  ShowStatus();
 }
 
 void FolderView::ReadAgain(const std::set<std::wstring>& names) {
@@ -445,13 +451,12 @@ void FolderView::ReadAgain(const std::set<std::wstring>& names) {
     for (std::size_t i = 0; i < rows.size(); ++i) rows[i].second = std::move(read[i]);
     work->Tell([this, generation, rows = std::move(rows)]() mutable {
       TakeRows(generation, std::move(rows));
+      ShowShared();
       levels_.Resort();
     });
   });
 }
 
-// The rows that the long work read or edited, in their places, where they
-// are still the rows shown.
 void FolderView::TakeRows(std::size_t generation,
                           std::vector<std::pair<std::size_t, LevelRow>> rows) {
   if (generation != generation_) return;
@@ -460,7 +465,6 @@ void FolderView::TakeRows(std::size_t generation,
     rows_[i] = std::move(row);
     levels_.ShowRow(i);
   }
-  ShowShared();
 }
 
 // Runs `command` on the selected levels: Save writes the values picked

@@ -74,6 +74,8 @@ class FolderView {
   // What the long work tells, on the window's thread.
   void ShowListed(std::size_t generation, std::vector<LevelRow> rows, const LevelStatus& why,
                   const std::vector<std::string>& selected);
+  // The rows that the long work read or edited, in their places, where they
+  // are still the rows shown.
   void TakeRows(std::size_t generation, std::vector<std::pair<std::size_t, LevelRow>> rows);
 
   HWND CreateChild(const wchar_t* window_class, const wchar_t* text, DWORD style, DWORD ex_style,

@@ -57,6 +57,7 @@ void LevelListView::ScaleColumns(UINT dpi) {
 
 void LevelListView::Show(const std::vector<LevelRow>& rows,
                          const std::vector<std::string>& selected) {
+  keeping_selection_ = true;
   rows_ = &rows;
   order_.resize(rows.size());
   std::iota(order_.begin(), order_.end(), std::size_t{0});
@@ -71,6 +72,7 @@ void LevelListView::Show(const std::vector<LevelRow>& rows,
   Select(reselected);
   // The keyboard starts at the first row, as in Explorer.
   if (!rows.empty()) SetState(list_, 0, LVIS_FOCUSED, LVIS_FOCUSED);
+  keeping_selection_ = false;
 }
 
 void LevelListView::ShowRow(std::size_t row) {
@@ -81,10 +83,12 @@ void LevelListView::ShowRow(std::size_t row) {
 
 void LevelListView::Resort() {
   if (sorted_by_ < 0) return;
+  keeping_selection_ = true;
   const std::vector<std::size_t> selected = SelectedRows();
   SetState(list_, -1, LVIS_SELECTED, 0);
   Sort();
   Select(selected);
+  keeping_selection_ = false;
 }
 
 void LevelListView::TellCell(NMLVDISPINFOW& cell) {

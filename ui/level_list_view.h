@@ -35,6 +35,9 @@ class LevelListView {
   // Answers the list view's question for a cell's text.
   void TellCell(NMLVDISPINFOW& cell);
 
+  // Whether the selection changes because this view sets it again after
+  // a new order or new rows: no change of the user's.
+  bool KeepingSelection() const { return keeping_selection_; }
   std::vector<std::size_t> SelectedRows() const;
   std::size_t SelectedCount() const;
   void SelectAll();
@@ -54,6 +57,7 @@ class LevelListView {
   std::vector<std::size_t> item_of_;  // each row's item
   int sorted_by_ = -1;
   bool ascending_ = true;
+  bool keeping_selection_ = false;
 };
 
 }  // namespace ornivale

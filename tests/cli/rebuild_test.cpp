@@ -114,6 +114,28 @@ TEST_F(Rebuilt, SetFromAHistoryLineAsksRestoresQuestion) {
   EXPECT_EQ(ReadAll(b), MakeLevel(1, 1));
 }
 
+// Why 5: a change recorded by an older Ornivale sharing the history, which
+// keeps no "file", starts a chain of its own: restore gives back what that
+// change found, never what came before it on another file or build.
+TEST_F(Rebuilt, AnOlderFormatsLineStartsAChain) {
+  const std::string level = dir_.Write("a.trc", MakeLevel(3, 1));
+  ASSERT_EQ(Run({"set", "--lara", "young", level}).status, 0);
+  // The older Ornivale's change, Young Lara to Divesuit, on its level's
+  // full path as show --json prints it.
+  BuildAgain(level, MakeLevel(4, 1));
+  const std::string shown = Lines(Run({"show", "--json", level}).out)[0];
+  std::ofstream(testing::FsPath(history_), std::ios::binary | std::ios::app)
+      << shown.substr(0, shown.find(",\"lara"))
+      << R"(,"lara":{"value":4,"text":"Divesuit"},"weather":{"value":1,"text":"Rain"},)"
+         R"("before":{"lara":{"value":1,"text":"Young Lara"},"weather":{"value":1,)"
+         R"("text":"Rain"}},"changed":true,"time":"2026-12-10T05:26:22.646Z",)"
+         R"("program":"ornivale-cli set","offset":34,)"
+         R"("bytes":{"before":"01000100","written":"04000100"}})" "\n";
+  const CliRun run = Run({"restore", "--dry-run", level});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, level + ": Lara type Divesuit (4) -> Young Lara (1), weather Rain (1)\n");
+}
+
 // Why 6: a history rewritten as UTF-16 is never appended to in UTF-8: the
 // change is refused before the level is written, with how to mend it.
 TEST_F(Rebuilt, AUtf16HistoryRefusesTheChange) {
