@@ -193,7 +193,7 @@ class Chains {
   // still be unfinished.
   std::unordered_map<std::string, std::vector<Link>>& Finished() {
     for (auto& [key, chain] : chains_) {
-      for (std::size_t i = chain.size() - 1; i-- > 0;) {
+      for (std::size_t i = chain.empty() ? 0 : chain.size() - 1; i-- > 0;) {
         const ChangeDetails& change = chain[i].change;
         if (change.TellsHowItLeft() && !change.left) {
           chain.erase(chain.begin(), chain.begin() + static_cast<std::ptrdiff_t>(i) + 1);

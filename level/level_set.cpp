@@ -29,8 +29,9 @@ class KnownFolders {
   std::string FullPathOf(const std::string& folder, const std::string& name,
                          const std::vector<FolderEntry>* entries = nullptr) {
     Known& known = Of(folder, entries);
-    if (!known.listed || known.links.count(name) != 0)
+    if (!known.listed || known.links.count(name) != 0) {
       return disk_.FullPath(Joined(folder, name, disk_));
+    }
     return Joined(known.full_path, name, disk_);
   }
 
