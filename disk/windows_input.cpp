@@ -215,16 +215,20 @@ LevelStatus OpenLocked(const std::string& path, DWORD disposition, HANDLE* locke
     }
     OVERLAPPED whole{};
     bool held = false;
-    for (int attempt = 0; !held && attempt <= 8; ++attempt) {
+    // The lock's own error: the look for a rewrite and the pause make
+    // others.
+    DWORD error = ERROR_SUCCESS;
+    for (int attempt = 0; attempt <= 8; ++attempt) {
       held = LockFileEx(opened.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0,
                         MAXDWORD, MAXDWORD, &whole);
-      if (!held && !HeldByAnother(GetLastError())) break;
       if (held) break;
+      error = GetLastError();
+      if (!HeldByAnother(error)) break;
       const LevelStatus rewriting = RewriteHolds(opened.get(), path);
       if (!rewriting.ok()) return rewriting;
       Sleep(25 * static_cast<DWORD>(attempt + 1));
     }
-    if (!held) return SystemFailure(LevelCode::InUse, path, GetLastError());
+    if (!held) return SystemFailure(LevelCode::InUse, path, error);
     if (StillAt(opened.get(), path)) {
       *locked = opened.Release();
       return {};

@@ -76,6 +76,8 @@ class Edit {
   bool writes() const { return writes_; }
   // A dry run's: whether the real run would record and write a change.
   bool would_write() const { return would_write_; }
+  // Whether it wrote the level, and every check after the write held.
+  bool wrote() const { return wrote_; }
 
   // Everything before the history: the name rules, the open that holds the
   // level, the read under that hold and its checks. A level it won't write
@@ -372,7 +374,7 @@ class Run {
     const LevelStatus recorded = run_.history.Append(lines, run_.waits_for_compaction, run_.stop);
     if (recorded.ok()) return;
     for (const auto& edit : edits_) {
-      if (edit->Left()) edit->LeftUnrecorded(recorded);
+      if (edit->wrote()) edit->LeftUnrecorded(recorded);
     }
   }
 
