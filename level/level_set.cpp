@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "level/level_access.h"
+#include "level/name_order.h"
 #include "level/wildcard.h"
 
 namespace ornivale {
@@ -98,7 +99,7 @@ class Set {
       none.part = part;
       return Refuse(name, named, none);
     }
-    std::sort(kept.begin(), kept.end());
+    std::sort(kept.begin(), kept.end(), NameBefore);
     for (const std::string& entry : kept) {
       Add(Joined(folder, entry, disk_), folders_.FullPathOf(folder, entry, &entries), named);
     }

@@ -29,9 +29,9 @@ struct NamedLevel {
 
 // The levels that `names` stand for, in the order given: a folder (one not
 // named like a level, "x.trc") stands for the .trc levels directly in it,
-// in name order; where the disk expands wildcards (Windows' console hands
-// them over as typed), a name with `*` or `?` in its last part stands for
-// the files whose own long names fit it, in name order; anything else is a
+// in name order (NameBefore); where the disk expands wildcards (Windows'
+// console hands them over as typed), a name with `*` or `?` in its last
+// part stands for the files whose own long names fit it, in name order; anything else is a
 // level as it is. A name that stands for none comes as its failure, in its
 // place. Each level comes once, where it is first named: the same file
 // named again, by its full path as the system resolves it (a link, "..")

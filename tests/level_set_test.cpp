@@ -40,6 +40,20 @@ TEST_F(LevelSet, AFolderStandsForItsTrcLevelsInNameOrderAndEachLevelComesOnce) {
                                       "5:/none.trc", "6:/r"}));
 }
 
+// A folder's levels come in the order Explorer shows them.
+TEST_F(LevelSet, AFoldersLevelsComeInExplorersOrder) {
+  const std::vector<std::string> shown{
+      "bonus.trc",    "Bonus2.trc",    "ÉTÉ.trc",    "été1.trc",    "Level 2.trc",
+      "level 02.trc", "Level 10.trc",  "level 10b.trc", "Level 10c.trc", "Zürich.trc",
+      "ZÜRICH9.trc",  "Ω.trc",         "ω2.trc"};
+  for (auto name = shown.rbegin(); name != shown.rend(); ++name) {
+    disk_.Put("/pack/" + *name, MakeLevel(3, 1));
+  }
+  std::vector<std::string> expected;
+  for (const std::string& name : shown) expected.push_back("0:/pack/" + name);
+  EXPECT_EQ(Named({"/pack"}, disk_), expected);
+}
+
 TEST_F(LevelSet, ANameThatStandsForNoLevelComesAsItsFailureInItsPlace) {
   disk_.Put("/empty/notes.txt", {});
   EXPECT_EQ(Named({"/empty", "/q"}, disk_),

@@ -5,6 +5,7 @@
 #include "level/failure_words.h"
 #include "level/flag_vocabulary.h"
 #include "level/level_set.h"
+#include "level/name_order.h"
 #include "level/undo_plans.h"
 
 namespace ornivale {
@@ -82,7 +83,8 @@ LevelStatus EditsOf(RowsCommand command, std::vector<LevelRow>& rows, const Flag
     return read;
   }
   std::vector<Reapplying> reapplyings;
-  const LevelStatus read = ReapplyEdits(PathsOf(rows), history, disk, &reapplyings, &done->unreadable);
+  const LevelStatus read =
+      ReapplyEdits(PathsOf(rows), history, disk, &reapplyings, &done->unreadable);
   for (std::size_t i = 0; read.ok() && i < rows.size(); ++i) {
     switch (reapplyings[i].kind) {
       case Reapplying::Kind::Apply:
@@ -156,7 +158,7 @@ std::string CellText(const LevelRow& row, RowColumn column) {
 
 bool RowBefore(const LevelRow& a, const LevelRow& b, RowColumn column) {
   const auto flag = FlagOf(column);
-  if (!flag) return CellText(a, column) < CellText(b, column);
+  if (!flag) return NameBefore(CellText(a, column), CellText(b, column));
   // Entries in list order, then values without one by number, then none.
   const auto key = [&](const LevelRow& row) {
     if (!row.read || !row.state.ok()) return std::make_tuple(2, 0);
