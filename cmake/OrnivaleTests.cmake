@@ -47,12 +47,15 @@ function(ornivale_wine_prefix dpi)
   set_tests_properties(${name}_done PROPERTIES FIXTURES_CLEANUP ${name})
 endfunction()
 
-# ornivale_add_test(<target> [DISPLAY] [DPI <dpi>] [NAME <ctest name>]
-#                   [ARGS ...])
+# ornivale_add_test(<target> [DISPLAY] [RELAY_LOG] [DPI <dpi>]
+#                   [NAME <ctest name>] [ARGS ...])
 # DISPLAY: the test shows windows and types keys, so it runs alone on the
 # display, never beside another such test.
+# RELAY_LOG: Wine's relay log of the test program and of the programs it
+# starts (of the functions the prefix's RelayInclude names) goes to the file
+# that ORNIVALE_RELAY_LOG names, for the test to read.
 function(ornivale_add_test target)
-  cmake_parse_arguments(T "DISPLAY" "DPI;NAME" "ARGS" ${ARGN})
+  cmake_parse_arguments(T "DISPLAY;RELAY_LOG" "DPI;NAME" "ARGS" ${ARGN})
   if(NOT T_DPI)
     set(T_DPI 96)
   endif()
@@ -61,9 +64,21 @@ function(ornivale_add_test target)
   endif()
   if(CMAKE_CROSSCOMPILING)
     ornivale_wine_prefix(${T_DPI})
-    add_test(NAME ${T_NAME} COMMAND ${target} ${T_ARGS})
+    set(env "WINEPREFIX=${ORNIVALE_WINE_ROOT}/${T_DPI}" ${ORNIVALE_WINE_ENV})
+    if(T_RELAY_LOG)
+      # Wine writes it to standard error, that of a program that starts
+      # another included: a test's own output goes to standard output.
+      set(log ${CMAKE_CURRENT_BINARY_DIR}/${T_NAME}.relay.log)
+      add_test(NAME ${T_NAME}
+        COMMAND sh -c "exec \"$@\" 2>\"${log}\"" sh
+                ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${target}> ${T_ARGS})
+      list(FILTER env EXCLUDE REGEX "^WINEDEBUG=")
+      list(APPEND env "WINEDEBUG=-all,+relay" "ORNIVALE_RELAY_LOG=${log}")
+    else()
+      add_test(NAME ${T_NAME} COMMAND ${target} ${T_ARGS})
+    endif()
     set_tests_properties(${T_NAME} PROPERTIES
-      ENVIRONMENT "WINEPREFIX=${ORNIVALE_WINE_ROOT}/${T_DPI};${ORNIVALE_WINE_ENV}"
+      ENVIRONMENT "${env}"
       FIXTURES_REQUIRED wine_prefix_${T_DPI}
       TIMEOUT 900)
     if(T_DISPLAY)

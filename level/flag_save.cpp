@@ -46,7 +46,7 @@ void SaveFlags(Level4& level, WindowServices& window) {
   const LevelStatus status = Save(level, window.GetLevelPath(), window);
   level.Report(status, window);
   // Only now are the bytes synced, read back and the file closed.
-  if (status.ok()) window.AddLog("Level saved");
+  if (status.ok()) window.AddLog(kLevelSavedLine);
 }
 
 }  // namespace ornivale

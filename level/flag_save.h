@@ -16,4 +16,7 @@ namespace ornivale {
 // one message titled "Error".
 void SaveFlags(Level4& level, WindowServices& window);
 
+// The log line of a save done.
+inline constexpr char kLevelSavedLine[] = "Level saved";
+
 }  // namespace ornivale

@@ -14,6 +14,7 @@ inline constexpr int Command4 = 1007;  // Load
 inline constexpr int Label1 = 1008;    // path of the last picked file
 inline constexpr int WeatherLabel = 1009;   // "&Weather", naming c1
 inline constexpr int LaraTypeLabel = 1010;  // "Lara &type", naming c2
+inline constexpr int Announcement = 1011;   // what screen readers read out
 
 }  // namespace ornivale::control_id
 
@@ -29,5 +30,6 @@ inline constexpr int Save = 2006;
 inline constexpr int Restore = 2007;
 inline constexpr int ApplyAgain = 2008;
 inline constexpr int Status = 2009;         // the status line
+inline constexpr int Announcement = 2010;   // what screen readers read out
 
 }  // namespace ornivale::folder_view_id

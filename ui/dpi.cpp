@@ -16,6 +16,7 @@ using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 using GetDpiForSystemFn = UINT(WINAPI*)();
 using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD,
                                                  UINT);
+using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
 using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, void*, UINT,
                                                    UINT);
 
@@ -48,6 +49,13 @@ SIZE WindowSizeForClient(SIZE client, DWORD style, DWORD ex_style, UINT dpi) {
     AdjustWindowRectEx(&rect, style, FALSE, ex_style);
   }
   return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+int SystemMetricAt(int index, UINT dpi) {
+  static const auto metrics_for_dpi =
+      User32Function<GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi");
+  if (metrics_for_dpi) return metrics_for_dpi(index, dpi);
+  return MulDiv(GetSystemMetrics(index), static_cast<int>(dpi), static_cast<int>(SystemDpi()));
 }
 
 LOGFONTW MessageFontAt(UINT dpi) {

@@ -96,8 +96,13 @@ std::string Counting(const char* doing, std::size_t done, std::size_t of) {
 }  // namespace
 
 FolderView::FolderView(HINSTANCE instance, Disk& disk, const History& history,
-                       std::function<void()> closed)
-    : instance_(instance), disk_(disk), history_(history), closed_(std::move(closed)) {}
+                       std::function<void()> closed,
+                       std::function<void(const std::wstring&)> open_level)
+    : instance_(instance),
+      disk_(disk),
+      history_(history),
+      closed_(std::move(closed)),
+      open_level_(std::move(open_level)) {}
 
 FolderView::~FolderView() {
   closed_ = nullptr;
@@ -123,7 +128,8 @@ bool FolderView::Open(const std::wstring& folder) {
     rows_.clear();
     picked_ = {};
     watch_.reset();
-    watch_ = std::make_unique<FolderWatch>(folder, [this, work = work_.get()](FolderChanges changes) {
+    BackgroundWork* work = work_.get();
+    watch_ = std::make_unique<FolderWatch>(folder, [this, work](FolderChanges changes) {
       work->Tell([this, changes = std::move(changes)] {
         changed_.insert(changes.written.begin(), changes.written.end());
         listing_changed_ |= changes.listing;
@@ -170,6 +176,8 @@ LRESULT FolderView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_NOTIFY:
       return OnNotify(*reinterpret_cast<const NMHDR*>(lparam));
     case kSelectionChanged:
+      // The last result was of the selection before.
+      last_done_.clear();
       SelectionChanged();
       return 0;
     case kWorkReports:
@@ -209,7 +217,9 @@ bool FolderView::OnCreate() {
     if (!buttons_[i]) return false;
   }
   status_ = CreateChild(STATUSCLASSNAMEW, L"", kChild | SBARS_SIZEGRIP, 0, folder_view_id::Status);
-  if (!status_) return false;
+  if (!status_ || !screen_reader_.Create(hwnd_, instance_, folder_view_id::Announcement)) {
+    return false;
+  }
   for (std::size_t flag = 0; flag < kFlagCount; ++flag) {
     if (!labels_[flag] || !lists_[flag]) return false;
     SendMessageW(lists_[flag], CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kKeepEach));
@@ -248,6 +258,7 @@ void FolderView::ApplyDpi(UINT dpi) {
     set_font(lists_[flag]);
   }
   levels_.ScaleColumns(dpi);
+  icons_.SetFor(hwnd_, instance_, dpi);
   LayOut();
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
@@ -307,6 +318,9 @@ void FolderView::OnCommand(int id, int code, HWND control) {
   // Esc, as a dialog hands it on: the long work stops after the level in
   // hand.
   if (id == IDCANCEL && Busy()) return work_->Stop();
+  // Enter, which a dialog's keys make the default button's: on the rows it
+  // opens the level, as in Explorer.
+  if (id == IDOK && GetFocus() == levels_.hwnd()) return OpenRow(levels_.ActiveRow());
   for (std::size_t flag = 0; flag < kFlagCount; ++flag) {
     if (id == kFlagControls[flag].list_id && code == CBN_SELCHANGE) picked_[flag] = true;
   }
@@ -321,6 +335,9 @@ LRESULT FolderView::OnNotify(const NMHDR& header) {
   switch (header.code) {
     case LVN_GETDISPINFOW:
       levels_.TellCell(*reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&header)));
+      return 0;
+    case LVN_ITEMACTIVATE:
+      OpenRow(levels_.RowAt(reinterpret_cast<const NMITEMACTIVATE&>(header).iItem));
       return 0;
     case LVN_COLUMNCLICK:
       levels_.SortBy(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
@@ -481,12 +498,13 @@ void FolderView::Run(RowsCommand command) {
     }
   }
   if (selected.empty() || (command == RowsCommand::Save && picked.empty())) {
-    last_done_ = selected.empty() ? button.nothing_selected : "pick a Lara type or a weather to save";
-    return ShowStatus();
+    return ShowDone(
+        selected.empty() ? button.nothing_selected : "pick a Lara type or a weather to save",
+        Urgency::Assertive);
   }
   if (command != RowsCommand::Save && history_.off()) {
-    last_done_ = "ORNIVALE_HISTORY is off: no history is kept to give back or apply again";
-    return ShowStatus();
+    return ShowDone("ORNIVALE_HISTORY is off: no history is kept to give back or apply again",
+                    Urgency::Assertive);
   }
   if (command != RowsCommand::Save && !history_.status().ok()) {
     return ShowError(history_.status());
@@ -523,8 +541,7 @@ void FolderView::Run(RowsCommand command) {
       levels_.Resort();
       SelectionChanged();
       if (!read.ok()) return ShowError(read);
-      last_done_ = DoneText(command, done);
-      ShowStatus();
+      ShowDone(DoneText(command, done), Urgency::Polite);
     });
   });
 }
@@ -557,8 +574,20 @@ void FolderView::ShowStatus() {
   SetWindowTextW(status_, text.c_str());
 }
 
+void FolderView::ShowDone(const std::string& done, Urgency urgency) {
+  last_done_ = done;
+  ShowStatus();
+  screen_reader_.Announce(Wide(done), urgency);
+}
+
 void FolderView::ShowError(const LevelStatus& status) {
-  MessageBoxW(hwnd_, Wide(WindowMessage(status)).c_str(), L"Error", MB_OK | MB_ICONSTOP);
+  const std::wstring message = Wide(WindowMessage(status));
+  screen_reader_.Announce(message, Urgency::Assertive);
+  MessageBoxW(hwnd_, message.c_str(), L"Error", MB_OK | MB_ICONSTOP);
+}
+
+void FolderView::OpenRow(std::optional<std::size_t> row) {
+  if (row && *row < rows_.size() && open_level_) open_level_(Wide(rows_[*row].path));
 }
 
 }  // namespace ornivale

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -24,6 +25,7 @@
 #include "ui/level_list_view.h"
 #include "ui/level_rows.h"
 #include "ui/program_window.h"
+#include "ui/screen_reader.h"
 
 namespace ornivale {
 
@@ -40,8 +42,10 @@ class FolderView {
   static constexpr const wchar_t* kKeepEach = L"(as each level has it)";
 
   // `disk` and `history` must outlive the view; `closed` runs each time
-  // the user closes its window.
-  FolderView(HINSTANCE instance, Disk& disk, const History& history, std::function<void()> closed);
+  // the user closes its window, `open_level` with a level's path when the
+  // user opens its row (a double-click, Enter).
+  FolderView(HINSTANCE instance, Disk& disk, const History& history, std::function<void()> closed,
+             std::function<void(const std::wstring&)> open_level);
   ~FolderView();
   FolderView(const FolderView&) = delete;
   FolderView& operator=(const FolderView&) = delete;
@@ -86,7 +90,10 @@ class FolderView {
   // The lists not picked since the selection show what the rows share.
   void ShowShared();
   void ShowStatus();
+  // The status line's last result, read out to screen readers.
+  void ShowDone(const std::string& done, Urgency urgency);
   void ShowError(const LevelStatus& status);
+  void OpenRow(std::optional<std::size_t> row);
   bool Busy() const { return !progress_.empty(); }
   int Scaled(int pixels_at_96) const { return MulDiv(pixels_at_96, static_cast<int>(dpi_), 96); }
 
@@ -94,6 +101,7 @@ class FolderView {
   Disk& disk_;
   const History& history_;
   std::function<void()> closed_;
+  std::function<void(const std::wstring&)> open_level_;
   HWND hwnd_ = nullptr;
   LevelListView levels_;
   HWND status_ = nullptr;
@@ -102,6 +110,8 @@ class FolderView {
   std::array<HWND, kFlagCount> lists_{};  // in kFlags' order
   std::array<bool, kFlagCount> picked_{};  // by the user, since the selection
   ControlFocus focus_;
+  ScreenReader screen_reader_;
+  WindowIcons icons_;
   UINT dpi_ = 96;
   GdiHandle<HFONT> font_;
 

@@ -48,7 +48,9 @@ frmMain::frmMain(HINSTANCE instance, Level4& level, LevelPicker& picker)
       cd(picker),
       background_(instance, IDB_BACKGROUND),
       list_brush_(CreateSolidBrush(kListBackground)),
-      folder_view_(instance, level.disk(), level.history(), [this] { FolderViewClosed(); }) {}
+      folder_view_(
+          instance, level.disk(), level.history(), [this] { FolderViewClosed(); },
+          [this](const std::wstring& path) { ShowLevel(path); }) {}
 
 frmMain::~frmMain() {
   if (hwnd_) DestroyWindow(hwnd_);
@@ -149,9 +151,12 @@ bool frmMain::OnCreate() {
                        kChild | SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL, 0,
                        control_id::Label1);
   if (!l || !WeatherLabel || !c1 || !LaraTypeLabel || !c2 || !Command1 ||
-      !Command2 || !Command3 || !Command4 || !Label1) {
+      !Command2 || !Command3 || !Command4 || !Label1 ||
+      !screen_reader_.Create(hwnd_, instance_, control_id::Announcement)) {
     return false;
   }
+  // The log has no label to be named by.
+  screen_reader_.Name(l, L"Log");
   focus_.SetFirst(l);
   for (const FlagDescription& flag : kFlags) {
     FillList(FlagListWindow(flag.list), flag.entries);
@@ -182,6 +187,7 @@ void frmMain::ApplyDpi(UINT dpi) {
   control_font_ = CreateControlFont(dpi);
   button_font_ = CreateButtonFont(dpi);
   background_.ScaleTo(dpi);
+  icons_.SetFor(hwnd_, instance_, dpi);
   for (HWND control : {l, WeatherLabel, c1, LaraTypeLabel, c2, Label1}) {
     SendMessageW(control, WM_SETFONT,
                  reinterpret_cast<WPARAM>(control_font_.get()), FALSE);
@@ -293,6 +299,14 @@ void frmMain::LoadLevel(const std::wstring& path) {
   level_.OpenLevel(Narrow(path), *this);
 }
 
+// A level opened in the folder view: the window comes to the front, as it
+// is, and loads the level.
+void frmMain::ShowLevel(const std::wstring& path) {
+  ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
+  SetForegroundWindow(hwnd_);
+  LoadLevel(path);
+}
+
 bool frmMain::OpenFolder(const std::wstring& path) {
   if (!NamesFolder(path, level_.disk())) return false;
   folder_view_.Open(path);
@@ -380,6 +394,9 @@ HWND frmMain::FlagListWindow(FlagList list) const {
 void frmMain::AddLog(const std::string& text) {
   SendMessageW(l, LB_INSERTSTRING, WPARAM(-1),
                reinterpret_cast<LPARAM>(Wide(text).c_str()));
+  // A save's result, which shows in the log, away from the lists and
+  // buttons a screen reader is on.
+  if (text == kLevelSavedLine) screen_reader_.Announce(Wide(text), Urgency::Polite);
 }
 
 void frmMain::SetFlagSelection(FlagList list, int position) {
@@ -403,6 +420,9 @@ void frmMain::ShowMessage(const std::string& text, const std::string& title,
                           MessageIcon icon) {
   const UINT icon_style =
       icon == MessageIcon::Critical ? MB_ICONSTOP : MB_ICONINFORMATION;
+  if (icon == MessageIcon::Critical) {
+    screen_reader_.Announce(Wide(text), Urgency::Assertive);
+  }
   MessageBoxW(hwnd_, Wide(text).c_str(), Wide(title).c_str(),
               MB_OK | icon_style);
 }

@@ -11,9 +11,10 @@
 #include "ui/control_focus.h"
 #include "ui/folder_view.h"
 #include "ui/gdi_handle.h"
-#include "ui/program_window.h"
 #include "ui/given_level.h"
 #include "ui/level_picker.h"
+#include "ui/program_window.h"
+#include "ui/screen_reader.h"
 
 namespace ornivale {
 
@@ -78,6 +79,7 @@ class frmMain final : public WindowServices {
   void RestoreOriginalValues();  // the system menu's, and Ctrl+R
   void PickFolder();             // the system menu's, and Ctrl+Shift+O
   void FolderViewClosed();
+  void ShowLevel(const std::wstring& path);
 
   HWND CreateChild(const wchar_t* window_class, const wchar_t* text,
                    DWORD style, DWORD ex_style, int id);
@@ -102,6 +104,8 @@ class frmMain final : public WindowServices {
   HWND Command3 = nullptr;
   HWND Command4 = nullptr;
   ControlFocus focus_;
+  ScreenReader screen_reader_;
+  WindowIcons icons_;
   UINT dpi_ = 96;
   BackgroundPicture background_;
   GdiHandle<HFONT> control_font_;

@@ -33,7 +33,8 @@ void SetState(HWND list, int item, UINT mask, UINT state) {
 
 bool LevelListView::Create(HWND parent, HINSTANCE instance, int id) {
   list_ = CreateWindowExW(
-      WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+      // Its text, never shown, is what screen readers name it by.
+      WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"Levels",
       WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA, 0, 0,
       0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
   if (!list_) return false;
@@ -144,6 +145,21 @@ void LevelListView::Sort() {
   item_of_.assign(order_.size(), 0);
   for (std::size_t item = 0; item < order_.size(); ++item) item_of_[order_[item]] = item;
   InvalidateRect(list_, nullptr, TRUE);
+}
+
+std::optional<std::size_t> LevelListView::RowAt(int item) const {
+  if (item < 0 || static_cast<std::size_t>(item) >= order_.size()) return std::nullopt;
+  return order_[static_cast<std::size_t>(item)];
+}
+
+std::optional<std::size_t> LevelListView::ActiveRow() const {
+  int item = static_cast<int>(
+      SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED | LVNI_SELECTED));
+  if (item < 0) {
+    item = static_cast<int>(
+        SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  }
+  return RowAt(item);
 }
 
 void LevelListView::Select(const std::vector<std::size_t>& rows) {

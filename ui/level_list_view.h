@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,11 @@ class LevelListView {
   bool KeepingSelection() const { return keeping_selection_; }
   std::vector<std::size_t> SelectedRows() const;
   std::size_t SelectedCount() const;
+  // The row of `item`, if it shows one.
+  std::optional<std::size_t> RowAt(int item) const;
+  // The row that Enter acts on: the focused one where it is selected, or
+  // else the first selected.
+  std::optional<std::size_t> ActiveRow() const;
   void SelectAll();
   // Sorts by `column`, or the other way round when it is sorted by it.
   void SortBy(int column);

@@ -1,5 +1,6 @@
 #include "ui/program_window.h"
 
+#include "ui/dpi.h"
 #include "ui/resource_ids.h"
 
 namespace ornivale {
@@ -29,6 +30,18 @@ bool RegisterProgramWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC
   window_class.hbrBackground = background;
   window_class.lpszClassName = name;
   return RegisterClassExW(&window_class) != 0;
+}
+
+void WindowIcons::SetFor(HWND window, HINSTANCE instance, UINT dpi) {
+  // The window lets go of the icons it showed before they go.
+  Icon big(
+      LoadIconSized(instance, SystemMetricAt(SM_CXICON, dpi), SystemMetricAt(SM_CYICON, dpi)));
+  Icon small(LoadIconSized(instance, SystemMetricAt(SM_CXSMICON, dpi),
+                           SystemMetricAt(SM_CYSMICON, dpi)));
+  SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+  SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+  big_ = std::move(big);
+  small_ = std::move(small);
 }
 
 }  // namespace ornivale

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <memory>
+#include <type_traits>
+
 // What the program's top-level windows share: a class registered once with
 // the program's icon, and a window procedure that hands each message to the
 // object the window belongs to.
@@ -12,6 +15,21 @@ namespace ornivale {
 // registered already; false on failure.
 bool RegisterProgramWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure,
                                 HBRUSH background);
+
+// The program's icons in a window's title bar and Alt+Tab, drawn at the
+// sizes Windows shows for the window's DPI, set again for each new DPI.
+class WindowIcons {
+ public:
+  void SetFor(HWND window, HINSTANCE instance, UINT dpi);
+
+ private:
+  struct Destroy {
+    void operator()(HICON icon) const { DestroyIcon(icon); }
+  };
+  using Icon = std::unique_ptr<std::remove_pointer_t<HICON>, Destroy>;
+  Icon big_;
+  Icon small_;
+};
 
 // The window procedure of a class whose every window belongs to one object
 // of `Window`, handed to CreateWindowExW as its last argument: the object

@@ -70,6 +70,12 @@ class FolderView : protected Pack, public ::testing::Test {
   }
   void Pick(int list_id, int position) const { view_.Select(list_id, position); }
 
+  // What screen readers are told: the live region's changes.
+  HWND Announcement() const { return view_.Control(id::Announcement); }
+  int Announced() const { return events_.Count(kLiveRegionChanged, Announcement()); }
+  static constexpr DWORD kLiveRegionChanged = 0x8019;
+
+  const WinEventLog events_;
   StartedProgram program_{ProgramUnderTest(), {WindowsPath(folder_.Path())}};
   MainWindowDriver view_{nullptr};
 };
@@ -157,10 +163,10 @@ TEST_F(FolderView, RestoreGivesTheSelectedLevelsTheirOriginalValues) {
   ASSERT_EQ(ReadBytes(beta_), LevelBytes(6, 1));
   folder_.Write(L"gamma.trc", LevelBytes(4, 1));  // another program's Divesuit
 
-  // Ctrl+A selects every level, as in Explorer; the status line still
-  // tells what the last Save did.
+  // Ctrl+A selects every level, as in Explorer; what the last Save did
+  // was of the selection before.
   ASSERT_TRUE(view_.PressKeysUntil({VK_CONTROL, 'A'}, [&] {
-    return Status() == L"4 levels, 4 selected \u2014 3 levels saved";
+    return Status() == L"4 levels, 4 selected";
   })) << Status();
   view_.Press(id::Restore);
   ASSERT_TRUE(WaitForStatus(
@@ -225,6 +231,45 @@ TEST_F(FolderView, ALevelBuiltAgainSaysSoAndApplyAgainWritesBackWhatOrnivaleSet)
   EXPECT_EQ(ReadBytes(gamma_), LevelBytes(1, 1));
   EXPECT_EQ(ShownRows()[3], (std::vector<std::wstring>{L"gamma.trc", L"Young Lara", L"Rain", L""}));
   EXPECT_EQ(Changes().back().change->program, "ornivale folder view apply again");
+}
+
+// A double-click on a row, or Enter, loads its level in the main window,
+// as its Load would.
+TEST_F(FolderView, OpeningARowLoadsItsLevelInTheMainWindow) {
+  ASSERT_TRUE(DoubleClickListViewRow(Levels(), 0));
+  const HWND main = WaitForMainWindow(program_.process_id(), kWaitMs);
+  ASSERT_NE(main, nullptr) << "the main window did not come";
+  const MainWindowDriver driver(main);
+  ASSERT_TRUE(driver.WaitForLogLines(LoadLogLines(WindowsPath(alpha_)).size()));
+  EXPECT_EQ(driver.Label(), WindowsPath(alpha_));
+  EXPECT_EQ(driver.Log(), LoadLogLines(WindowsPath(alpha_)));
+
+  ASSERT_NO_FATAL_FAILURE(Select({3}, L"4 levels, 1 selected"));
+  ASSERT_TRUE(view_.PressKeysUntil({VK_RETURN}, [&] {
+    return driver.Label() == WindowsPath(gamma_);
+  })) << "Enter did not load the selected level";
+}
+
+// Screen readers name each control by its text or its label, and hear each
+// result once, however many levels it tells of.
+TEST_F(FolderView, EachControlIsNamedAndEachResultAnnouncedOnce) {
+  std::vector<int> order;
+  for (HWND child : ChildrenInOrder(view_.window())) order.push_back(GetDlgCtrlID(child));
+  EXPECT_EQ(order, (std::vector<int>{id::Levels, id::LaraTypeLabel, id::LaraType, id::WeatherLabel,
+                                     id::Weather, id::Save, id::Restore, id::ApplyAgain,
+                                     id::Status, id::Announcement}));
+  EXPECT_EQ(WindowText(Levels()), L"Levels");
+  EXPECT_EQ(Announced(), 0);
+
+  view_.Press(id::Save);
+  ASSERT_TRUE(WaitUntil([&] { return Announced() == 1; }, kWaitMs));
+  EXPECT_EQ(WindowText(Announcement()), L"select the levels to save first");
+  ASSERT_NO_FATAL_FAILURE(Select({0, 2, 3}, L"4 levels, 3 selected"));
+  Pick(id::Weather, 1);
+  view_.Press(id::Save);
+  ASSERT_TRUE(WaitForStatus(L"4 levels, 3 selected \u2014 2 levels saved, 1 refused")) << Status();
+  ASSERT_TRUE(WaitUntil([&] { return Announced() == 2; }, kWaitMs));
+  EXPECT_EQ(WindowText(Announcement()), L"2 levels saved, 1 refused");
 }
 
 // A click on a header sorts by that column, a second one turns the order

@@ -46,6 +46,32 @@ TEST_F(HighDpi, ScalesTheClientAreaControlsAndFonts) {
   }
 }
 
+// The width of the window's icon of `kind` (ICON_BIG, ICON_SMALL).
+int IconWidth(HWND window, WPARAM kind) {
+  ICONINFO info{};
+  if (!GetIconInfo(reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, kind, 0)), &info)) {
+    return 0;
+  }
+  BITMAP colour{};
+  GetObjectW(info.hbmColor, sizeof colour, &colour);
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  return colour.bmWidth;
+}
+
+// The title bar's and Alt+Tab's icons are drawn for the DPI, and drawn
+// again when the window moves to a screen of another.
+TEST_F(HighDpi, TheIconsFollowTheDpi) {
+  ASSERT_EQ(DpiForWindow(Window()), 144u) << "this test needs a 144-DPI screen";
+  EXPECT_EQ(IconWidth(Window(), ICON_BIG), 48);
+  EXPECT_EQ(IconWidth(Window(), ICON_SMALL), 24);
+  RECT place{};
+  GetWindowRect(Window(), &place);
+  SendMessageW(Window(), WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&place));
+  EXPECT_EQ(IconWidth(Window(), ICON_BIG), 32);
+  EXPECT_EQ(IconWidth(Window(), ICON_SMALL), 16);
+}
+
 TEST_F(HighDpi, ListsKeepTheirLabelsBesideThem) {
   ASSERT_EQ(DpiForWindow(Window()), 144u) << "this test needs a 144-DPI screen";
   EXPECT_GT(LabelPixelsBeside(control_id::c1), 120);

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/gui/level_files.h"
 #include "tests/gui/program_driver.h"
 #include "tests/gui/program_tests_main.h"
 #include "ui/control_ids.h"
@@ -64,7 +65,8 @@ TEST_F(ListLabels, EachComesDirectlyBeforeItsListAmongTheWindowsChildren) {
                               control_id::c1, control_id::LaraTypeLabel,
                               control_id::c2, control_id::Command1,
                               control_id::Command2, control_id::Command3,
-                              control_id::Command4, control_id::Label1}));
+                              control_id::Command4, control_id::Label1,
+                              control_id::Announcement}));
 }
 
 TEST_F(ListLabels, AreStaticTextsWithAccessKeysAndNoTabStop) {
@@ -117,6 +119,40 @@ TEST_F(ListLabels, AltWAndAltTFocusTheirLists) {
   EXPECT_TRUE(DialogsOf(program_.process_id()).empty());
   EXPECT_EQ(ComboSelection(weather), -1);
   EXPECT_EQ(ComboSelection(lara_type), -1);
+}
+
+// What a screen reader hears of the main window beyond its controls: a
+// save, and a failure, each once, from the live region.
+class Announcements : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const HWND window = WaitForMainWindow(program_.process_id(), kWaitMs);
+    ASSERT_NE(window, nullptr) << "the main window did not appear";
+    driver_ = MainWindowDriver(window);
+    ASSERT_TRUE(driver_.WaitForLogLines(LoadLogLines(level_).size()));
+  }
+  HWND Region() const { return driver_.Control(control_id::Announcement); }
+  int Announced() const { return events_.Count(0x8019, Region()); }  // a live region's change
+
+  const TempFolder folder_;
+  const std::wstring level_ = WindowsPath(folder_.Write(L"city.trc", LevelBytes(1, 2)));
+  const WinEventLog events_;
+  StartedProgram program_{ProgramUnderTest(), {level_}};
+  MainWindowDriver driver_{nullptr};
+};
+
+TEST_F(Announcements, ASaveAndAFailureAreEachAnnouncedOnce) {
+  EXPECT_EQ(Announced(), 0) << "a load is not announced";
+  driver_.Press(control_id::Command3);
+  ASSERT_TRUE(WaitUntil([&] { return Announced() == 1; }, kWaitMs));
+  EXPECT_EQ(WindowText(Region()), L"Level saved");
+
+  folder_.Write(L"city.trc", LevelBytes(2, 2));  // another program's change
+  driver_.Press(control_id::Command3);
+  const std::optional<MessageBoxContents> refused = driver_.AnswerMessageBox(L"Error");
+  ASSERT_TRUE(refused);
+  EXPECT_EQ(Announced(), 2);
+  EXPECT_EQ(WindowText(Region()), refused->text);
 }
 
 }  // namespace

@@ -154,4 +154,20 @@ void ClickListViewHeader(HWND list, int column) {
   PostMessageW(header, WM_LBUTTONUP, 0, where);
 }
 
+bool DoubleClickListViewRow(HWND list, int item) {
+  RemoteMemory memory(list, sizeof(RECT));
+  RECT bounds{LVIR_LABEL, 0, 0, 0};
+  if (!memory.ok() || !memory.Put(0, &bounds, sizeof bounds) ||
+      Query(list, LVM_GETITEMRECT, static_cast<WPARAM>(item),
+            reinterpret_cast<LPARAM>(memory.at(0))) != TRUE ||
+      !memory.Get(0, &bounds, sizeof bounds)) {
+    return false;
+  }
+  const LPARAM where = MAKELPARAM(bounds.left + 4, (bounds.top + bounds.bottom) / 2);
+  for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) {
+    PostMessageW(list, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, where);
+  }
+  return true;
+}
+
 }  // namespace ornivale::gui_test

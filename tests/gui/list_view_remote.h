@@ -20,5 +20,8 @@ bool SelectListViewRows(HWND list, const std::vector<int>& items);
 std::vector<int> SelectedListViewRows(HWND list);
 // Clicks the header of `column` with the mouse's left button.
 void ClickListViewHeader(HWND list, int column);
+// Double-clicks the row at `item` with the mouse's left button; false if
+// its place can't be read.
+bool DoubleClickListViewRow(HWND list, int item);
 
 }  // namespace ornivale::gui_test

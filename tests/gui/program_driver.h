@@ -30,6 +30,24 @@ HWND WaitForMainWindow(DWORD process_id, DWORD timeout_ms);
 // has read its rows, waiting up to `timeout_ms`; null if it did not come.
 HWND WaitForFolderView(DWORD process_id, DWORD timeout_ms);
 
+// The calls of NotifyWinEvent made since this log was made, as Wine's
+// relay log shows them: what screen readers are told, which no hook in
+// another process sees under Wine. The test program runs with that log
+// going to the file ORNIVALE_RELAY_LOG names, and the programs it starts
+// with it.
+class WinEventLog {
+ public:
+  WinEventLog();
+  // How many times a program raised `event` for `window` so far.
+  int Count(DWORD event, HWND window) const;
+
+ private:
+  std::string Since(std::size_t offset) const;
+
+  std::wstring path_;
+  std::size_t from_ = 0;
+};
+
 // A program this test started. Ending it ends only that process.
 class StartedProgram {
  public:
