@@ -19,9 +19,9 @@
 #include <string>
 #include <vector>
 
-#include "level/level_access.h"
-#include "level/disk.h"
-#include "level/history.h"
+#include "level/edit/level_access.h"
+#include "level/history/history.h"
+#include "level/ports/disk.h"
 
 namespace ornivale {
 namespace {

@@ -16,9 +16,9 @@
 #include <string>
 #include <unordered_set>
 
-#include "level/disk.h"
-#include "level/history.h"
-#include "level/records.h"
+#include "level/history/history.h"
+#include "level/history/records.h"
+#include "level/ports/disk.h"
 
 namespace ornivale {
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "level/format/level_layout.h"
 #include "level/level4.h"
-#include "level/level_layout.h"
 
 namespace ornivale {
 namespace {

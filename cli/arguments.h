@@ -3,9 +3,10 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "level/level_state.h"
+#include "level/format/level_state.h"
 
 namespace ornivale::cli {
 
@@ -32,14 +33,12 @@ struct Arguments {
 // one line that helps the user on.
 class UsageError : public std::runtime_error {
  public:
-  UsageError(const std::string& what, std::string hint);
+  UsageError(const std::string& what, std::string hint)
+      : std::runtime_error(what), hint_(std::move(hint)) {}
   const std::string& hint() const { return hint_; }
 
  private:
   std::string hint_;
 };
-
-// `args` are the arguments after the program's name. Throws UsageError.
-Arguments ParseArguments(const std::vector<std::string>& args);
 
 }  // namespace ornivale::cli

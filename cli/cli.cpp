@@ -1,9 +1,9 @@
 #include "cli/cli.h"
 
-#include "cli/arguments.h"
+#include "cli/command_line.h"
 #include "cli/help.h"
 #include "cli/one_line.h"
-#include "level/history.h"
+#include "level/history/history.h"
 
 namespace ornivale::cli {
 namespace {
@@ -43,7 +43,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out,
       if (!HistorySettingUsable(*parsed.command, history, err)) return kUsageError;
       Tally tally;
       status = parsed.command->run(parsed, disk, history,
-                                   {out, err, tally, parsed.json, parsed.quiet});
+                                   {out, err, tally, parsed.json, parsed.quiet,
+                                    parsed.command->access});
       // A reader that has gone (`| head`) has what it wanted of a run that
       // only reads, which ends there.
       if (!out.flush() && parsed.command->access == Access::ReadOnly &&

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "level/disk.h"
+#include "level/ports/disk.h"
 
 namespace ornivale::cli {
 

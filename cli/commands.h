@@ -1,32 +1,15 @@
 #pragma once
 
 #include <array>
-#include <ostream>
 #include <string>
 
 #include "cli/arguments.h"
-#include "cli/tally.h"
-#include "level/disk.h"
-#include "level/failure_words.h"
-#include "level/history.h"
+#include "cli/command_output.h"
+#include "level/history/history.h"
+#include "level/ports/disk.h"
+#include "level/words/failure_words.h"
 
 namespace ornivale::cli {
-
-// Exit statuses.
-inline constexpr int kAllSucceeded = 0;
-inline constexpr int kSomeFailed = 1;
-inline constexpr int kUsageError = 2;
-
-// How a command prints: a line of text a level, or with `json` one JSON
-// object a line, failures included; with `quiet`, only the levels that
-// failed (or, for check, differ). Each level's outcome goes into `tally`.
-struct Output {
-  std::ostream& out;
-  std::ostream& err;
-  Tally& tally;
-  bool json = false;
-  bool quiet = false;
-};
 
 // The options a command takes, as bits.
 enum Takes : unsigned {

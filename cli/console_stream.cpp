@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "level/utf8.h"
+#include "level/text/utf8.h"
 
 namespace ornivale::cli {
 

@@ -1,7 +1,7 @@
 #include "cli/flag_report.h"
 
 #include "cli/type_names.h"
-#include "level/flag_vocabulary.h"
+#include "level/format/flag_vocabulary.h"
 
 namespace ornivale::cli {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "level/level_scan.h"
-#include "level/level_state.h"
+#include "level/format/level_scan.h"
+#include "level/format/level_state.h"
 
 namespace ornivale::cli {
 

@@ -6,8 +6,8 @@
 
 #include "cli/commands.h"
 #include "cli/type_names.h"
-#include "level/failure_words.h"
-#include "level/flag_vocabulary.h"
+#include "level/format/flag_vocabulary.h"
+#include "level/words/failure_words.h"
 
 namespace ornivale::cli {
 namespace {

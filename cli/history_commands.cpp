@@ -7,11 +7,12 @@
 #include "cli/level_commands.h"
 #include "cli/one_line.h"
 #include "cli/output.h"
-#include "level/history.h"
-#include "level/level_access.h"
-#include "level/level_set.h"
-#include "level/records.h"
-#include "level/undo_plans.h"
+#include "level/edit/level_access.h"
+#include "level/edit/undo_plans.h"
+#include "level/history/history.h"
+#include "level/history/records.h"
+#include "level/sets/level_set.h"
+#include "level/words/failure_words.h"
 
 namespace ornivale::cli {
 namespace {

@@ -1,8 +1,9 @@
 #pragma once
 
 #include "cli/arguments.h"
-#include "cli/commands.h"
-#include "level/disk.h"
+#include "cli/command_output.h"
+#include "level/history/history.h"
+#include "level/ports/disk.h"
 
 namespace ornivale::cli {
 

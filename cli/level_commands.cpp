@@ -6,10 +6,10 @@
 #include "cli/flag_report.h"
 #include "cli/output.h"
 #include "cli/records_input.h"
-#include "level/history.h"
-#include "level/level_set.h"
-#include "level/records.h"
-#include "level/undo_plans.h"
+#include "level/edit/undo_plans.h"
+#include "level/history/history.h"
+#include "level/history/records.h"
+#include "level/sets/level_set.h"
 
 namespace ornivale::cli {
 namespace {
@@ -24,7 +24,7 @@ int EachLevel(const Arguments& args, Disk& disk, const Output& output, One one) 
     if (!output.out) break;
     all_succeeded &= level.failure.ok()
                          ? one(level)
-                         : ReportLevel(level.failure, args.command->access, output);
+                         : ReportLevel(level.failure, output.access, output);
   }
   return all_succeeded ? kAllSucceeded : kSomeFailed;
 }

@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "cli/arguments.h"
-#include "cli/commands.h"
+#include "cli/command_output.h"
 #include "cli/tally.h"
-#include "level/disk.h"
-#include "level/level_access.h"
-#include "level/level_set.h"
+#include "level/edit/level_access.h"
+#include "level/ports/disk.h"
+#include "level/sets/level_set.h"
 
 namespace ornivale::cli {
 

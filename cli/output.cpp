@@ -2,7 +2,8 @@
 
 #include "cli/flag_report.h"
 #include "cli/one_line.h"
-#include "level/records.h"
+#include "level/history/history.h"
+#include "level/history/records.h"
 
 namespace ornivale::cli {
 

@@ -2,8 +2,9 @@
 
 #include <string>
 
-#include "cli/commands.h"
-#include "level/level_access.h"
+#include "cli/command_output.h"
+#include "level/edit/level_access.h"
+#include "level/words/failure_words.h"
 
 namespace ornivale::cli {
 

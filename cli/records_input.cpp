@@ -3,9 +3,9 @@
 #include <memory>
 
 #include "cli/one_line.h"
-#include "level/failure_words.h"
-#include "level/line_reader.h"
-#include "level/records.h"
+#include "level/history/line_reader.h"
+#include "level/history/records.h"
+#include "level/words/failure_words.h"
 
 namespace ornivale::cli {
 namespace {

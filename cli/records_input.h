@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "level/disk.h"
-#include "level/undo_plans.h"
+#include "level/edit/undo_plans.h"
+#include "level/ports/disk.h"
 
 namespace ornivale::cli {
 

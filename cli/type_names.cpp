@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "level/ascii.h"
+#include "level/text/ascii.h"
 
 namespace ornivale::cli {
 namespace {

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "level/flag_vocabulary.h"
+#include "level/format/flag_vocabulary.h"
 
 namespace ornivale::cli {
 

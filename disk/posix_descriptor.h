@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-#include "level/level_status.h"
+#include "level/ports/level_status.h"
 
 namespace ornivale::posix {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "level/disk.h"
+#include "level/ports/disk.h"
 
 // The POSIX files behind the Disk's members (posix_disk.cpp).
 namespace ornivale::posix {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "level/level_file.h"
+#include "level/ports/level_file.h"
 
 namespace ornivale::posix {
 

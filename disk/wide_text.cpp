@@ -1,6 +1,6 @@
 #include "disk/wide_text.h"
 
-#include "level/utf8.h"
+#include "level/text/utf8.h"
 
 namespace ornivale {
 

@@ -4,7 +4,7 @@
 
 #include "disk/wide_text.h"
 #include "disk/windows_files.h"
-#include "level/ascii.h"
+#include "level/text/ascii.h"
 
 namespace ornivale {
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "level/disk.h"
+#include "level/ports/disk.h"
 
 // The Win32 files behind the Disk's members (windows_disk.cpp).
 namespace ornivale::windows {

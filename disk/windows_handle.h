@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "level/level_status.h"
+#include "level/ports/level_status.h"
 
 namespace ornivale::windows {
 

@@ -7,7 +7,7 @@
 #include "disk/wide_text.h"
 #include "disk/windows_files.h"
 #include "disk/windows_handle.h"
-#include "level/ascii.h"
+#include "level/text/ascii.h"
 
 namespace ornivale::windows {
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "level/disk.h"
+#include "level/ports/disk.h"
 
 // A disk of nothing: no files, no history, no environment. A fuzz target
 // gives it the one thing it tests.

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "fuzz/quiet_disk.h"
-#include "level/line_reader.h"
-#include "level/records.h"
+#include "level/history/line_reader.h"
+#include "level/history/records.h"
 
 namespace {
 

@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "fuzz/quiet_disk.h"
+#include "level/edit/level_access.h"
 #include "level/flag_save.h"
+#include "level/format/level_scan.h"
+#include "level/history/history.h"
 #include "level/level4.h"
-#include "level/history.h"
-#include "level/level_access.h"
-#include "level/level_scan.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "level/flag_save.h"
 
-#include "level/flag_vocabulary.h"
-#include "level/level_access.h"
+#include "level/edit/level_access.h"
+#include "level/format/flag_vocabulary.h"
 
 namespace ornivale {
 namespace {

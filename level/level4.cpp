@@ -1,12 +1,12 @@
 #include "level/level4.h"
 
-#include "level/failure_words.h"
-#include "level/flag_vocabulary.h"
-#include "level/history.h"
-#include "level/level_access.h"
-#include "level/level_names.h"
-#include "level/level_rules.h"
-#include "level/undo_plans.h"
+#include "level/edit/level_access.h"
+#include "level/edit/level_rules.h"
+#include "level/edit/undo_plans.h"
+#include "level/format/flag_vocabulary.h"
+#include "level/format/level_names.h"
+#include "level/history/history.h"
+#include "level/words/failure_words.h"
 
 namespace ornivale {
 

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "level/disk.h"
-#include "level/history.h"
-#include "level/level_access.h"
-#include "level/level_state.h"
-#include "level/records.h"
+#include "level/edit/level_access.h"
+#include "level/format/level_state.h"
+#include "level/history/history.h"
+#include "level/history/records.h"
+#include "level/ports/disk.h"
 #include "level/window_services.h"
 
 namespace ornivale {

@@ -2,13 +2,9 @@
 
 #include <string>
 
-namespace ornivale {
+#include "level/format/flag_vocabulary.h"
 
-// The two drop-down lists that show a level's flags.
-enum class FlagList {
-  c1,  // weather
-  c2,  // Lara type
-};
+namespace ornivale {
 
 enum class MessageIcon { Critical, Information };
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "level/field_codec.h"
+#include "level/format/field_codec.h"
 #include "tests/test_support.h"
 
 namespace ornivale {

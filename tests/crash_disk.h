@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "level/disk.h"
+#include "level/ports/disk.h"
 #include "tests/test_support.h"
 
 namespace ornivale::testing {

@@ -8,10 +8,10 @@
 #include <functional>
 #include <optional>
 
-#include "level/failure_words.h"
-#include "level/history.h"
-#include "level/level_access.h"
-#include "level/undo_plans.h"
+#include "level/edit/level_access.h"
+#include "level/edit/undo_plans.h"
+#include "level/history/history.h"
+#include "level/words/failure_words.h"
 #include "tests/crash_disk.h"
 #include "tests/test_support.h"
 

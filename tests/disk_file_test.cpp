@@ -12,13 +12,13 @@
 
 #include <fstream>
 
-#include "level/failure_words.h"
+#include "level/edit/level_access.h"
 #include "level/flag_save.h"
+#include "level/history/history.h"
 #include "level/level4.h"
-#include "level/history.h"
-#include "level/level_access.h"
-#include "level/disk.h"
-#include "level/utf8.h"
+#include "level/ports/disk.h"
+#include "level/text/utf8.h"
+#include "level/words/failure_words.h"
 #include "tests/faulty_disk.h"
 #include "tests/test_support.h"
 

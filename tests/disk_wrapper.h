@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "level/disk.h"
+#include "level/ports/disk.h"
 
 namespace ornivale::testing {
 

@@ -10,9 +10,9 @@
 #include <mutex>
 #include <thread>
 
-#include "level/failure_words.h"
-#include "level/history.h"
-#include "level/level_access.h"
+#include "level/edit/level_access.h"
+#include "level/history/history.h"
+#include "level/words/failure_words.h"
 #include "tests/disk_wrapper.h"
 #include "tests/faulty_disk.h"
 #include "tests/test_support.h"

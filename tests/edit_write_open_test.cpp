@@ -17,8 +17,8 @@
 #include <unistd.h>
 #endif
 
-#include "level/history.h"
-#include "level/level_access.h"
+#include "level/edit/level_access.h"
+#include "level/history/history.h"
 #include "tests/disk_wrapper.h"
 #include "tests/test_support.h"
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <set>
 
-#include "level/failure_words.h"
+#include "level/words/failure_words.h"
 
 namespace ornivale {
 namespace {

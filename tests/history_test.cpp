@@ -2,12 +2,12 @@
 // instead of a level's safety; and what it gives back.
 #include <gtest/gtest.h>
 
-#include "level/failure_words.h"
+#include "level/edit/level_access.h"
+#include "level/edit/undo_plans.h"
 #include "level/flag_save.h"
-#include "level/history.h"
+#include "level/history/history.h"
 #include "level/level4.h"
-#include "level/level_access.h"
-#include "level/undo_plans.h"
+#include "level/words/failure_words.h"
 #include "tests/test_support.h"
 
 namespace ornivale {

@@ -3,8 +3,8 @@
 // success that was not checked.
 #include <gtest/gtest.h>
 
-#include "level/history.h"
-#include "level/level_access.h"
+#include "level/edit/level_access.h"
+#include "level/history/history.h"
 #include "tests/test_support.h"
 
 namespace ornivale {

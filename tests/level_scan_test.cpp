@@ -4,7 +4,7 @@
 
 #include <limits>
 
-#include "level/level_scan.h"
+#include "level/format/level_scan.h"
 #include "tests/test_support.h"
 
 namespace ornivale {

@@ -2,8 +2,8 @@
 // patterns, the same level named twice, and which name each came from.
 #include <gtest/gtest.h>
 
-#include "level/failure_words.h"
-#include "level/level_set.h"
+#include "level/sets/level_set.h"
+#include "level/words/failure_words.h"
 #include "tests/test_support.h"
 
 namespace ornivale {

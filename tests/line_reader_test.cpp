@@ -2,7 +2,7 @@
 // too much or fail.
 #include <gtest/gtest.h>
 
-#include "level/line_reader.h"
+#include "level/history/line_reader.h"
 #include "tests/disk_wrapper.h"
 
 namespace ornivale {

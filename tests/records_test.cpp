@@ -2,7 +2,7 @@
 // them and from any other input.
 #include <gtest/gtest.h>
 
-#include "level/records.h"
+#include "level/history/records.h"
 #include "tests/test_support.h"
 
 namespace ornivale {

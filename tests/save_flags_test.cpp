@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "level/flag_save.h"
+#include "level/format/level_names.h"
 #include "level/level4.h"
-#include "level/level_names.h"
 #include "tests/test_support.h"
 
 namespace ornivale {

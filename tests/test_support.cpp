@@ -9,9 +9,9 @@
 #include <gtest/gtest.h>
 
 #include "disk/utf8_path.h"
+#include "level/history/history.h"
+#include "level/words/failure_words.h"
 #include "tests/disk_wrapper.h"
-#include "level/failure_words.h"
-#include "level/history.h"
 
 namespace ornivale::testing {
 

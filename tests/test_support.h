@@ -10,10 +10,10 @@
 #include <utility>
 #include <vector>
 
-#include "level/disk.h"
-#include "level/level_access.h"
-#include "level/records.h"
-#include "level/level_status.h"
+#include "level/edit/level_access.h"
+#include "level/history/records.h"
+#include "level/ports/disk.h"
+#include "level/ports/level_status.h"
 #include "level/window_services.h"
 
 namespace ornivale::testing {

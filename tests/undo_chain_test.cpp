@@ -6,10 +6,10 @@
 
 #include <functional>
 
-#include "level/history.h"
+#include "level/edit/level_access.h"
+#include "level/edit/undo_plans.h"
+#include "level/history/history.h"
 #include "level/level4.h"
-#include "level/level_access.h"
-#include "level/undo_plans.h"
 #include "tests/test_support.h"
 
 namespace ornivale {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "level/flag_vocabulary.h"
+#include "level/format/flag_vocabulary.h"
 
 namespace ornivale {
 namespace {

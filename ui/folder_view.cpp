@@ -6,7 +6,7 @@
 #include <unordered_map>
 
 #include "disk/wide_text.h"
-#include "level/failure_words.h"
+#include "level/words/failure_words.h"
 #include "ui/control_ids.h"
 #include "ui/dpi.h"
 #include "ui/fonts.h"

@@ -15,15 +15,15 @@
 #include <utility>
 #include <vector>
 
-#include "level/disk.h"
-#include "level/flag_vocabulary.h"
-#include "level/history.h"
+#include "level/format/flag_vocabulary.h"
+#include "level/history/history.h"
+#include "level/ports/disk.h"
+#include "level/rows/level_rows.h"
 #include "ui/background_work.h"
 #include "ui/control_focus.h"
 #include "ui/folder_watch.h"
 #include "ui/gdi_handle.h"
 #include "ui/level_list_view.h"
-#include "ui/level_rows.h"
 #include "ui/program_window.h"
 #include "ui/screen_reader.h"
 

@@ -4,7 +4,7 @@
 
 #include "disk/wide_text.h"
 #include "level/flag_save.h"
-#include "level/flag_vocabulary.h"
+#include "level/format/flag_vocabulary.h"
 #include "ui/control_focus.h"
 #include "ui/control_ids.h"
 #include "ui/dpi.h"

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "level/disk.h"
+#include "level/ports/disk.h"
 
 // Levels handed to the program other than through its Open dialog: named on
 // its command line (what "Open with" and a drop on the program's icon do),

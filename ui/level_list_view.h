@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/level_rows.h"
+#include "level/rows/level_rows.h"
 
 namespace ornivale {
 

@@ -1,4 +1,4 @@
-#include "cli/arguments.h"
+#include "cli/command_line.h"
 
 #include <gtest/gtest.h>
 

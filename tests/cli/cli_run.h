@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "level/disk.h"
+#include "level/ports/disk.h"
 
 namespace ornivale::cli_test {
 

@@ -5,9 +5,9 @@
 #include <filesystem>
 
 #include "cli/one_line.h"
-#include "level/failure_words.h"
-#include "level/level_set.h"
-#include "level/wildcard.h"
+#include "level/sets/level_set.h"
+#include "level/sets/wildcard.h"
+#include "level/words/failure_words.h"
 #include "tests/cli/cli_run.h"
 #include "tests/test_support.h"
 

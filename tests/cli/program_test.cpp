@@ -15,8 +15,8 @@ extern char** environ;
 #include <set>
 #include <thread>
 
-#include "level/failure_words.h"
-#include "level/records.h"
+#include "level/history/records.h"
+#include "level/words/failure_words.h"
 #include "tests/cli/program_run.h"
 
 namespace ornivale::cli_test {

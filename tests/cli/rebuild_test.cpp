@@ -17,7 +17,7 @@
 #include <unistd.h>
 #endif
 
-#include "level/utf8.h"
+#include "level/text/utf8.h"
 #include "tests/cli/cli_run.h"
 #include "tests/disk_wrapper.h"
 #include "tests/faulty_disk.h"

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "level/disk.h"
+#include "level/ports/disk.h"
 
 namespace ornivale::gui_test {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "level/records.h"
+#include "level/history/records.h"
 #include "tests/gui/level_files.h"
 
 namespace ornivale::gui_test {

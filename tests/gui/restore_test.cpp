@@ -9,8 +9,8 @@
 #include <gtest/gtest.h>
 
 #include "disk/wide_text.h"
-#include "level/disk.h"
-#include "level/records.h"
+#include "level/history/records.h"
+#include "level/ports/disk.h"
 #include "tests/gui/level_files.h"
 #include "tests/gui/own_history.h"
 #include "tests/gui/program_driver.h"
