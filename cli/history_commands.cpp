@@ -120,7 +120,12 @@ int Compact(const History& history, const Output& output) {
                             std::to_string(kept.lines_before) + " lines (" +
                             std::to_string(kept.bytes_kept) + " of " +
                             std::to_string(kept.bytes_before) + " bytes): what restore "
-                            "and restore --last can still give back");
+                            "and restore --last can still give back" +
+                            (kept.lines_newer == 0
+                                 ? std::string()
+                                 : ", and " + std::to_string(kept.lines_newer) +
+                                       (kept.lines_newer == 1 ? " line" : " lines") +
+                                       " of a later version of Ornivale"));
   return kAllSucceeded;
 }
 
@@ -136,6 +141,7 @@ int RunHistory(const Arguments& args, Disk& disk, const History& history,
   if (args.compact) return Compact(history, output);
   const Named named = NamedBy(args.levels, disk);
   int unreadable = 0;
+  int newer = 0;
   const LevelStatus read = history.Read(
       [&](const Record& record) {
         // How a change left its level is no change of its own.
@@ -146,13 +152,15 @@ int RunHistory(const Arguments& args, Disk& disk, const History& history,
           return;
         }
         PrintLine(output.out, change.time + " " + change.program + ": " + record.path + ": " +
-                                  DescribeSet(ScanWith(ValuesOfBytes(change.before)),
-                                              ScanWith(ValuesOfBytes(change.written))));
+                                  DescribeSet(ScanWith(ValuesOfBytes(change.before, *change.kind)),
+                                              ScanWith(ValuesOfBytes(change.written, *change.kind))));
       },
       &unreadable,
       args.levels.empty() ? HistoryScope()
-                          : [&](const std::string& path) { return named.Holds(disk, path); });
+                          : [&](const std::string& path) { return named.Holds(disk, path); },
+      &newer);
   NoteUnreadable(history, unreadable, output.err);
+  NoteNewer(history, newer, output.err);
   if (!read.ok()) {
     Report(read, Access::ReadOnly, output);
     return kSomeFailed;

@@ -30,6 +30,14 @@ void NoteUnreadable(const History& history, int unreadable, std::ostream& err) {
       << " can't be read and were passed over\n";
 }
 
+void NoteNewer(const History& history, int newer, std::ostream& err) {
+  if (newer == 0) return;
+  err << "ornivale-cli: note: " << newer << " line" << (newer == 1 ? "" : "s")
+      << " of the history file " << OneLine(history.path())
+      << (newer == 1 ? " was" : " were") << " written by a later version of Ornivale and "
+      << (newer == 1 ? "was" : "were") << " passed over\n";
+}
+
 bool PrintEdit(const EditResult& edit, const std::string& path, const Output& output) {
   if (!edit.ok()) return ReportLevel(edit.status, Access::Writes, output);
   if (!edit.left_unrecorded.ok()) {

@@ -22,6 +22,8 @@ bool ReportLevel(const LevelStatus& status, Access access, const Output& output)
 // A note on `err` of the lines of the history that can't be read and were
 // passed over, where there are any.
 void NoteUnreadable(const History& history, int unreadable, std::ostream& err);
+// A note of the lines that a later version of Ornivale wrote, passed over.
+void NoteNewer(const History& history, int newer, std::ostream& err);
 
 // An edit's line: what the level held and what it holds now (or would,
 // for a dry run), or its failure, counted in the tally; with --quiet, only

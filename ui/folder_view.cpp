@@ -497,14 +497,16 @@ void FolderView::Run(RowsCommand command) {
       picked.values[flag] = static_cast<uint16_t>(*kFlags[flag].entries.ValueAt(position - 1));
     }
   }
-  if (selected.empty() || (command == RowsCommand::Save && picked.empty())) {
-    return ShowDone(
-        selected.empty() ? button.nothing_selected : "pick a Lara type or a weather to save",
-        Urgency::Assertive);
-  }
-  if (command != RowsCommand::Save && history_.off()) {
-    return ShowDone("ORNIVALE_HISTORY is off: no history is kept to give back or apply again",
-                    Urgency::Assertive);
+  switch (CheckRowsCommand(command, selected.size(), picked, history_)) {
+    case RowsRefusal::NothingSelected:
+      return ShowDone(button.nothing_selected, Urgency::Assertive);
+    case RowsRefusal::NothingPicked:
+      return ShowDone("pick a Lara type or a weather to save", Urgency::Assertive);
+    case RowsRefusal::HistoryOff:
+      return ShowDone("ORNIVALE_HISTORY is off: no history is kept to give back or apply again",
+                      Urgency::Assertive);
+    case RowsRefusal::None:
+      break;
   }
   if (command != RowsCommand::Save && !history_.status().ok()) {
     return ShowError(history_.status());

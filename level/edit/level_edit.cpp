@@ -36,15 +36,17 @@ void Keep(LevelStatus& first, LevelStatus next) {
   if (first.ok() && !next.ok()) first = std::move(next);
 }
 
-// The flags' bytes as they are to be after the edit: those read, with the
-// values given put in their place.
+// The flags' bytes, from the flag position on, as they are to be after the
+// edit: those read, with the values given put in their places.
 std::array<uint8_t, kFlagBytes> BytesToWrite(const LevelScan& scan,
                                              const FlagChange& change) {
   std::array<uint8_t, kFlagBytes> bytes{};
-  for (std::size_t i = 0; i < kFlagCount; ++i) {
-    std::copy(scan.flags[i].Raw.begin(), scan.flags[i].Raw.end(),
-              bytes.begin() + 2 * i);
-    if (change.values[i]) WriteWord(bytes.data() + 2 * i, *change.values[i]);
+  if (!scan.format) return bytes;
+  for (const FlagPlace& place : *scan.format) {
+    const WordField& read = scan.flags[place.flag];
+    std::copy(read.Raw.begin(), read.Raw.end(), bytes.begin() + place.offset);
+    const auto& value = change.values[place.flag];
+    if (value) WriteWord(bytes.data() + place.offset, *value);
   }
   return bytes;
 }
@@ -55,7 +57,10 @@ std::array<uint8_t, kFlagBytes> BytesRead(const LevelScan& scan) {
 
 // The scan with `bytes` in place of the flags read.
 LevelScan WithFlags(LevelScan scan, const std::array<uint8_t, kFlagBytes>& bytes) {
-  for (std::size_t i = 0; i < kFlagCount; ++i) scan.flags[i] = ReadWord(&bytes[2 * i]);
+  if (!scan.format) return scan;
+  for (const FlagPlace& place : *scan.format) {
+    scan.flags[place.flag] = ReadWord(&bytes[place.offset]);
+  }
   return scan;
 }
 
@@ -113,6 +118,7 @@ class Edit {
   // What the history keeps of the change it is about to write.
   ChangeDetails Change() const {
     ChangeDetails change;
+    change.kind = result_.before.format;
     change.offset = result_.before.flags_offset;
     change.before = BytesRead(result_.before);
     change.written = bytes_;
@@ -125,7 +131,8 @@ class Edit {
   // succeeded: what the history keeps after the write.
   std::optional<ChangeLeft> Left() const {
     if (!wrote_) return std::nullopt;
-    return ChangeLeft{result_.before.flags_offset, bytes_, IdentityOf(result_.after)};
+    return ChangeLeft{result_.before.flags_offset, bytes_, IdentityOf(result_.after),
+                      result_.before.format};
   }
   // The history could not keep how the write left the level.
   void LeftUnrecorded(const LevelStatus& why) { result_.left_unrecorded = why; }
@@ -183,16 +190,16 @@ class Edit {
     file_.reset();
   }
 
-  // One run of bytes, from the first value given to the last.
+  // One run of bytes, from the first value given to the last, where the
+  // level's format keeps them.
   LevelStatus WriteAndSync() {
-    const auto& values = change_.values;
-    const auto given = [](const auto& value) { return value.has_value(); };
-    const auto first = 2 * static_cast<std::size_t>(
-                               std::find_if(values.begin(), values.end(), given) -
-                               values.begin());
-    const auto last = 2 * static_cast<std::size_t>(
-                              values.rend() -
-                              std::find_if(values.rbegin(), values.rend(), given));
+    std::size_t first = kFlagBytes;
+    std::size_t last = 0;
+    for (const FlagPlace& place : *result_.before.format) {
+      if (!change_.values[place.flag]) continue;
+      first = std::min(first, place.offset);
+      last = std::max(last, place.offset + 2);
+    }
     LevelStatus status = file_->Write(
         result_.before.flags_offset + static_cast<int64_t>(first),
         bytes_.data() + first, last - first);

@@ -7,8 +7,12 @@
 namespace ornivale {
 namespace {
 
-FlagValues Before(const ChangeDetails& change) { return ValuesOfBytes(change.before); }
-FlagValues Written(const ChangeDetails& change) { return ValuesOfBytes(change.written); }
+FlagValues Before(const ChangeDetails& change) {
+  return ValuesOfBytes(change.before, *change.kind);
+}
+FlagValues Written(const ChangeDetails& change) {
+  return ValuesOfBytes(change.written, *change.kind);
+}
 
 // Whether the chain's last change never told how it left the level: an
 // interrupted run, which may not have written it.
@@ -32,7 +36,7 @@ UndoRule RuleOf(const std::vector<ChangeDetails>& chain, const FlagChange& holds
     rule.states.push_back({holds, newest.left, true, gives});
   } else if (newest.file) {
     rule.states.push_back({holds, newest.file, false, gives});
-    rule.states.push_back({ChangeTo(Before(newest)), newest.file, true, gives_without_it});
+    rule.states.push_back({ChangeTo(Before(newest), *newest.kind), newest.file, true, gives_without_it});
   } else {
     rule.states.push_back({holds, std::nullopt, false, gives});
   }
@@ -80,7 +84,7 @@ std::vector<std::string> FullPaths(const std::vector<std::string>& paths, Disk& 
 // The edit a record asks for, its change's chain given where the history
 // holds one.
 LevelEdit EditOf(const RecordEdit& record, const std::vector<ChangeDetails>* chain) {
-  if (!record.before) return LevelEdit(record.path, ChangeTo(record.values));
+  if (!record.before) return LevelEdit(record.path, ChangeTo(record.values, *record.kind));
   // An undo: the values that the change changed go back, where the level
   // still holds what it wrote.
   FlagChange back;
@@ -116,7 +120,7 @@ std::optional<LevelEdit> RestoreEdit(const std::string& path,
   // values before the first, or with `last` before the last change that no
   // restore --last has undone yet.
   const auto gives = [&](auto end) -> std::optional<FlagChange> {
-    if (!last) return ChangeTo(Before(chain.front()));
+    if (!last) return ChangeTo(Before(chain.front()), *chain.front().kind);
     std::vector<const ChangeDetails*> not_undone;
     for (auto change = chain.begin(); change != end; ++change) {
       if (!change->undoes_last) {
@@ -126,12 +130,12 @@ std::optional<LevelEdit> RestoreEdit(const std::string& path,
       }
     }
     if (not_undone.empty()) return std::nullopt;
-    return ChangeTo(Before(*not_undone.back()));
+    return ChangeTo(Before(*not_undone.back()), *not_undone.back()->kind);
   };
   const std::optional<FlagChange> back = gives(chain.end());
   if (!back) return std::nullopt;
   LevelEdit edit(path, *back);
-  edit.undo = RuleOf(chain, ChangeTo(Written(chain.back())), *back,
+  edit.undo = RuleOf(chain, ChangeTo(Written(chain.back()), *chain.back().kind), *back,
                      gives(chain.end() - 1).value_or(FlagChange{}));
   edit.undoes_last = last;
   return edit;
@@ -158,7 +162,8 @@ RecordEdit EditOfRecord(Record&& record) {
     std::string().swap(record.change->time);
     std::string().swap(record.change->program);
   }
-  return {std::move(record.path), record.values, record.before, std::move(record.change)};
+  return {std::move(record.path), record.values, record.before, std::move(record.change),
+          record.kind};
 }
 
 LevelStatus EditsOfRecords(const std::vector<RecordEdit>& records, const History& history,

@@ -42,6 +42,7 @@ struct RecordEdit {
   std::optional<FlagValues> before;     // a set's or a change's: what it found
   std::optional<ChangeDetails> change;  // a change of the history's, without
                                         // its time and program
+  const LevelFormat* kind = &kTrcFormat;  // which flags its values hold
 };
 RecordEdit EditOfRecord(Record&& record);
 

@@ -83,7 +83,8 @@ inline constexpr std::array<FlagDescription, kFlagCount> kFlags{{
      {WeatherTypes.data(), WeatherTypes.size()}},
 }};
 
-// The bytes the flags take, from the flag position on.
+// Two bytes for each flag: the most that a kind of level's flags, or a
+// history record's values, take (LevelFormat).
 inline constexpr std::size_t kFlagBytes = 2 * kFlagCount;
 
 }  // namespace ornivale

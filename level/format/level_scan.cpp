@@ -11,9 +11,9 @@ constexpr std::size_t kVersionBytes = 4;
 constexpr std::size_t kCountBytes = 6;
 constexpr std::size_t kBlockHeaderBytes = 8;
 constexpr std::size_t kHeadBytes = kVersionBytes + kCountBytes + kBlockHeaderBytes;
-// The flags, the padding after them and the level data's two sizes, read
-// together.
-constexpr std::size_t kTailBytes = kFlagBytes + kPaddingBytes + kLevelDataSizeBytes;
+// The flags, the zero bytes after them and the level data's two sizes,
+// read together.
+constexpr std::size_t kTailBytes = LongestTail();
 // Tomb Raider IV level data: unpacked size, packed size, then a zlib stream.
 constexpr std::size_t kLevelDataHeadBytes = 10;
 
@@ -131,6 +131,7 @@ LevelScan ScanLevel(LevelFile& file) {
   const uint8_t* bytes = reader.Part(0, kVersionBytes, "its version");
   if (!bytes) return scan;
   header.LevelVersion = ReadDword(bytes);
+  scan.format = FormatOfVersion(header.LevelVersion.Value);
   if (!scan.VersionMatches()) {
     reader.Fail(IsRemasteredVersion(header.LevelVersion.Value)
                     ? LevelCode::RemasteredLevel
@@ -175,21 +176,23 @@ LevelScan ScanLevel(LevelFile& file) {
     return scan;
   }
   scan.flags_offset = offset;
+  const LevelFormat& format = *scan.format;
   const char* flags = "its Lara type and weather";
-  if (!reader.Fetch(offset, kTailBytes, flags)) return scan;
-  bytes = reader.Part(offset, kFlagBytes, flags);
+  if (!reader.Fetch(offset, format.TailBytes(), flags)) return scan;
+  bytes = reader.Part(offset, format.FlagBytes(), flags);
   if (!bytes) return scan;
-  for (std::size_t i = 0; i < kFlagCount; ++i) {
-    scan.flags[i] = ReadWord(bytes + 2 * i);
+  for (const FlagPlace& place : format) {
+    scan.flags[place.flag] = ReadWord(bytes + place.offset);
   }
-  scan.data_after_flags = reader.FirstNonZero(offset + kFlagBytes, kPaddingBytes);
+  const int64_t after = offset + static_cast<int64_t>(format.FlagBytes());
+  scan.data_after_flags = reader.FirstNonZero(after, format.zero_bytes_after);
   if (reader.Holds(offset, kLevelDataHeadBytes) && IsLevelDataHead(bytes)) {
     scan.tr4_data_offset = offset;
   }
-  const int64_t sizes = offset + kFlagBytes + kPaddingBytes;
-  if (reader.Holds(sizes, kLevelDataSizeBytes)) {
-    const uint8_t* at = reader.Part(sizes, kLevelDataSizeBytes, flags);
-    for (std::size_t i = 0; i < scan.level_data_sizes.size(); ++i) {
+  const int64_t sizes = after + static_cast<int64_t>(format.zero_bytes_after);
+  if (reader.Holds(sizes, format.sizes_after)) {
+    const uint8_t* at = reader.Part(sizes, format.sizes_after, flags);
+    for (std::size_t i = 0; i < format.sizes_after / 4 && i < scan.level_data_sizes.size(); ++i) {
       scan.level_data_sizes[i] = ReadDword(at + 4 * i);
     }
   }

@@ -5,6 +5,7 @@
 
 #include "level/format/field_codec.h"
 #include "level/format/flag_vocabulary.h"
+#include "level/format/level_format.h"
 #include "level/format/level_layout.h"
 #include "level/ports/level_file.h"
 #include "level/ports/level_status.h"
@@ -18,8 +19,10 @@ struct LevelScan {
   LevelStatus status;
   int64_t size = 0;          // the file's size when it was scanned
   LevelHeader header;
-  int64_t flags_offset = 0;  // the first flag; the others follow
-  std::array<WordField, kFlagCount> flags;  // in kFlags' order
+  // The kind of level its version tells, null for none this program reads.
+  const LevelFormat* format = nullptr;
+  int64_t flags_offset = 0;  // its flag position, where its format's flags lie
+  std::array<WordField, kFlagCount> flags;  // in kFlags' order, those it holds
   // The first texture block whose packed size reads as negative (0 to 2),
   // -1 for none. The walk passes over nothing for it, as for a size of 0,
   // but no level is made that way.
@@ -35,9 +38,7 @@ struct LevelScan {
   // another.
   std::array<DwordField, 2> level_data_sizes{};
 
-  bool VersionMatches() const {
-    return header.LevelVersion.Value == kLevelVersion;
-  }
+  bool VersionMatches() const { return format != nullptr; }
   bool HoldsTr4LevelData() const { return tr4_data_offset >= 0; }
   int32_t Value(std::size_t flag) const { return flags[flag].Value; }
 };

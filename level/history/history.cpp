@@ -211,17 +211,22 @@ class Chains {
 struct Nothing {};
 
 // Each change that `lines` hold of the levels in `scope`, as History::Read
-// describes it, to `each`; the lines that are none counted in `unreadable`.
+// describes it, to `each`; the lines that are none counted in `unreadable`,
+// but for those that a later version wrote, told to `newer`.
 void EachChange(LineReader& lines, Disk& disk, const HistoryScope& scope,
-                const std::function<void(Record& record)>& each, int* unreadable) {
+                const std::function<void(Record& record)>& each, int* unreadable,
+                const std::function<void()>& newer) {
   std::string line;
   std::string why;
+  bool later = false;
   while (lines.Next(&line)) {
     if (line.empty()) continue;
     const auto plain = scope ? PlainPathOf(line) : std::nullopt;
     if (plain && !scope(*plain)) continue;
-    auto record = ParseRecord(line, disk, &why);
-    if (!record || (!record->change && !record->left)) {
+    auto record = ParseRecord(line, disk, &why, &later);
+    if (!record && later) {
+      newer();
+    } else if (!record || (!record->change && !record->left)) {
       ++*unreadable;
     } else if (!scope || plain || scope(record->path)) {
       each(*record);
@@ -346,8 +351,9 @@ std::string UtcTime(int64_t milliseconds) {
 }
 
 LevelStatus History::Read(const std::function<void(Record& record)>& each,
-                          int* unreadable, const HistoryScope& scope) const {
+                          int* unreadable, const HistoryScope& scope, int* newer) const {
   *unreadable = 0;
+  if (newer) *newer = 0;
   if (off_) return {};
   if (!status_.ok()) return Unusable(LevelCode::HistoryNotRead);
   std::unique_ptr<Input> input;
@@ -359,7 +365,9 @@ LevelStatus History::Read(const std::function<void(Record& record)>& each,
     return Failed(LevelCode::HistoryNotRead, opened);
   }
   LineReader lines(*input, kLongestLine, LineReader::LongLines::PassOver);
-  EachChange(lines, *disk_, scope, each, unreadable);
+  EachChange(lines, *disk_, scope, each, unreadable, [&] {
+    if (newer) ++*newer;
+  });
   const LevelStatus& status = lines.status();
   return status.ok() ? LevelStatus{} : Failed(LevelCode::HistoryNotRead, status);
 }
@@ -404,7 +412,13 @@ LevelStatus History::Compact(Compaction* compaction) const {
         chains.AddLeft(disk_->PathKey(record.path), *record.left, Stretch(*stretch));
       }
     };
-    EachChange(reader, *disk_, {}, keep, &unreadable);
+    // A later version's lines are kept as they are: that version reads them.
+    std::vector<Stretch> newer;
+    EachChange(reader, *disk_, {}, keep, &unreadable, [&] {
+      const std::optional<Stretch> stretch = reader.stretch();
+      in_bytes &= stretch.has_value();
+      if (in_bytes) newer.push_back(*stretch);
+    });
     if (!reader.status().ok()) return reader.status();
     if (!in_bytes) return Failure(LevelCode::NotUtf8, path_);
     compaction->lines_before = reader.line_number();
@@ -415,6 +429,8 @@ LevelStatus History::Compact(Compaction* compaction) const {
         if (link.left_kept) kept->push_back(*link.left_kept);
       }
     }
+    compaction->lines_newer = static_cast<int64_t>(newer.size());
+    kept->insert(kept->end(), newer.begin(), newer.end());
     std::sort(kept->begin(), kept->end(),
               [](const Stretch& a, const Stretch& b) { return a.offset < b.offset; });
     compaction->lines_kept = static_cast<int64_t>(kept->size());

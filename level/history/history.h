@@ -30,6 +30,7 @@ using HistoryScope = std::function<bool(const std::string& full_path)>;
 struct Compaction {
   int64_t lines_before = 0;
   int64_t lines_kept = 0;
+  int64_t lines_newer = 0;  // of the kept, those a later version wrote
   int64_t bytes_before = 0;
   int64_t bytes_kept = 0;
 };
@@ -71,18 +72,20 @@ class History {
   // history not written yet, or off, keeps none. A line it
   // can't read (a write cut short by a crash, a hand's edit, a line over
   // 1 MiB, a record no Ornivale wrote) is passed over and counted in
-  // `unreadable`; a line about another level is passed over unparsed where
-  // its start names that level plainly, so a long history is read quickly
-  // for a few levels. HistoryNotRead, with the system's reason, when the
-  // file can't be read.
+  // `unreadable`, and one that a later version of it wrote (ParseRecord's
+  // `newer`) in `newer`; a line about another level is passed over
+  // unparsed where its start names that level plainly, so a long history
+  // is read quickly for a few levels. HistoryNotRead, with the system's
+  // reason, when the file can't be read.
   LevelStatus Read(const std::function<void(Record& record)>& each, int* unreadable,
-                   const HistoryScope& scope = {}) const;
+                   const HistoryScope& scope = {}, int* newer = nullptr) const;
   // The undo chains of the levels in `scope`.
   LevelStatus Changes(ChangesByLevel* changes, int* unreadable,
                       const HistoryScope& scope = {}) const;
   // Rewrites the history, under the hold that its appends take, as a new
   // file synced and renamed over it, keeping each level's undo chain (what
-  // every restore and restore --last needs) line for line and nothing else.
+  // every restore and restore --last needs) line for line, and the lines a
+  // later version wrote, which it can't judge, and nothing else.
   LevelStatus Compact(Compaction* compaction) const;
 
  private:

@@ -54,8 +54,8 @@ std::optional<std::string> FromHex(const std::string& hex) {
 }
 
 template <std::size_t N>
-std::string HexOf(const std::array<uint8_t, N>& bytes) {
-  return Hex(std::string(bytes.begin(), bytes.end()));
+std::string HexOf(const std::array<uint8_t, N>& bytes, const LevelFormat& kind) {
+  return Hex(std::string(bytes.begin(), bytes.begin() + kind.RecordBytes()));
 }
 
 Json Path(const std::string& path) {
@@ -180,10 +180,13 @@ class Shape {
   std::vector<Open> open_;
 };
 
-// Reads the values of a record's flags: whole numbers in range.
-bool TakeValues(const Parsed& object, FlagValues* values, std::string* why) {
+// Reads the values of the flags a record's kind holds: whole numbers in
+// range.
+bool TakeValues(const Parsed& object, const LevelFormat& kind, FlagValues* values,
+                std::string* why) {
   if (!object.is_object()) return false;
-  for (std::size_t i = 0; i < kFlagCount; ++i) {
+  for (const FlagPlace& place : kind) {
+    const std::size_t i = place.flag;
     const auto flag = object.find(kFlags[i].key);
     if (flag == object.end() || !flag->is_object()) return false;
     const auto value = flag->find("value");
@@ -273,13 +276,23 @@ std::optional<int> FormatOf(const Parsed& json) {
   return static_cast<int>(v->get<uint64_t>());
 }
 
-std::optional<std::array<uint8_t, kFlagBytes>> FlagBytes(const Parsed& json) {
+// The flags' bytes of a record of `kind`: as many as its values take.
+std::optional<std::array<uint8_t, kFlagBytes>> FlagBytes(const Parsed& json,
+                                                         const LevelFormat& kind) {
   if (!json.is_string()) return std::nullopt;
   const auto bytes = FromHex(json.get<std::string>());
-  if (!bytes || bytes->size() != kFlagBytes) return std::nullopt;
+  if (!bytes || bytes->size() != kind.RecordBytes()) return std::nullopt;
   std::array<uint8_t, kFlagBytes> flags{};
   std::copy(bytes->begin(), bytes->end(), flags.begin());
   return flags;
+}
+
+// The kind of level a line names by "format": TRC where it names none,
+// null for a kind this program does not know.
+const LevelFormat* KindOf(const Parsed& json) {
+  const auto format = json.find("format");
+  if (format == json.end()) return &kTrcFormat;
+  return format->is_string() ? FormatNamed(format->get<std::string>()) : nullptr;
 }
 
 // The history's members of a change, all or none.
@@ -297,10 +310,11 @@ bool TakeChange(const Parsed& json, Record* record) {
   const auto before = bytes->find("before");
   const auto written = bytes->find("written");
   if (before == bytes->end() || written == bytes->end()) return false;
-  const auto before_bytes = FlagBytes(*before);
-  const auto written_bytes = FlagBytes(*written);
+  const auto before_bytes = FlagBytes(*before, *record->kind);
+  const auto written_bytes = FlagBytes(*written, *record->kind);
   if (!before_bytes || !written_bytes) return false;
   ChangeDetails change;
+  change.kind = record->kind;
   change.offset = static_cast<int64_t>(offset->get<uint64_t>());
   change.before = *before_bytes;
   change.written = *written_bytes;
@@ -318,8 +332,8 @@ bool TakeChange(const Parsed& json, Record* record) {
   }
   // The values are the bytes': a line whose values say otherwise is no
   // line the history wrote.
-  if (ValuesOfBytes(change.written) != record->values || !record->before ||
-      ValuesOfBytes(change.before) != *record->before) {
+  if (ValuesOfBytes(change.written, *change.kind) != record->values || !record->before ||
+      ValuesOfBytes(change.before, *change.kind) != *record->before) {
     return false;
   }
   record->change = std::move(change);
@@ -358,24 +372,25 @@ bool TakeLeft(const Parsed& json, Record* record) {
   if (offset == left->end() || !offset->is_number_unsigned() || bytes == left->end()) {
     return false;
   }
-  const auto written = FlagBytes(*bytes);
+  const auto written = FlagBytes(*bytes, *record->kind);
   const auto file = IdentityIn(json, *format);
   if (!written || !file) return false;
-  record->left = ChangeLeft{static_cast<int64_t>(offset->get<uint64_t>()), *written, *file};
+  record->left =
+      ChangeLeft{static_cast<int64_t>(offset->get<uint64_t>()), *written, *file, record->kind};
   return true;
 }
 
 }  // namespace
 
-FlagValues ValuesOfBytes(const std::array<uint8_t, kFlagBytes>& bytes) {
+FlagValues ValuesOfBytes(const std::array<uint8_t, kFlagBytes>& bytes, const LevelFormat& kind) {
   FlagValues values{};
-  for (std::size_t i = 0; i < kFlagCount; ++i) values[i] = ReadWord(&bytes[2 * i]).Value;
+  for (const FlagPlace& place : kind) values[place.flag] = ReadWord(&bytes[place.offset]).Value;
   return values;
 }
 
-FlagChange ChangeTo(const FlagValues& values) {
+FlagChange ChangeTo(const FlagValues& values, const LevelFormat& kind) {
   FlagChange change;
-  for (std::size_t i = 0; i < kFlagCount; ++i) change.values[i] = StoredValue(values[i]);
+  for (const FlagPlace& place : kind) change.values[place.flag] = StoredValue(values[place.flag]);
   return change;
 }
 
@@ -417,11 +432,13 @@ std::string SetJson(const std::string& path, const FlagValues& before,
 
 std::string ChangeJson(const std::string& path, const ChangeDetails& change,
                        JsonText text) {
-  Json json = SetObject(path, ValuesOfBytes(change.before), ValuesOfBytes(change.written));
+  Json json = SetObject(path, ValuesOfBytes(change.before, *change.kind),
+                        ValuesOfBytes(change.written, *change.kind));
   json["time"] = change.time;
   json["program"] = change.program;
   json["offset"] = change.offset;
-  json["bytes"] = {{"before", HexOf(change.before)}, {"written", HexOf(change.written)}};
+  json["bytes"] = {{"before", HexOf(change.before, *change.kind)},
+                   {"written", HexOf(change.written, *change.kind)}};
   if (change.file) json["file"] = IdentityJson(*change.file, change.format);
   if (change.undoes_last) json["undoes"] = "last";
   if (change.format >= 2) json["v"] = change.format;
@@ -430,7 +447,7 @@ std::string ChangeJson(const std::string& path, const ChangeDetails& change,
 
 std::string LeftJson(const std::string& path, const ChangeLeft& left, JsonText text) {
   Json json = Path(path);
-  json["left"] = {{"offset", left.offset}, {"bytes", HexOf(left.written)}};
+  json["left"] = {{"offset", left.offset}, {"bytes", HexOf(left.written, *left.kind)}};
   json["file"] = IdentityJson(left.file, kHistoryFormat);
   json["v"] = kHistoryFormat;
   return Line(json, text);
@@ -442,9 +459,10 @@ std::string FailureJson(const LevelStatus& status, const std::string& message) {
   return Line(json);
 }
 
-std::optional<Record> ParseRecord(const std::string& line, Disk& disk,
-                                  std::string* why) {
+std::optional<Record> ParseRecord(const std::string& line, Disk& disk, std::string* why,
+                                  bool* newer) {
   why->clear();
+  if (newer) *newer = false;
   Parsed json;
   Shape shape(&json);
   if (!Parsed::sax_parse(line, &shape)) {
@@ -454,19 +472,28 @@ std::optional<Record> ParseRecord(const std::string& line, Disk& disk,
   Record record;
   const auto refuse = [&]() -> std::optional<Record> {
     if (why->empty()) *why = kNotARecord;
+    if (newer && json.is_object()) {
+      const auto format = FormatOf(json);
+      const auto kind = json.find("format");
+      *newer = (format && *format > kHistoryFormat) ||
+               (kind != json.end() && kind->is_string() && !KindOf(json));
+    }
     return std::nullopt;
   };
   if (!json.is_object() || !TakePath(json, disk, &record, why)) return refuse();
+  const LevelFormat* kind = KindOf(json);
+  if (!kind) return refuse();
+  record.kind = kind;
   if (const auto error = json.find("error"); error != json.end()) {
     if (!error->is_object()) return refuse();
     record.failure = true;
     return record;
   }
   if (json.contains("left")) return TakeLeft(json, &record) ? std::optional(record) : refuse();
-  if (!TakeValues(json, &record.values, why)) return refuse();
+  if (!TakeValues(json, *kind, &record.values, why)) return refuse();
   if (const auto before = json.find("before"); before != json.end()) {
     record.before.emplace();
-    if (!TakeValues(*before, &*record.before, why)) return refuse();
+    if (!TakeValues(*before, *kind, &*record.before, why)) return refuse();
   }
   if (!TakeChange(json, &record)) return refuse();
   return record;

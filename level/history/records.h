@@ -6,6 +6,7 @@
 #include <string>
 
 #include "level/format/flag_vocabulary.h"
+#include "level/format/level_format.h"
 #include "level/format/level_identity.h"
 #include "level/format/level_scan.h"
 #include "level/format/level_state.h"
@@ -30,9 +31,11 @@ FlagValues ValuesOf(const LevelScan& scan);
 // ones what it knows of them.
 inline constexpr int kHistoryFormat = 3;
 
-// What the history keeps of a change beside the values: where the flags lie,
-// their bytes before and as written, when, and which program wrote them.
+// What the history keeps of a change beside the values: the kind of level,
+// where its flags lie, their bytes before and as written (as many as the
+// kind's RecordBytes), when, and which program wrote them.
 struct ChangeDetails {
+  const LevelFormat* kind = &kTrcFormat;
   int64_t offset = 0;
   std::array<uint8_t, kFlagBytes> before{};
   std::array<uint8_t, kFlagBytes> written{};
@@ -61,9 +64,11 @@ struct ChangeLeft {
   int64_t offset = 0;
   std::array<uint8_t, kFlagBytes> written{};
   LevelIdentity file;
+  const LevelFormat* kind = &kTrcFormat;
 };
 
-// One line read back.
+// One line read back. A line names the kind of level it is of by
+// "format" ("trc" where it names none), and so which flags its values hold.
 struct Record {
   std::string path;
   bool failure = false;  // {"path":…,"error":{…}}: it holds no values
@@ -71,6 +76,7 @@ struct Record {
   std::optional<FlagValues> before;     // a set's or a change's "before"
   std::optional<ChangeDetails> change;  // a line of the history
   std::optional<ChangeLeft> left;       // a line of how a change left it
+  const LevelFormat* kind = &kTrcFormat;
 };
 
 // How the lines hold characters beyond ASCII: as \u escapes (a UTF-16
@@ -106,18 +112,20 @@ std::string LeftJson(const std::string& path, const ChangeLeft& left,
 std::string FailureJson(const LevelStatus& status, const std::string& message);
 
 // Reads one line. None when it is no such record, with why in `why` ("isn't
-// a line that …", "names the member \"path\" twice", …). Values are whole
-// numbers, -32768 to 65535; a path must be one that could name a file on
-// `disk`. Members it does not know are passed over.
-std::optional<Record> ParseRecord(const std::string& line, Disk& disk,
-                                  std::string* why);
+// a line that …", "names the member \"path\" twice", …), and `newer` set
+// where the line says it was written by a later version of this program (a
+// later "v", or a kind of level it does not know), which may mean it right.
+// Values are whole numbers, -32768 to 65535; a path must be one that could
+// name a file on `disk`. Members it does not know are passed over.
+std::optional<Record> ParseRecord(const std::string& line, Disk& disk, std::string* why,
+                                  bool* newer = nullptr);
 
 // The stored value of a record's value: -1 is 65535.
 inline uint16_t StoredValue(int32_t value) { return static_cast<uint16_t>(value); }
-// The values that the flags' bytes hold.
-FlagValues ValuesOfBytes(const std::array<uint8_t, kFlagBytes>& bytes);
-// An edit's change that gives every flag its value of `values`.
-FlagChange ChangeTo(const FlagValues& values);
+// The values that the flags' bytes of a level of `kind` hold.
+FlagValues ValuesOfBytes(const std::array<uint8_t, kFlagBytes>& bytes, const LevelFormat& kind);
+// An edit's change that gives every flag of `kind` its value of `values`.
+FlagChange ChangeTo(const FlagValues& values, const LevelFormat& kind);
 
 // {"path":…,"recorded":false}: a level of which the history holds nothing.
 std::string NothingRecordedJson(const std::string& path);

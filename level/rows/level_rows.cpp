@@ -180,6 +180,15 @@ std::optional<int> SharedPosition(const std::vector<const LevelRow*>& rows, std:
   return shared;
 }
 
+RowsRefusal CheckRowsCommand(RowsCommand command, std::size_t selected, const FlagChange& picked,
+                             const History& history) {
+  if (selected == 0) return RowsRefusal::NothingSelected;
+  if (command == RowsCommand::Save) {
+    return picked.empty() ? RowsRefusal::NothingPicked : RowsRefusal::None;
+  }
+  return history.off() ? RowsRefusal::HistoryOff : RowsRefusal::None;
+}
+
 const char* ProgramOf(RowsCommand command) {
   switch (command) {
     case RowsCommand::Save:

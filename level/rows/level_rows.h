@@ -58,6 +58,14 @@ std::optional<int> SharedPosition(const std::vector<const LevelRow*>& rows, std:
 // The folder view's commands on the rows selected.
 enum class RowsCommand { Save, Restore, ApplyAgain };
 
+// What keeps a command from running at all.
+enum class RowsRefusal { None, NothingSelected, NothingPicked, HistoryOff };
+// Whether `command` runs on `selected` rows: none without a row; Save
+// writes only values picked, so not without one; Restore and Apply again
+// give back what the history holds, so not where it is off.
+RowsRefusal CheckRowsCommand(RowsCommand command, std::size_t selected, const FlagChange& picked,
+                             const History& history);
+
 // What a command did, for the status line.
 struct RowsDone {
   int done = 0;              // saved, restored or applied again
