@@ -14,7 +14,6 @@
 
 #include "level/edit/level_access.h"
 #include "level/flag_save.h"
-#include "level/history/history.h"
 #include "level/level4.h"
 #include "level/ports/disk.h"
 #include "level/text/utf8.h"
@@ -63,48 +62,55 @@ LevelCode OpenCode(const std::string& path, OpenMode mode) {
   return Disk::Default().Open(path, mode, &file).code;
 }
 
-TEST_F(DiskLevelTest, LoadsAndSavesInPlace) {
+// In place, whatever characters the name holds.
+TEST_F(DiskLevelTest, LoadsAndSavesInPlaceWhateverTheName) {
   const Bytes original = MakeLevel(3, 1, 10, 20, 30, 100);
-  const std::string path = dir_.Write("city.trc", original);
-  Load(path);
-  EXPECT_EQ(level_.FlagsPos(), 95);
-  Save(4, 2);
-  Bytes expected = original;
-  expected[94] = 0x06;
-  expected[96] = 0x02;
-  EXPECT_EQ(testing::ReadAll(path), expected);
-  EXPECT_EQ(window_.log, (Log{"Saving level...", "Level saved"}));
+  for (const char* name :
+       {"city.trc", "niveau-\xC3\xA9t\xC3\xA9-\xE6\xB0\xB4-\xF0\x9F\x8C\xA7.trc"}) {
+    SCOPED_TRACE(name);
+    const std::string path = dir_.Write(name, original);
+    Load(path);
+    EXPECT_TRUE(window_.messages.empty()) << CodeName(level_.LastStatus().code);
+    EXPECT_EQ(level_.FlagsPos(), 95);
+    EXPECT_EQ(window_.c2, 2);
+    Save(4, 2);
+    EXPECT_EQ(testing::ReadAll(path), MakeLevel(6, 2, 10, 20, 30, 100));
+    EXPECT_EQ(window_.log, (Log{"Saving level...", "Level saved"}));
+  }
 }
 
-TEST_F(DiskLevelTest, MissingFileIsReportedAndNeverCreated) {
-  const std::string path = dir_.File("nothing here.trc");
-  Load(path);
-  EXPECT_EQ(window_.log, Log{"Opening " + path + "..."});
-  EXPECT_EQ(OnlyFailure().code, LevelCode::CannotOpen);
-  EXPECT_FALSE(OnlyFailure().reason.empty());
-  EXPECT_EQ(OpenCode(path, OpenMode::Held), LevelCode::CannotOpen);
-  EXPECT_FALSE(testing::Exists(path));
-}
-
-TEST_F(DiskLevelTest, FolderIsNotALevel) {
+// Only a regular file is a level, and a missing one is never created. A
+// pipe would keep an open for reading waiting for a writer for ever.
+TEST_F(DiskLevelTest, MissingFilesFoldersPipesAndDevicesAreRefusedAtOnce) {
   const std::string folder = dir_.File("folder.trc");
   std::filesystem::create_directory(testing::FsPath(folder));
-  EXPECT_EQ(OpenCode(folder, OpenMode::ReadOnly), LevelCode::NotRegularFile);
-  EXPECT_EQ(OpenCode(folder, OpenMode::Held), LevelCode::NotRegularFile);
-  Load(folder);
-  EXPECT_EQ(OnlyFailure().code, LevelCode::NotRegularFile);
-  EXPECT_EQ(level_.FlagsPos(), 0);
-}
-
-TEST_F(DiskLevelTest, NonAsciiNamesWork) {
-  const std::string name = "niveau-\xC3\xA9t\xC3\xA9-\xE6\xB0\xB4-\xF0\x9F\x8C\xA7.trc";
-  const std::string path = dir_.Write(name, MakeLevel(1, 2));
-  Load(path);
-  EXPECT_TRUE(window_.messages.empty()) << CodeName(level_.LastStatus().code);
-  EXPECT_EQ(window_.c2, 1);
-  EXPECT_EQ(window_.c1, 2);
-  Save(0, 0);
-  EXPECT_EQ(testing::ReadAll(path), MakeLevel(0, 0));
+  struct Path {
+    std::string path;
+    LevelCode code;
+    bool device;  // opened only to read
+  };
+  std::vector<Path> paths = {{dir_.File("nothing here.trc"), LevelCode::CannotOpen, false},
+                             {folder, LevelCode::NotRegularFile, false}};
+#ifdef _WIN32
+  paths.push_back({"NUL", LevelCode::NotRegularFile, true});
+#else
+  paths.push_back({dir_.File("pipe.trc"), LevelCode::NotRegularFile, false});
+  ASSERT_EQ(mkfifo(paths.back().path.c_str(), 0600), 0);
+  paths.push_back({"/dev/null", LevelCode::NotRegularFile, true});
+#endif
+  for (const auto& [path, code, device] : paths) {
+    SCOPED_TRACE(path);
+    EXPECT_EQ(OpenCode(path, OpenMode::ReadOnly), code);
+    EXPECT_TRUE(device || OpenCode(path, OpenMode::Held) == code);
+    window_.messages.clear();
+    window_.log.clear();
+    Load(path);
+    EXPECT_EQ(window_.log, Log{"Opening " + path + "..."});
+    EXPECT_EQ(OnlyFailure().code, code);
+    EXPECT_TRUE(code != LevelCode::CannotOpen || !OnlyFailure().reason.empty());
+    EXPECT_EQ(level_.FlagsPos(), 0);
+  }
+  EXPECT_FALSE(testing::Exists(paths[0].path));
 }
 
 TEST_F(DiskLevelTest, CloseOfARealFileSucceedsOnce) {
@@ -155,6 +161,7 @@ TEST_F(DiskLevelTest, FailuresAfterTheWriteLeaveWhatTheDiskWroteAndSaySo) {
     window_.c1 = 2;  // Snow
     window_.messages.clear();
     SaveFlags(level, window_);
+    EXPECT_EQ(OnlyFailure(level).code, LevelCode::WriteFailed);
     EXPECT_TRUE(OnlyFailure(level).may_be_written);
     EXPECT_EQ(testing::ReadAll(path), c.expected);
   }
@@ -211,91 +218,59 @@ TEST_F(DiskLevelTest, LevelCutRewrittenOrReplacedDuringTheSaveIsAFailure) {
 #endif
 
 // A close that fails is what the real disk makes of it: a failed read
-// after a look, a write that may not have reached the disk after an edit.
-TEST_F(DiskLevelTest, AFailedCloseIsAFailureOfWhatTheFileWasOpenedFor) {
-  const std::string path = dir_.Write("a.trc", MakeLevel(3, 1));
+// after a look (after an edit, a write that may not have reached the disk).
+TEST_F(DiskLevelTest, AFailedCloseAfterALookIsAFailedRead) {
   FaultyDisk disk;
   disk.fail_close = true;
-  EXPECT_EQ(InspectLevel(path, NameRule::AnyName, disk).status.code, LevelCode::ReadFailed);
-  const EditResult edit =
-      EditLevel(LevelEdit(path, FlagChange{uint16_t{4}, std::nullopt}), {"test", History::Locate(disk)}, disk);
-  EXPECT_EQ(edit.status.code, LevelCode::WriteFailed);
-  EXPECT_TRUE(edit.status.may_be_written);
-  EXPECT_EQ(testing::ReadAll(path), MakeLevel(4, 1));
+  const std::string path = dir_.Write("a.trc", MakeLevel(3, 1));
+  EXPECT_EQ(InspectLevel(path, NameRule::AnyName, disk).status.code,
+            LevelCode::ReadFailed);
 }
 
-// Save with the lists as the load left them: the level is checked and
-// found to hold the values, the log says it is saved as always, and the file
-// is not written, so its last-write time stays.
+// Save with the lists as the load left them, or with no selection: the
+// level is checked and found to hold the values, the log says it is saved
+// as always, and the file is not written, so its last-write time stays.
 TEST_F(DiskLevelTest, SaveWithNothingToChangeWritesNothing) {
   const std::string path = dir_.Write("a.trc", MakeLevel(3, 1));
   const auto past = std::filesystem::file_time_type::clock::now() - std::chrono::hours(48);
   std::filesystem::last_write_time(testing::FsPath(path), past);
   const auto written = std::filesystem::last_write_time(testing::FsPath(path));
   Load(path);
-  Save(window_.c2, window_.c1);
-  EXPECT_EQ(window_.log, (Log{"Saving level...", "Level saved"}));
-  EXPECT_TRUE(window_.messages.empty());
-  EXPECT_EQ(std::filesystem::last_write_time(testing::FsPath(path)), written);
+  for (const auto& [lara, weather] : {std::pair(window_.c2, window_.c1), std::pair(-1, -1)}) {
+    Save(lara, weather);
+    EXPECT_EQ(window_.log, (Log{"Saving level...", "Level saved"}));
+    EXPECT_TRUE(window_.messages.empty());
+    EXPECT_EQ(std::filesystem::last_write_time(testing::FsPath(path)), written);
+  }
   EXPECT_EQ(testing::ReadAll(path), MakeLevel(3, 1));
-  Save(-1, -1);
-  EXPECT_EQ(window_.log, (Log{"Saving level...", "Level saved"}));
-  EXPECT_EQ(std::filesystem::last_write_time(testing::FsPath(path)), written);
 }
-
-#ifndef _WIN32
-// A pipe would keep an open for reading waiting for a writer for ever.
-TEST_F(DiskLevelTest, PipeAndDeviceAreRefusedAtOnce) {
-  const std::string pipe = dir_.File("pipe.trc");
-  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-  EXPECT_EQ(OpenCode(pipe, OpenMode::ReadOnly), LevelCode::NotRegularFile);
-  EXPECT_EQ(OpenCode(pipe, OpenMode::Held), LevelCode::NotRegularFile);
-  EXPECT_EQ(OpenCode("/dev/null", OpenMode::ReadOnly), LevelCode::NotRegularFile);
-  Load(pipe);
-  EXPECT_EQ(OnlyFailure().code, LevelCode::NotRegularFile);
-}
-#endif
 
 #ifdef _WIN32
-// The game or an editor holding the level open without sharing it.
+// The game or an editor holding the level open without sharing it, or only
+// to read it, whether it lets others only read or also write: a reader's
+// share lets the scan read, but a save must not write under any holder.
 TEST_F(DiskLevelTest, LevelHeldByAnotherProgramIsReportedAsInUse) {
-  const Bytes original = MakeLevel(3, 1);
-  const std::string path = dir_.Write("held.trc", original);
-  Load(path);
-  ASSERT_EQ(level_.FlagsPos(), 35);
-
-  HANDLE held = CreateFileW(testing::FsPath(path).c_str(), GENERIC_READ, 0, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  Save(0, 0);
-  EXPECT_EQ(OnlyFailure().code, LevelCode::InUse);
-  EXPECT_EQ(window_.log, Log{});
-  window_.messages.clear();
-  Load(path);
-  EXPECT_EQ(OnlyFailure().code, LevelCode::InUse);
-  CloseHandle(held);
-
-  EXPECT_EQ(testing::ReadAll(path), original);
-}
-
-// A program that holds the level only to read it, whether it lets others
-// only read or also write: the scan needs no more than that, but a save
-// must not write under it.
-TEST_F(DiskLevelTest, LevelHeldForReadingCanBeViewedButNotSaved) {
-  for (DWORD share : {DWORD{FILE_SHARE_READ}, DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}}) {
+  for (DWORD share :
+       {DWORD{0}, DWORD{FILE_SHARE_READ}, DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}}) {
     SCOPED_TRACE(share);
-    window_.messages.clear();
     const Bytes original = MakeLevel(4, 0);
-    const std::string path = dir_.Write("shared.trc", original);
-    HANDLE reader = CreateFileW(testing::FsPath(path).c_str(), GENERIC_READ, share, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    const std::string path = dir_.Write("held.trc", original);
+    window_.messages.clear();
     Load(path);
-    EXPECT_TRUE(window_.messages.empty());
-    EXPECT_EQ(window_.c2, 3);
+    ASSERT_EQ(level_.FlagsPos(), 35);
+    HANDLE held = CreateFileW(testing::FsPath(path).c_str(), GENERIC_READ, share, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
     Save(0, 0);
     EXPECT_EQ(OnlyFailure().code, LevelCode::InUse);
-    CloseHandle(reader);
+    EXPECT_EQ(window_.log, Log{});
+    window_.messages.clear();
+    window_.c2 = -1;
+    Load(path);
+    EXPECT_EQ(window_.messages.empty(), share != 0);
+    EXPECT_EQ(level_.LastStatus().code, share != 0 ? LevelCode::Ok : LevelCode::InUse);
+    EXPECT_EQ(window_.c2, share != 0 ? 3 : -1);
+    CloseHandle(held);
     EXPECT_EQ(testing::ReadAll(path), original);
   }
 }
@@ -359,10 +334,6 @@ TEST_F(DiskLevelTest, LevelOpenForSavingIsSharedWithNoOne) {
   std::filesystem::resize_file(testing::FsPath(path), 35, error);
   EXPECT_TRUE(error) << "a level open for saving was cut short";
   EXPECT_EQ(OpenCode(path, OpenMode::ReadOnly), LevelCode::InUse);
-}
-
-TEST_F(DiskLevelTest, DeviceIsNotALevel) {
-  EXPECT_EQ(OpenCode("NUL", OpenMode::ReadOnly), LevelCode::NotRegularFile);
 }
 
 TEST_F(DiskLevelTest, ReadOnlyLevelCanBeViewedButNotSaved) {

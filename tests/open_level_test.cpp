@@ -34,26 +34,13 @@ class OpenLevelTest : public ::testing::Test {
     EXPECT_EQ(window_.c2, 2);
     EXPECT_EQ(window_.c1, 1);
   }
-  // One "Error" box, for the failure `expected` (its words are the
-  // window's, checked once in failure_words_test.cpp).
-  void ExpectOneError(const LevelStatus& expected) {
-    ASSERT_EQ(window_.messages.size(), 1u);
-    EXPECT_EQ(window_.messages[0].title, "Error");
-    EXPECT_EQ(window_.messages[0].icon, MessageIcon::Critical);
-    testing::ExpectStatus(level_.LastStatus(), expected);
-  }
 
   MemoryDisk disk_;
   Level4 level_{disk_};
   RecordingWindow window_;
 };
 
-TEST_F(OpenLevelTest, StartsWithNoLevel) {
-  EXPECT_EQ(level_.FlagsPos(), 0);
-  EXPECT_EQ(level_.LevelKind(), 0);
-  EXPECT_FALSE(level_.LastScan().has_value());
-}
-
+// The scan only reads: one open, and no write.
 TEST_F(OpenLevelTest, GoodLevelShowsItsFlagsAndLogsEachStage) {
   LoadLevel("a.trc", MakeLevel(3, 1));
   EXPECT_EQ(window_.log,
@@ -64,174 +51,127 @@ TEST_F(OpenLevelTest, GoodLevelShowsItsFlagsAndLogsEachStage) {
   EXPECT_EQ(window_.c1, 1);  // Rain
   EXPECT_TRUE(window_.messages.empty());
   EXPECT_EQ(disk_.stats.open_now, 0);
-}
-
-TEST_F(OpenLevelTest, PayloadsMoveTheFlagPair) {
-  LoadLevel("a.trc", MakeLevel(0, 0, 0, 5, 0));
-  EXPECT_EQ(level_.FlagsPos(), 40);
+  EXPECT_EQ(disk_.stats.opens_read_only, 1);
+  EXPECT_EQ(disk_.stats.opens_held, 0);
+  EXPECT_TRUE(disk_.stats.writes.empty());
+  // The position is where the scan found the pair, past the payloads.
   LoadLevel("b.trc", MakeLevel(0, 0, 1000, 3, 70000));
   EXPECT_EQ(level_.FlagsPos(), 35 + 71003);
 }
 
-TEST_F(OpenLevelTest, NegativePackedSizePassesOverNothing) {
-  LoadLevel("a.trc", testing::LevelBytes()
-                         .Version().Counts().Block(-1, 0).Block(0, 0).Block(-100, 0)
-                         .Flags(4, 2).Build());
-  EXPECT_EQ(level_.FlagsPos(), 35);
-  EXPECT_EQ(window_.c2, 3);
-  EXPECT_EQ(window_.c1, 2);
+// The kind comes from the last name that ends in ".trc" or ".tr4", in any
+// case: before any such name, a level is read as far as its textures and
+// not shown.
+TEST(OpenLevelKind, ComesFromTheLastNameThatGaveOne) {
+  const struct {
+    std::vector<std::string> names;  // loaded in turn, the last one with its pair at 36
+    int32_t kind;
+  } cases[] = {
+      {{"city.Trc"}, 6},         {{"city.tr4"}, 5},  {{"CITY.TRC"}, 6},
+      {{"x.dat"}, 0},            {{"good.trc", "x.dat"}, 6},
+      {{"a.tr4", "trc"}, 5},     {{"a.trc", "b.tr4"}, 5},
+  };
+  for (const auto& c : cases) {
+    const std::string& last = c.names.back();
+    SCOPED_TRACE(last);
+    MemoryDisk disk;
+    Level4 level(disk);
+    RecordingWindow window;
+    for (const std::string& name : c.names) {
+      disk.Put(name, name == last ? MakeLevel(4, 2, 1) : MakeLevel(3, 1));
+      window.log.clear();
+      level.OpenLevel(name, window);
+    }
+    const bool shown = c.kind != 0;
+    Log log = {"Opening " + last + "...", "File opened", "Reading textures..."};
+    if (shown) log.push_back("Done");
+    EXPECT_EQ(window.log, log);
+    EXPECT_EQ(level.LevelKind(), c.kind);
+    EXPECT_EQ(level.FlagsPos(), shown ? 36 : 0);
+    EXPECT_EQ(window.c2, shown ? 3 : -1);
+    EXPECT_EQ(window.c1, shown ? 2 : -1);
+    EXPECT_EQ(level.LastScan().has_value(), shown);
+    EXPECT_TRUE(window.messages.empty());
+  }
 }
 
-TEST_F(OpenLevelTest, KindComesFromTheNameWhateverItsCase) {
-  LoadLevel("city.Trc", MakeLevel(0, 0));
-  EXPECT_EQ(level_.LevelKind(), 6);
-  LoadLevel("city.tr4", MakeLevel(0, 0));
-  EXPECT_EQ(level_.LevelKind(), 5);
-  LoadLevel("CITY.TRC", MakeLevel(0, 0));
-  EXPECT_EQ(level_.LevelKind(), 6);
-  EXPECT_EQ(window_.log.back(), "Done");
-}
-
-TEST_F(OpenLevelTest, WrongVersionShowsTheMessageAndChangesNothing) {
-  LoadGoodLevel();
-  Bytes bytes = MakeLevel(0, 0);
-  bytes[2] = 0x35;
-  LoadLevel("bad.trc", bytes);
-  ExpectOneError(Failure(LevelCode::WrongVersion, "bad.trc"));
-  EXPECT_EQ(window_.log, Log{"Opening bad.trc..."});
-  ExpectStateOfGoodLevel();
-  EXPECT_EQ(disk_.stats.open_now, 0);
-  EXPECT_FALSE(level_.LastScan().has_value());
-}
-
-// The window tells no remastered edition: its levels stop the load as a
-// wrong version does, with the same words.
-TEST_F(OpenLevelTest, RemasteredLevelShowsTheWrongVersionMessage) {
-  for (const char* version : {"TRX5", "TRX4"}) {
-    LoadGoodLevel();
-    window_.messages.clear();
+// One "Error" box, for the failure (its words are the window's, checked in
+// failure_words_test.cpp); where the file ends decides how far the log
+// gets, and nothing else changes. The window tells no remastered edition:
+// its levels stop the load as a wrong version does, with the same words.
+TEST_F(OpenLevelTest, ALevelThatCantBeReadIsReportedAndChangesNothing) {
+  const Bytes whole = MakeLevel(0, 0, 3, 2, 1, 0);
+  const auto cut = [&whole](std::size_t length) {
+    return Bytes(whole.begin(), whole.begin() + length);
+  };
+  Bytes wrong_version = MakeLevel(0, 0);
+  wrong_version[2] = 0x35;
+  const auto remastered = [](const char* version) {
     Bytes bytes = MakeLevel(0, 0);
     std::copy(version, version + 4, bytes.begin());
-    LoadLevel("remastered.trc", bytes);
-    ExpectOneError(Failure(LevelCode::RemasteredLevel, "remastered.trc"));
-    EXPECT_EQ(window_.log, Log{"Opening remastered.trc..."});
-    ExpectStateOfGoodLevel();
-  }
-}
-
-TEST_F(OpenLevelTest, UnknownNameEndingBeforeAnyMatchStopsAfterReadingTextures) {
-  LoadLevel("x.dat", MakeLevel(3, 1));
-  EXPECT_EQ(window_.log, (Log{"Opening x.dat...", "File opened", "Reading textures..."}));
-  EXPECT_EQ(level_.FlagsPos(), 0);
-  EXPECT_EQ(window_.c2, -1);
-  EXPECT_TRUE(window_.messages.empty());
-  EXPECT_FALSE(level_.LastScan().has_value());
-}
-
-TEST_F(OpenLevelTest, UnknownNameEndingIsScannedAsTheLastMatchedKind) {
-  LoadGoodLevel();
-  LoadLevel("x.dat", MakeLevel(4, 2, 1));
-  EXPECT_EQ(level_.LevelKind(), 6);
-  EXPECT_EQ(level_.FlagsPos(), 36);
-  EXPECT_EQ(window_.c2, 3);
-  EXPECT_EQ(window_.log.back(), "Done");
-}
-
-TEST_F(OpenLevelTest, ShortNameKeepsTheKind) {
-  LoadLevel("a.tr4", MakeLevel(0, 0));
-  LoadLevel("trc", MakeLevel(0, 0));
-  EXPECT_EQ(level_.LevelKind(), 5);
-}
-
-TEST_F(OpenLevelTest, StoredValuesWithoutAnEntryClearTheSelection) {
-  LoadGoodLevel();
-  LoadLevel("odd.trc", MakeLevel(5, 2));
-  EXPECT_EQ(window_.c2, -1) << "an earlier level's Lara type must not survive";
-  EXPECT_EQ(window_.c1, 2);
-  EXPECT_EQ(window_.log.back(), "Done");
-
-  for (uint16_t weather : {0xFFFF, 3, 0x7FFF}) {
-    LoadGoodLevel();
-    LoadLevel("odd.trc", MakeLevel(6, weather));
-    EXPECT_EQ(window_.c1, -1) << weather;
-    EXPECT_EQ(window_.c2, 4);
-    EXPECT_EQ(window_.log.back(), "Done");
-  }
-}
-
-TEST_F(OpenLevelTest, MissingFileIsReportedAfterTheOpeningLine) {
-  LoadGoodLevel();
-  Load("missing.trc");
-  EXPECT_EQ(window_.log, Log{"Opening missing.trc..."});
-  ExpectOneError(Failure(LevelCode::CannotOpen, "missing.trc", "No such file"));
-  ExpectStateOfGoodLevel();
-}
-
-TEST_F(OpenLevelTest, LevelHeldByAnotherProgramIsReportedAsInUse) {
-  LoadGoodLevel();
-  disk_.Put("held.trc", MakeLevel(0, 0));
-  disk_.held_by_another = true;
-  Load("held.trc");
-  ExpectOneError(Failure(LevelCode::InUse, "held.trc"));
-  ExpectStateOfGoodLevel();
-}
-
-// Where the file ends decides how far the log gets; nothing else changes.
-TEST_F(OpenLevelTest, LevelCutShortIsReportedAndChangesNothing) {
-  const Bytes whole = MakeLevel(0, 0, 3, 2, 1, 0);
-  const struct {
-    std::size_t length;
-    const char* part;
-    Log log;
-  } cuts[] = {
-      {3, "its version", {"Opening short.trc..."}},
-      {20, "texture block 1", {"Opening short.trc...", "File opened", "Reading textures..."}},
-      {43, "its Lara type and weather",
-       {"Opening short.trc...", "File opened", "Reading textures..."}},
+    return bytes;
   };
-  for (const auto& cut : cuts) {
-    SCOPED_TRACE(cut.length);
+  const auto failure = [](LevelCode code, const char* part = "", const char* reason = "") {
+    LevelStatus status = Failure(code, "bad.trc", reason);
+    status.part = part;
+    return status;
+  };
+  const Log opening = {"Opening bad.trc..."};
+  const Log reading = {"Opening bad.trc...", "File opened", "Reading textures..."};
+  const struct {
+    const char* what;
+    Bytes bytes;  // none: no file
+    bool held;    // by another program
+    LevelStatus expected;
+    Log log;
+  } cases[] = {
+      {"wrong version", wrong_version, false, failure(LevelCode::WrongVersion), opening},
+      {"TRX5", remastered("TRX5"), false, failure(LevelCode::RemasteredLevel), opening},
+      {"TRX4", remastered("TRX4"), false, failure(LevelCode::RemasteredLevel), opening},
+      {"missing", {}, false, failure(LevelCode::CannotOpen, "", "No such file"), opening},
+      {"held", MakeLevel(0, 0), true, failure(LevelCode::InUse), opening},
+      {"cut in its version", cut(3), false, failure(LevelCode::CutShort, "its version"),
+       opening},
+      {"cut in a block", cut(20), false, failure(LevelCode::CutShort, "texture block 1"),
+       reading},
+      {"cut in its pair", cut(43), false,
+       failure(LevelCode::CutShort, "its Lara type and weather"), reading},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    disk_.held_by_another = false;
     window_.messages.clear();
     LoadGoodLevel();
-    LoadLevel("short.trc", Bytes(whole.begin(), whole.begin() + cut.length));
-    LevelStatus cut_short = Failure(LevelCode::CutShort, "short.trc");
-    cut_short.part = cut.part;
-    ExpectOneError(cut_short);
-    EXPECT_EQ(window_.log, cut.log);
+    disk_.Remove("bad.trc");
+    if (!c.bytes.empty()) disk_.Put("bad.trc", c.bytes);
+    disk_.held_by_another = c.held;
+    Load("bad.trc");
+    ASSERT_EQ(window_.messages.size(), 1u);
+    EXPECT_EQ(window_.messages[0].title, "Error");
+    EXPECT_EQ(window_.messages[0].icon, MessageIcon::Critical);
+    testing::ExpectStatus(level_.LastStatus(), c.expected);
+    EXPECT_EQ(window_.log, c.log);
     ExpectStateOfGoodLevel();
     EXPECT_FALSE(level_.LastScan().has_value());
     EXPECT_EQ(disk_.stats.open_now, 0);
   }
 }
 
-TEST_F(OpenLevelTest, PayloadLargerThanTheFileIsReported) {
-  LoadLevel("huge.trc", testing::LevelBytes()
-                            .Version().Counts().Block(0x7FFFFFFF, 0).Block(0, 0).Block(0, 0)
-                            .Flags(0, 0).Build());
-  LevelStatus cut_short = Failure(LevelCode::CutShort, "huge.trc");
-  cut_short.part = "texture block 1";
-  ExpectOneError(cut_short);
-  EXPECT_EQ(level_.FlagsPos(), 0);
-}
-
-TEST_F(OpenLevelTest, ScanOnlyReads) {
-  LoadLevel("a.trc", MakeLevel(3, 1));
-  LoadLevel("b.trc", MakeLevel(3, 1, 4));
-  EXPECT_EQ(disk_.stats.opens_read_only, 2);
-  EXPECT_EQ(disk_.stats.opens_held, 0);
-  EXPECT_TRUE(disk_.stats.writes.empty());
-}
-
-TEST_F(OpenLevelTest, TwoLoadsInARowLogBothInOrder) {
-  disk_.Put("a.trc", MakeLevel(3, 1));
-  disk_.Put("b.tr4", MakeLevel(1, 0));
-  Load("a.trc");
-  Load("b.tr4");
-  EXPECT_EQ(window_.log, (Log{"Opening a.trc...", "File opened", "Reading textures...",
-                              "Done", "Opening b.tr4...", "File opened",
-                              "Reading textures...", "Done"}));
-  EXPECT_EQ(window_.c2, 1);
-  EXPECT_EQ(window_.c1, 0);
+// A stored value without an entry leaves its list without a selection: an
+// earlier level's must not survive.
+TEST_F(OpenLevelTest, StoredValuesWithoutAnEntryClearTheSelection) {
+  const struct {
+    uint16_t lara, weather;
+    int c2, c1;
+  } cases[] = {{5, 2, -1, 2}, {6, 0xFFFF, 4, -1}, {6, 3, 4, -1}, {6, 0x7FFF, 4, -1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.lara) + ", " + std::to_string(c.weather));
+    LoadGoodLevel();
+    LoadLevel("odd.trc", MakeLevel(c.lara, c.weather));
+    EXPECT_EQ(window_.c2, c.c2);
+    EXPECT_EQ(window_.c1, c.c1);
+    EXPECT_EQ(window_.log.back(), "Done");
+  }
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "level/flag_save.h"
 #include "level/format/level_names.h"
 #include "level/level4.h"
@@ -16,277 +18,203 @@ using Log = std::vector<std::string>;
 
 constexpr int kNone = -1;
 
-class SaveTest : public ::testing::Test {
- protected:
+// The window and its level, on a disk in memory.
+struct Saving {
   void Load(const std::string& path, const Bytes& bytes) {
-    disk_.Put(path, bytes);
-    window_.path = path;
-    level_.OpenLevel(path, window_);
+    disk.Put(path, bytes);
+    window.path = path;
+    level.OpenLevel(path, window);
   }
-  // Loads a level whose pair is at offsets 34 to 37, then clears the log.
+  // Loads a.trc, whose pair is at offsets 34 to 37, then clears the log.
   void LoadLevel(uint16_t lara = 3, uint16_t weather = 1) {
-    original_ = MakeLevel(lara, weather);
-    Load("a.trc", original_);
-    ASSERT_EQ(level_.FlagsPos(), 35);
-    window_.log.clear();
+    original = MakeLevel(lara, weather);
+    Load("a.trc", original);
+    ASSERT_EQ(level.FlagsPos(), 35);
+    window.log.clear();
   }
   void Save(int lara_position, int weather_position) {
-    window_.c2 = lara_position;
-    window_.c1 = weather_position;
-    SaveFlags(level_, window_);
+    window.c2 = lara_position;
+    window.c1 = weather_position;
+    SaveFlags(level, window);
   }
   // The loaded level with the four bytes at offsets 34 to 37 replaced.
   Bytes WithFlags(Bytes pair) const {
-    Bytes expected = original_;
+    Bytes expected = original;
     std::copy(pair.begin(), pair.end(), expected.begin() + 34);
     return expected;
   }
-  // One "Error" box for the failure `expected`, and no "Level saved".
-  void ExpectRefused(const LevelStatus& expected) {
-    ASSERT_EQ(window_.messages.size(), 1u);
-    EXPECT_EQ(window_.messages[0].title, "Error");
-    EXPECT_EQ(window_.messages[0].icon, MessageIcon::Critical);
-    testing::ExpectStatus(level_.LastStatus(), expected);
-    EXPECT_TRUE(std::find(window_.log.begin(), window_.log.end(), "Level saved") ==
-                window_.log.end());
-  }
 
-  MemoryDisk disk_;
-  Level4 level_{disk_};
-  RecordingWindow window_;
-  Bytes original_;
+  MemoryDisk disk;
+  Level4 level{disk};
+  RecordingWindow window;
+  Bytes original;
 };
 
-TEST_F(SaveTest, WritesBothFlagsInPlace) {
-  LoadLevel();
-  Save(4, 2);  // Invisible, Snow
-  EXPECT_EQ(disk_.Get("a.trc"), WithFlags({0x06, 0x00, 0x02, 0x00}));
-  EXPECT_EQ(window_.log, (Log{"Saving level...", "Level saved"}));
-  EXPECT_TRUE(window_.messages.empty());
-  EXPECT_EQ(disk_.stats.open_now, 0);
-}
-
-TEST_F(SaveTest, WritesTheFirstEntriesAsZero) {
-  LoadLevel(6, 2);
-  Save(0, 0);
-  EXPECT_EQ(disk_.Get("a.trc"), WithFlags({0x00, 0x00, 0x00, 0x00}));
-}
-
-TEST_F(SaveTest, ListWithoutSelectionKeepsItsStoredValue) {
-  LoadLevel(3, 1);
-  Save(kNone, 1);
-  EXPECT_EQ(disk_.Get("a.trc"), WithFlags({0x03, 0x00, 0x01, 0x00}));
-  Save(kNone, 0);
-  EXPECT_EQ(disk_.Get("a.trc"), WithFlags({0x03, 0x00, 0x00, 0x00}));
-  Save(1, kNone);
-  EXPECT_EQ(disk_.Get("a.trc"), WithFlags({0x01, 0x00, 0x00, 0x00}));
-}
-
-TEST_F(SaveTest, NoSelectionAtAllWritesNothingButStillSaves) {
-  LoadLevel();
-  Save(kNone, kNone);
-  EXPECT_EQ(disk_.Get("a.trc"), original_);
-  EXPECT_TRUE(disk_.stats.writes.empty());
-  EXPECT_EQ(window_.log, (Log{"Saving level...", "Level saved"}));
-}
-
-TEST_F(SaveTest, UnknownStoredLaraTypeSurvivesASaveOfTheWeather) {
-  LoadLevel(3, 1);                    // selects Catsuit
-  original_ = MakeLevel(5, 1);
-  Load("a.trc", original_);           // Lara type 5 has no entry
-  SaveFlags(level_, window_);
-  EXPECT_EQ(disk_.Get("a.trc"), original_);
-  window_.c1 = 2;
-  SaveFlags(level_, window_);
-  EXPECT_EQ(disk_.Get("a.trc"), WithFlags({0x05, 0x00, 0x02, 0x00}));
-}
-
-TEST_F(SaveTest, SavesTwiceAndKeepsTheLength) {
-  LoadLevel();
-  Save(2, 1);
-  Save(3, 0);
-  EXPECT_EQ(disk_.Get("a.trc"), WithFlags({0x04, 0x00, 0x00, 0x00}));
-}
-
-TEST_F(SaveTest, NothingLoadedIsRefusedWithoutOpeningAFile) {
-  Save(1, 1);
-  ExpectRefused(Failure(LevelCode::NothingLoaded, window_.path));
-  EXPECT_TRUE(window_.log.empty());
-  EXPECT_EQ(disk_.stats.opens_held, 0);
-}
-
-TEST_F(SaveTest, PickedFilesThatNeverReachedTheFlagsAreRefused) {
-  Load("x.dat", MakeLevel(3, 1));  // no kind yet: the scan stops early
-  Save(1, 1);
-  ExpectRefused(Failure(LevelCode::NothingLoaded, window_.path));
-  EXPECT_EQ(disk_.stats.opens_held, 0);
-}
-
-TEST_F(SaveTest, FailedLoadAfterAGoodOneIsRefused) {
-  LoadLevel();
-  Bytes wrong = MakeLevel(0, 0);
-  wrong[0] = 0;
-  Load("wrong.trc", wrong);
-  window_.messages.clear();
-  Save(1, 1);
-  ExpectRefused(Failure(LevelCode::LoadFailed, "wrong.trc"));
-  EXPECT_EQ(disk_.Get("a.trc"), original_);
-  EXPECT_EQ(disk_.Get("wrong.trc"), wrong);
-  EXPECT_EQ(disk_.stats.opens_held, 0);
-}
-
-TEST_F(SaveTest, PathOtherThanTheLoadedLevelIsRefused) {
-  LoadLevel();
-  window_.path = "other.trc";
-  Save(1, 1);
-  ExpectRefused(Failure(LevelCode::NotLoadedLevel, "other.trc"));
-  EXPECT_EQ(disk_.stats.opens_held, 0);
-}
-
-TEST_F(SaveTest, TombRaiderFourLevelIsRefused) {
-  const Bytes tr4 = MakeLevel(3, 1);
-  Load("old.tr4", tr4);
-  Save(0, 0);
-  ExpectRefused(Failure(LevelCode::Tr4Level, "old.tr4"));
-  EXPECT_EQ(disk_.Get("old.tr4"), tr4);
-  EXPECT_EQ(disk_.stats.opens_held, 0);
-}
-
-// Whatever another program did to the level since it was loaded, even with
-// the lists untouched, Save must not undo it.
-TEST_F(SaveTest, LevelChangedSinceLoadIsNotWritten) {
-  const auto changes = {
-      +[](Bytes& b) { b[36] = 0x02; },                                    // weather set to Snow
-      +[](Bytes& b) { b.push_back(0x00); },                               // grew
-      +[](Bytes& b) { b.back() ^= 0xFF; },                                // level data rewritten
-      +[](Bytes& b) { b[14] = 0x02; b.insert(b.begin() + 18, {1, 2}); },  // the pair moved
+// Each save writes what the lists select over the pair, in place, and
+// logs "Level saved"; a list without a selection keeps its stored value,
+// and a save of the level's own values writes nothing. A save of its own
+// needs no new load.
+TEST(SaveFlags, WritesTheSelectedValuesAndKeepsThoseOfAListWithoutASelection) {
+  const struct {
+    const char* what;
+    uint16_t lara, weather;  // the level's, when loaded
+    std::vector<std::pair<int, int>> saves;  // the Lara type's and weather's positions
+    Bytes pair;  // the four bytes after the saves
+  } cases[] = {
+      {"both", 3, 1, {{4, 2}}, {0x06, 0x00, 0x02, 0x00}},
+      {"the first entries", 6, 2, {{0, 0}}, {0x00, 0x00, 0x00, 0x00}},
+      {"a Lara type without a selection", 3, 1, {{kNone, 0}}, {0x03, 0x00, 0x00, 0x00}},
+      {"a weather without a selection", 3, 1, {{1, kNone}}, {0x01, 0x00, 0x01, 0x00}},
+      {"a Lara type without an entry", 5, 1, {{kNone, 2}}, {0x05, 0x00, 0x02, 0x00}},
+      {"no selection at all", 3, 1, {{kNone, kNone}}, {0x03, 0x00, 0x01, 0x00}},
+      {"the values it holds", 3, 1, {{2, 1}}, {0x03, 0x00, 0x01, 0x00}},
+      {"twice", 3, 1, {{4, 2}, {1, 0}}, {0x01, 0x00, 0x00, 0x00}},
   };
-  for (auto change : changes) {
-    window_.messages.clear();
-    LoadLevel();
-    Bytes now = original_;
-    change(now);
-    disk_.Put("a.trc", now);
-    SaveFlags(level_, window_);  // the lists as the load left them
-    ExpectRefused(Failure(LevelCode::Changed, "a.trc"));
-    EXPECT_EQ(window_.log, Log{"Saving level..."});
-    EXPECT_EQ(disk_.Get("a.trc"), now);
-    EXPECT_EQ(disk_.stats.open_now, 0);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Saving s;
+    s.LoadLevel(c.lara, c.weather);
+    Log log;
+    for (const auto& [lara, weather] : c.saves) {
+      s.Save(lara, weather);
+      log.insert(log.end(), {"Saving level...", "Level saved"});
+    }
+    EXPECT_EQ(s.disk.Get("a.trc"), s.WithFlags(c.pair));
+    EXPECT_EQ(s.disk.stats.writes.empty(), s.disk.Get("a.trc") == s.original);
+    EXPECT_EQ(s.window.log, log);
+    EXPECT_TRUE(s.window.messages.empty());
+    EXPECT_EQ(s.disk.stats.open_now, 0);
   }
 }
 
-TEST_F(SaveTest, ASaveOfItsOwnNeedsNoNewLoad) {
-  LoadLevel();
-  Save(4, 2);
-  Save(1, 0);
-  EXPECT_TRUE(window_.messages.empty());
-  EXPECT_EQ(disk_.Get("a.trc"), WithFlags({0x01, 0x00, 0x00, 0x00}));
-  EXPECT_EQ(window_.log, (Log{"Saving level...", "Level saved", "Saving level...",
-                              "Level saved"}));
+// One "Error" box for each refusal, nothing written and no "Level saved":
+// the window's own refusals open no file. Whatever another program did to
+// the level since it was loaded, even with the lists untouched, Save must
+// not undo it; and a Tomb Raider IV level, by its name as Windows opens it
+// or by its level data where a TRC level keeps the flags and padding, is
+// left alone.
+TEST(SaveFlags, WhatCantBeSavedIsRefusedAndLeftAsItIs) {
+  Bytes wrong_version = MakeLevel(0, 0);
+  wrong_version[0] = 0;
+  const Bytes tr4 = testing::LevelBytes().Version().Counts().Block(0, 0).Block(0, 0)
+                        .Block(0, 0).Dword(64).Dword(4).Raw({0x78, 0xDA, 0x03, 0x00}).Build();
+  const auto tr4_data_as = [&tr4](const char* name) {
+    return [&tr4, name](Saving& s) {
+      s.LoadLevel();  // a .trc name sets the kind that the others keep
+      s.Load(name, tr4);
+      ASSERT_EQ(s.level.LevelKind(), kKindTrc);
+      ASSERT_TRUE(s.level.LastScan().has_value());
+    };
+  };
+  const struct {
+    const char* what;
+    std::function<void(Saving&)> arrange;
+    LevelStatus refused;
+    bool held;             // the save held the file open
+    bool saving;           // and logged that it was saving
+    bool lists_as_loaded;  // else it saves other values
+  } cases[] = {
+      {"nothing loaded", [](Saving&) {}, Failure(LevelCode::NothingLoaded, "No file opened"),
+       false, false, false},
+      {"a picked file that never reached the flags",
+       [](Saving& s) { s.Load("x.dat", MakeLevel(3, 1)); },  // no kind yet: the scan stops
+       Failure(LevelCode::NothingLoaded, "x.dat"), false, false, false},
+      {"a failed load after a good one",
+       [&](Saving& s) { s.LoadLevel(); s.Load("wrong.trc", wrong_version); },
+       Failure(LevelCode::LoadFailed, "wrong.trc"), false, false, false},
+      {"a path other than the loaded level's",
+       [](Saving& s) { s.LoadLevel(); s.window.path = "other.trc"; },
+       Failure(LevelCode::NotLoadedLevel, "other.trc"), false, false, false},
+      {"a Tomb Raider IV level's name",
+       [](Saving& s) {
+         s.Load("karnak.tr4", MakeLevel(3, 1));
+         s.Load("other.tr4.", MakeLevel(3, 1));  // Windows opens other.tr4
+       },
+       Failure(LevelCode::Tr4Level, "other.tr4."), false, false, false},
+      {"Tomb Raider IV level data named as a TRC level", tr4_data_as("karnak.trc"),
+       Failure(LevelCode::Tr4Level, "karnak.trc"), true, true, false},
+      {"Tomb Raider IV level data named as neither", tr4_data_as("other.dat"),
+       Failure(LevelCode::Tr4Level, "other.dat"), true, true, false},
+      {"a level that can't be opened for writing",
+       [](Saving& s) { s.LoadLevel(); s.disk.fail_open_for_write = true; },
+       Failure(LevelCode::CannotOpen, "a.trc", "Permission denied"), true, false, false},
+      {"a level that another program holds",
+       [](Saving& s) { s.LoadLevel(); s.disk.held_by_another = true; },
+       Failure(LevelCode::InUse, "a.trc"), false, false, false},
+      {"a level changed since its load",
+       [](Saving& s) { s.LoadLevel(); s.disk.Put("a.trc", MakeLevel(3, 2)); },
+       Failure(LevelCode::Changed, "a.trc"), true, true, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Saving s;
+    c.arrange(s);
+    const Bytes before = s.disk.Exists(s.window.path) ? s.disk.Get(s.window.path) : Bytes();
+    s.window.log.clear();
+    s.window.messages.clear();
+    if (c.lists_as_loaded) {
+      SaveFlags(s.level, s.window);
+    } else {
+      s.Save(0, 2);
+    }
+    ASSERT_EQ(s.window.messages.size(), 1u);
+    EXPECT_EQ(s.window.messages[0].title, "Error");
+    EXPECT_EQ(s.window.messages[0].icon, MessageIcon::Critical);
+    testing::ExpectStatus(s.level.LastStatus(), c.refused);
+    EXPECT_EQ(s.window.log, c.saving ? Log{"Saving level..."} : Log{});
+    EXPECT_EQ(s.disk.stats.opens_held, c.held ? 1 : 0);
+    EXPECT_TRUE(s.disk.stats.writes.empty());
+    if (!before.empty()) {
+      EXPECT_EQ(s.disk.Get(s.window.path), before);
+    }
+    EXPECT_EQ(s.disk.stats.open_now, 0);
+  }
 }
 
 // The refusal by name looks at the name of the file being saved, as
 // Windows opens it, not at a kind that an earlier name left.
-TEST_F(SaveTest, TheSavedFilesOwnNameDecides) {
-  Load("karnak.tr4", MakeLevel(3, 1));
-  original_ = MakeLevel(3, 1);
-  Load("city.trc.", original_);  // Windows opens city.trc
-  ASSERT_EQ(level_.LevelKind(), kKindTr4);
-  ASSERT_TRUE(level_.LastScan().has_value());
-  window_.log.clear();
-  Save(0, 2);
-  EXPECT_TRUE(window_.messages.empty());
-  EXPECT_EQ(disk_.Get("city.trc."), WithFlags({0x00, 0x00, 0x02, 0x00}));
-
-  Load("other.tr4.", original_);
-  window_.log.clear();
-  Save(0, 0);
-  ExpectRefused(Failure(LevelCode::Tr4Level, "other.tr4."));
-  EXPECT_EQ(disk_.Get("other.tr4."), original_);
-}
-
-TEST_F(SaveTest, FileThatCannotBeOpenedForWritingIsReported) {
-  LoadLevel();
-  disk_.fail_open_for_write = true;
-  Save(0, 0);
-  ExpectRefused(Failure(LevelCode::CannotOpen, "a.trc", "Permission denied"));
-  EXPECT_TRUE(window_.log.empty());
-  EXPECT_EQ(disk_.Get("a.trc"), original_);
+TEST(SaveFlags, ALevelIsSavedWhateverKindAnEarlierNameLeft) {
+  Saving s;
+  s.Load("karnak.tr4", MakeLevel(3, 1));
+  s.original = MakeLevel(3, 1);
+  s.Load("city.trc.", s.original);  // Windows opens city.trc
+  ASSERT_EQ(s.level.LevelKind(), kKindTr4);
+  ASSERT_TRUE(s.level.LastScan().has_value());
+  s.Save(0, 2);
+  EXPECT_TRUE(s.window.messages.empty());
+  EXPECT_EQ(s.disk.Get("city.trc."), s.WithFlags({0x00, 0x00, 0x02, 0x00}));
 }
 
 // "Level saved" means the bytes are on the disk: a failed write, sync or
-// close is a failed save.
-TEST_F(SaveTest, FailedWriteSyncOrCloseIsReportedAndTheFileClosed) {
+// close is a failed save, and the file is closed. Once bytes went out, the
+// level on disk is no longer the one loaded: the next save wants a load.
+TEST(SaveFlags, FailedWriteSyncOrCloseIsReportedAndTheFileClosed) {
   const struct {
+    const char* what;
     bool MemoryDisk::*failure;
     bool may_be_written;
-  } cases[] = {{&MemoryDisk::fail_write, false},
-               {&MemoryDisk::fail_sync, true},
-               {&MemoryDisk::fail_close, true},
-               {&MemoryDisk::fail_read_back, true}};
+  } cases[] = {{"write", &MemoryDisk::fail_write, false},
+               {"sync", &MemoryDisk::fail_sync, true},
+               {"close", &MemoryDisk::fail_close, true},
+               {"read back", &MemoryDisk::fail_read_back, true}};
   for (const auto& c : cases) {
-    window_.messages.clear();
-    LoadLevel();
-    disk_.*c.failure = true;
-    Save(0, 0);
-    disk_.*c.failure = false;
-    ASSERT_EQ(window_.messages.size(), 1u);
-    const std::string& text = window_.messages[0].text;
+    SCOPED_TRACE(c.what);
+    Saving s;
+    s.LoadLevel();
+    s.disk.*c.failure = true;
+    s.Save(0, 0);
+    s.disk.*c.failure = false;
+    ASSERT_EQ(s.window.messages.size(), 1u);
+    EXPECT_EQ(s.level.LastStatus().may_be_written, c.may_be_written);
+    const std::string& text = s.window.messages[0].text;
     EXPECT_EQ(text.find("may now hold the new values") != std::string::npos,
               c.may_be_written)
         << text;
-    EXPECT_EQ(window_.log, Log{"Saving level..."});
-    EXPECT_EQ(disk_.stats.open_now, 0);
-    // The level on disk is no longer known: the next save wants a load.
-    Save(0, 0);
-    EXPECT_EQ(window_.messages.size(), c.may_be_written ? 2u : 1u);
+    EXPECT_EQ(s.window.log, Log{"Saving level..."});
+    EXPECT_EQ(s.disk.stats.open_now, 0);
+    s.Save(0, 0);
+    EXPECT_EQ(s.window.messages.size(), c.may_be_written ? 2u : 1u);
   }
-}
-
-TEST_F(SaveTest, LevelHeldByAnotherProgramIsReportedAsInUse) {
-  LoadLevel();
-  disk_.held_by_another = true;
-  Save(0, 0);
-  ExpectRefused(Failure(LevelCode::InUse, "a.trc"));
-  EXPECT_EQ(disk_.Get("a.trc"), original_);
-}
-
-// A Tomb Raider IV level keeps its level data where a TRC level keeps the
-// flags and padding: whatever its name, Save leaves it alone.
-TEST_F(SaveTest, TombRaiderFourLevelDataIsRefusedWhateverTheName) {
-  const Bytes tr4 = testing::LevelBytes().Version().Counts().Block(0, 0).Block(0, 0)
-                        .Block(0, 0).Dword(64).Dword(4).Raw({0x78, 0xDA, 0x03, 0x00}).Build();
-  LevelStatus refused = Failure(LevelCode::Tr4Level, "");
-  refused.offset = 34;
-  for (const char* name : {"karnak.trc", "other.dat"}) {
-    SCOPED_TRACE(name);
-    window_.messages.clear();
-    LoadLevel();  // a .trc name sets the kind that the others keep
-    Load(name, tr4);
-    ASSERT_EQ(level_.LevelKind(), kKindTrc);
-    ASSERT_TRUE(level_.LastScan().has_value());
-    window_.log.clear();
-    Save(0, 0);
-    refused.path = name;
-    ExpectRefused(refused);
-    EXPECT_EQ(disk_.Get(name), tr4);
-    EXPECT_EQ(window_.log, Log{"Saving level..."});
-  }
-}
-
-TEST_F(SaveTest, LevelDeletedSinceLoadIsReportedNotCreated) {
-  Level4 level;  // real files
-  testing::TempDir dir;
-  window_.path = dir.Write("gone.trc", MakeLevel(3, 1));
-  level.OpenLevel(window_.path, window_);
-  std::filesystem::remove(testing::FsPath(window_.path));
-  window_.log.clear();
-  SaveFlags(level, window_);
-  ASSERT_EQ(window_.messages.size(), 1u);
-  EXPECT_EQ(level.LastStatus().code, LevelCode::CannotOpen);
-  EXPECT_FALSE(level.LastStatus().reason.empty());
-  EXPECT_FALSE(testing::Exists(window_.path));
-  EXPECT_TRUE(window_.log.empty());
 }
 
 }  // namespace

@@ -104,19 +104,32 @@ TEST(CliOnMemoryDisk, JsonHasOneLineALevelWithFailuresAsErrorObjects) {
   }
 }
 
+// Named like a level, a folder is taken for one, and refused as one; a
+// pipe is refused at once, where an open for reading would wait for ever.
+// Named like a level, a folder is taken for one, and refused as one; a
+// pipe is refused at once, where an open for reading would wait for ever.
 TEST_F(CliTest, LevelsThatCantBeReadAreReportedAndTheOthersShown) {
   const std::string missing = dir_.File("missing.trc");
-  const std::string folder = dir_.File("folder.trc");
-  std::filesystem::create_directory(testing::FsPath(folder));
+  LineList bad = {missing, dir_.File("folder.trc")};
+  LineList codes = {"cannot-open", "not-a-regular-file", ""};
+  std::filesystem::create_directory(testing::FsPath(bad[1]));
+#ifndef _WIN32
+  bad.push_back(dir_.File("pipe.trc"));
+  ASSERT_EQ(mkfifo(bad.back().c_str(), 0600), 0);
+  codes.insert(codes.end() - 1, "not-a-regular-file");
+#endif
   const std::string good = dir_.Write("good.trc", MakeLevel(0, 0));
-  const CliRun run = RunInProcess({"show", missing, folder, good});
+  LineList args = {"show", "--json"};
+  args.insert(args.end(), bad.begin(), bad.end());
+  args.push_back(good);
+  EXPECT_EQ(Codes(RunInProcess(args).out), codes);
+  args.erase(args.begin() + 1);
+  const CliRun run = RunInProcess(args);
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(Lines(run.out), LineList{good + ": Lara type Normal Lara (0), weather "
                                             "Normal Weather (0)"});
-  ExpectOneErrorLineEach(run, {missing, folder}, "3 levels: 1 shown, 2 failed");
-  // Named like a level, a folder is taken for one, and refused as one.
-  EXPECT_EQ(Codes(RunInProcess({"show", "--json", missing, folder, good}).out),
-            (LineList{"cannot-open", "not-a-regular-file", ""}));
+  ExpectOneErrorLineEach(run, bad, std::to_string(bad.size() + 1) + " levels: 1 shown, " +
+                                       std::to_string(bad.size()) + " failed");
   EXPECT_FALSE(testing::Exists(missing));
 }
 
@@ -132,64 +145,80 @@ TEST_F(CliTest, NamesThatArentLevelNamesAreReportedWithoutBeingOpened) {
 
 // The least work: show opens the level once and reads it four times; set
 // opens it once to hold it and reads it four times, opens it for writing,
-// reads the head and the values again right before writing both values in
-// one write, syncs, reads them once more and looks at the path once.
-TEST(CliOnMemoryDisk, ShowAndSetDoTheLeastWork) {
-  MemoryDisk disk;
-  disk.Put("a.trc", MakeLevel(3, 1, 4, 5, 6));
-  ASSERT_EQ(RunInProcess({"show", "a.trc"}, disk).status, 0);
-  EXPECT_EQ(disk.stats.opens_read_only, 1);
-  EXPECT_EQ(disk.stats.reads, 4);
-  const CliRun run =
-      RunInProcess({"set", "--lara", "young", "--weather", "snow", "a.trc"}, disk);
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out,
-            "a.trc: Lara type Catsuit (3) -> Young Lara (1), weather Rain (1) -> Snow (2)\n");
-  EXPECT_EQ(disk.stats.opens_read_only, 1);
-  EXPECT_EQ(disk.stats.opens_held, 1);
-  EXPECT_EQ(disk.stats.opens_for_writing, 1);
-  EXPECT_EQ(disk.stats.reads, 4 + 4 + 4 + 4);
-  EXPECT_EQ(disk.stats.writes, (Writes{{34 + 15, 4}}));
-  EXPECT_EQ(disk.stats.syncs, 1);
-  EXPECT_EQ(disk.stats.stamps_of_path, 1);
-  EXPECT_EQ(disk.Get("a.trc"), MakeLevel(1, 2, 4, 5, 6));
-}
-
-// What set prints is what it wrote and checked: a level changed or moved
-// while it is set is a failure, never a success.
-TEST(CliOnMemoryDisk, SetNeverReportsValuesItDidNotWrite) {
-  const std::vector<std::function<void(MemoryDisk&, Bytes&)>> races = {
-      [](MemoryDisk&, Bytes& b) { b[34] = 0x06; },
-      [](MemoryDisk& d, Bytes&) { d.Replace("a.trc", MakeLevel(6, 0)); },
+// reads the head and the values again right before writing the values it
+// names (both in one write) and nothing else, syncs, reads them once more
+// and looks at the path once. A value without an entry survives a change
+// of the other flag.
+TEST(CliOnMemoryDisk, SetWritesOnlyTheValuesItNamesAndShowAndSetDoTheLeastWork) {
+  const struct {
+    Bytes level;
+    LineList args;
+    const char* out;
+    Writes writes;
+    Bytes after;
+  } cases[] = {
+      {MakeLevel(3, 1, 4, 5, 6), {"--lara", "young", "--weather", "snow"},
+       "a.trc: Lara type Catsuit (3) -> Young Lara (1), weather Rain (1) -> Snow (2)\n",
+       {{34 + 15, 4}}, MakeLevel(1, 2, 4, 5, 6)},
+      {MakeLevel(3, 1), {"--lara", "young"},
+       "a.trc: Lara type Catsuit (3) -> Young Lara (1), weather Rain (1)\n", {{34, 2}},
+       MakeLevel(1, 1)},
+      {MakeLevel(5, 2), {"--weather=Normal Weather"},
+       "a.trc: Lara type unknown (5), weather Snow (2) -> Normal Weather (0)\n", {{36, 2}},
+       MakeLevel(5, 0)},
   };
-  for (const auto& race : races) {
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args.front());
     MemoryDisk disk;
-    disk.Put("a.trc", MakeLevel(3, 1));
-    disk.after_write = [&](Bytes& bytes) { race(disk, bytes); };
-    const CliRun run = RunInProcess({"set", "--json", "--lara", "young", "a.trc"},
-                                    disk);
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.out.find("\"code\":\"changed\""), std::string::npos) << run.out;
-    EXPECT_NE(run.err.find("it may now hold the new values"), std::string::npos);
+    disk.Put("a.trc", c.level);
+    LineList args = {"set"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    args.push_back("a.trc");
+    const CliRun run = RunInProcess(args, disk);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, c.out);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(disk.stats.opens_read_only, 0);
+    EXPECT_EQ(disk.stats.opens_held, 1);
+    EXPECT_EQ(disk.stats.opens_for_writing, 1);
+    EXPECT_EQ(disk.stats.reads, 4 + 4 + 4);
+    EXPECT_EQ(disk.stats.writes, c.writes);
+    EXPECT_EQ(disk.stats.syncs, 1);
+    EXPECT_EQ(disk.stats.stamps_of_path, 1);
+    EXPECT_EQ(disk.Get("a.trc"), c.after);
+    ASSERT_EQ(RunInProcess({"show", "a.trc"}, disk).status, 0);
+    EXPECT_EQ(disk.stats.opens_read_only, 1);
+    EXPECT_EQ(disk.stats.reads, 4 + 4 + 4 + 4);
+    EXPECT_EQ(disk.stats.open_now, 0);
   }
 }
 
 // A .tr4 name is a Tomb Raider IV level to show as to set, whatever it
-// holds, and is not even opened.
-TEST(CliOnMemoryDisk, TombRaiderFourNamesAreReportedWithoutBeingOpened) {
-  MemoryDisk disk;
-  for (const char* name : {"karnak.tr4", "karnak.TR4."}) {
-    disk.Put(name, MakeLevel(3, 1));
-    for (const char* command : {"show", "set"}) {
-      const CliRun run = std::string(command) == "show"
-                             ? RunInProcess({command, "--json", name}, disk)
-                             : RunInProcess({command, "--json", "--lara", "0", name}, disk);
+// holds, and is not even opened; whatever the name says, a level whose
+// bytes hold Tomb Raider IV level data is shown as one. Neither is written.
+TEST(CliOnMemoryDisk, TombRaiderFourLevelsAreReportedAndNeverWritten) {
+  const struct {
+    const char* name;
+    Bytes bytes;
+    bool opened;
+  } cases[] = {{"karnak.tr4", MakeLevel(3, 1), false},
+               {"karnak.TR4.", MakeLevel(3, 1), false},
+               {"karnak.trc", Tr4Level(), true}};
+  for (const auto& c : cases) {
+    for (const LineList& args : {LineList{"show", "--json", c.name},
+                                 LineList{"set", "--json", "--lara", "0", c.name}}) {
+      SCOPED_TRACE(args[0] + " " + c.name);
+      MemoryDisk disk;
+      disk.Put(c.name, c.bytes);
+      const CliRun run = RunInProcess(args, disk);
       EXPECT_EQ(run.status, 1);
       EXPECT_EQ(Codes(run.out), LineList{"tr4-level"});
-      ExpectOneErrorLineEach(run, {name});
+      ExpectOneErrorLineEach(run, {c.name});
+      EXPECT_EQ(disk.stats.opens_read_only + disk.stats.opens_held > 0, c.opened);
+      EXPECT_TRUE(disk.stats.writes.empty());
+      EXPECT_EQ(disk.Get(c.name), c.bytes);
     }
   }
-  EXPECT_EQ(disk.stats.opens_read_only + disk.stats.opens_held, 0);
 }
 
 // Results that can't be written out are a failure, said on standard error:
@@ -231,54 +260,8 @@ TEST(CliOnMemoryDisk, OutputThatCantBeWrittenIsAFailureUnlessItsReaderHasGone) {
   EXPECT_EQ(disk.Get("a.trc"), MakeLevel(0, 1));
 }
 
-// One open for writing a level; set writes the two bytes of the value it
-// names and nothing else.
-TEST(CliOnMemoryDisk, SetOfOneFlagOpensOnceForWritingAndWritesTwoBytes) {
-  MemoryDisk disk;
-  disk.Put("a.trc", MakeLevel(3, 1));
-  const CliRun run = RunInProcess({"set", "--lara", "young", "a.trc"}, disk);
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, "a.trc: Lara type Catsuit (3) -> Young Lara (1), weather Rain (1)\n");
-  EXPECT_EQ(disk.stats.writes, (Writes{{34, 2}}));
-  EXPECT_EQ(disk.stats.opens_held, 1);
-  EXPECT_EQ(disk.stats.opens_for_writing, 1);
-  EXPECT_EQ(disk.stats.opens_read_only, 0);
-  EXPECT_EQ(disk.stats.syncs, 1);
-  EXPECT_EQ(disk.Get("a.trc"), MakeLevel(1, 1));
-
-  EXPECT_EQ(RunInProcess({"show", "a.trc"}, disk).status, 0);
-  EXPECT_EQ(disk.stats.opens_read_only, 1);
-  EXPECT_EQ(disk.stats.open_now, 0);
-}
-
-TEST_F(CliTest, SetOneFlagKeepsTheOtherAsStored) {
-  const std::string a = dir_.Write("a.trc", MakeLevel(3, 1, 16, 3, 0, 9));
-  const std::string b = dir_.Write("b.trc", MakeLevel(5, 2));
-  CliRun run = RunInProcess({"set", "--lara", "divesuit", a});
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err, "");
-  EXPECT_EQ(run.out, a + ": Lara type Catsuit (3) -> Divesuit (4), weather Rain (1)\n");
-  EXPECT_EQ(ReadAll(a), MakeLevel(4, 1, 16, 3, 0, 9));
-
-  // A stored value without an entry survives a change of the other flag.
-  run = RunInProcess({"set", "--weather=Normal Weather", b});
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(ReadAll(b), MakeLevel(5, 0));
-}
-
-TEST_F(CliTest, SetBothFlagsOnManyLevels) {
-  std::vector<std::string> args = {"set", "--weather", "SNOW", "--lara", "0"};
-  for (const char* name : {"a.trc", "b.TRC", "c.trc"}) {
-    args.push_back(dir_.Write(name, MakeLevel(6, 1, 5)));
-  }
-  const CliRun run = RunInProcess(args);
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(Lines(run.out).size(), 3u);
-  for (std::size_t i = 5; i < args.size(); ++i) {
-    EXPECT_EQ(ReadAll(args[i]), MakeLevel(0, 2, 5)) << args[i];
-  }
-}
-
+// A level that set refuses stops no other; values and names are taken in
+// any case.
 TEST_F(CliTest, OneBadLevelAmongManyIsLeftAloneAndTheOthersAreChanged) {
   const Bytes cut = CutInsideFlags();
   Bytes wrong_version = MakeLevel(3, 1);
@@ -288,78 +271,52 @@ TEST_F(CliTest, OneBadLevelAmongManyIsLeftAloneAndTheOthersAreChanged) {
   const std::string bad_cut = dir_.Write("cut.trc", cut);
   const std::string bad_version = dir_.Write("version.trc", wrong_version);
   const std::string bad_kind = dir_.Write("old.tr4", tr4);
-  const std::string last = dir_.Write("last.trc", MakeLevel(1, 2));
+  const std::string last = dir_.Write("last.TRC", MakeLevel(1, 1, 5));
 
-  const CliRun run = RunInProcess({"set", "--lara", "catsuit", first, bad_cut,
-                                   bad_version, bad_kind, last});
+  const CliRun run = RunInProcess({"set", "--weather", "SNOW", "--lara", "catsuit", first,
+                                   bad_cut, bad_version, bad_kind, last});
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(ReadAll(first), MakeLevel(3, 0));
-  EXPECT_EQ(ReadAll(last), MakeLevel(3, 2));
+  EXPECT_EQ(ReadAll(first), MakeLevel(3, 2));
+  EXPECT_EQ(ReadAll(last), MakeLevel(3, 2, 5));
   EXPECT_EQ(ReadAll(bad_cut), cut);
   EXPECT_EQ(ReadAll(bad_version), wrong_version);
   EXPECT_EQ(ReadAll(bad_kind), tr4);
   EXPECT_EQ(Lines(run.out),
             (LineList{first + ": Lara type Normal Lara (0) -> Catsuit (3), weather "
-                              "Normal Weather (0)",
-                      last + ": Lara type Young Lara (1) -> Catsuit (3), weather Snow (2)"}));
+                              "Normal Weather (0) -> Snow (2)",
+                      last + ": Lara type Young Lara (1) -> Catsuit (3), weather Rain (1) -> "
+                             "Snow (2)"}));
   ExpectOneErrorLineEach(run, {bad_cut, bad_version, bad_kind}, "5 levels: 2 changed, 3 refused");
   EXPECT_EQ(Codes(RunInProcess({"check", "--json", bad_cut, bad_version, bad_kind}).out),
             (LineList{"cut-short", "wrong-version", "tr4-level"}));
 }
 
-// Whatever the name says, a level whose bytes hold Tomb Raider IV level
-// data is shown as one and never written.
-TEST_F(CliTest, TombRaiderFourLevelDataIsReportedAndNeverWritten) {
-  const std::string named_trc = dir_.Write("karnak.trc", Tr4Level());
-  CliRun run = RunInProcess({"show", "--json", named_trc});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(Codes(run.out), LineList{"tr4-level"});
-  ExpectOneErrorLineEach(run, {named_trc});
-
-  run = RunInProcess({"set", "--json", "--weather", "rain", named_trc});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(Codes(run.out), LineList{"tr4-level"});
-  EXPECT_EQ(ReadAll(named_trc), Tr4Level());
-#ifndef _WIN32
-  const std::string four = dir_.Write("four.tr4", Tr4Level());
-  const std::string alias = dir_.File("alias.trc");
-  ASSERT_EQ(symlink(four.c_str(), alias.c_str()), 0);
-  run = RunInProcess({"set", "--json", "--lara", "young", alias});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(Codes(run.out), LineList{"tr4-level"});
-  EXPECT_EQ(ReadAll(four), Tr4Level());
-#endif
-}
-
-#ifndef _WIN32
-TEST_F(CliTest, PipeIsReportedAtOnce) {
-  const std::string pipe = dir_.File("pipe.trc");
-  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-  const CliRun run = RunInProcess({"show", "--json", pipe});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(Codes(run.out), LineList{"not-a-regular-file"});
-}
-#endif
-
+// What set prints is what it wrote and checked: a failure of the disk, or
+// a level changed while it is set, is never a success.
 TEST(CliOnMemoryDisk, FailuresOfTheDiskAreReportedAndEveryFileClosed) {
+  const auto fail = [](bool MemoryDisk::*failure) {
+    return [failure](MemoryDisk& disk) { disk.*failure = true; };
+  };
   const struct {
-    bool MemoryDisk::*failure;
+    std::function<void(MemoryDisk&)> arrange;
     const char* code;
     bool may_be_written;
   } failures[] = {
-      {&MemoryDisk::fail_write, "write-failed", false},
-      {&MemoryDisk::fail_sync, "write-failed", true},
-      {&MemoryDisk::fail_close, "write-failed", true},
-      {&MemoryDisk::fail_read_back, "read-failed", true},
-      {&MemoryDisk::fail_stamp_of_path, "cannot-check", true},
-      {&MemoryDisk::held_by_another, "in-use", false},
-      {&MemoryDisk::fail_open_for_write, "cannot-open", false},
+      {fail(&MemoryDisk::fail_write), "write-failed", false},
+      {fail(&MemoryDisk::fail_sync), "write-failed", true},
+      {fail(&MemoryDisk::fail_close), "write-failed", true},
+      {fail(&MemoryDisk::fail_read_back), "read-failed", true},
+      {fail(&MemoryDisk::fail_stamp_of_path), "cannot-check", true},
+      {fail(&MemoryDisk::held_by_another), "in-use", false},
+      {fail(&MemoryDisk::fail_open_for_write), "cannot-open", false},
+      {[](MemoryDisk& d) { d.after_write = [](Bytes& b) { b[34] = 0x06; }; }, "changed",
+       true},
   };
   for (const auto& f : failures) {
     SCOPED_TRACE(f.code);
     MemoryDisk disk;
     disk.Put("a.trc", MakeLevel(3, 1));
-    disk.*f.failure = true;
+    f.arrange(disk);
     const CliRun run = RunInProcess({"set", "--json", "--weather", "snow", "a.trc"}, disk);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(Codes(run.out), LineList{f.code});
