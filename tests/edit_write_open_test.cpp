@@ -84,22 +84,45 @@ TEST(OpenForWriting, ADryRunFailsWhereTheHistoryWouldRefuseTheChange) {
 }
 
 #ifndef _WIN32
-// Another program, which takes no hold, writes the level while its change
-// is appended to the history. (On Windows a held level is shared with no
-// one: no program can write it meanwhile.)
-class WritesDuringAppend : public testing::DiskWrapper {
+// Another program, which takes no hold, writes the level right after the
+// edit took its hold, or while its change is appended to the history. (On
+// Windows a held level is shared with no one: no program can write it
+// meanwhile.)
+class WritesMeanwhile : public testing::DiskWrapper {
  public:
+  LevelStatus Open(const std::string& path, OpenMode mode,
+                   std::unique_ptr<LevelFile>* file) override {
+    const LevelStatus status = DiskWrapper::Open(path, mode, file);
+    if (held) held();
+    return status;
+  }
   LevelStatus Append(const std::string& path, const std::string& text) override {
     if (meanwhile) meanwhile();
     return DiskWrapper::Append(path, text);
   }
+  std::function<void()> held;
   std::function<void()> meanwhile;
 };
+
+// Built again once held, with the head and values it had: refused when it
+// is opened for writing, before anything is recorded.
+TEST(OpenForWriting, ALevelWrittenSinceItWasHeldIsRefusedUnrecorded) {
+  TempDir dir;
+  const std::string path = dir.Write("a.trc", MakeLevel(3, 1));
+  const testing::Bytes built = testing::LevelBytes().Version().Counts().Block(0, 0).Block(0, 0)
+      .Block(0, 0).Flags(3, 1).TrcTail(testing::LevelBytes::kWholeTail, 40).Build();
+  WritesMeanwhile disk;
+  disk.environment["ORNIVALE_HISTORY"] = dir.File("history.jsonl");
+  disk.held = [&] { dir.Write("a.trc", built); };
+  EXPECT_EQ(SetLara(path, 4, disk).status.code, LevelCode::Changed);
+  EXPECT_FALSE(testing::Exists(dir.File("history.jsonl")));
+  EXPECT_EQ(testing::ReadAll(path), built);
+}
 
 TEST(OpenForWriting, AChangeMadeWhileTheChangeIsRecordedIsKept) {
   TempDir dir;
   const std::string path = dir.Write("a.trc", MakeLevel(3, 1));
-  WritesDuringAppend disk;
+  WritesMeanwhile disk;
   disk.environment["ORNIVALE_HISTORY"] = dir.File("history.jsonl");
   disk.meanwhile = [&] { dir.Write("a.trc", MakeLevel(6, 2)); };
   const EditResult result = SetLara(path, 4, disk);

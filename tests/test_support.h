@@ -146,6 +146,11 @@ class MemoryDisk : public Disk {
   void Recreate(const std::string& path, Bytes bytes);
   // The file at `path` as the system tells it.
   FileStamp Stamp(const std::string& path) const { return StampOf(*files_.at(path)); }
+  // Sets the last-write time of the file at `path` back to `modified`, as a
+  // copy made with its time (cp -p) does.
+  void SetModified(const std::string& path, int64_t modified) {
+    files_.at(path)->modified = modified;
+  }
   // Takes the file at `path` away, as its deletion would.
   void Remove(const std::string& path) { files_.erase(path); }
   // Gives each of the two files the other's path, as two renames would.

@@ -111,6 +111,10 @@ TEST(UndoChain, ReapplyWritesTheFieldsThatOrnivalesChangesLeft) {
   const auto restore = [](bool last) {
     return [=](MemoryDisk& disk) { return Restore(disk, "a.trc", last).ok(); };
   };
+  const auto older = [](MemoryDisk& disk) {
+    disk.Append(MemoryDisk::kHistory, FirstFormatLine(0, 4));
+    return true;
+  };
   const auto unwritten = [](MemoryDisk& disk) {
     disk.fail_write = true;
     const bool failed = !SetLara(disk, "a.trc", 6).ok();
@@ -134,6 +138,8 @@ TEST(UndoChain, ReapplyWritesTheFieldsThatOrnivalesChangesLeft) {
        Kind::NothingToApply, {}},
       {"a last change that never reached the level", {set(1, {}), unwritten}, Kind::Apply,
        {uint16_t{1}, std::nullopt}},
+      {"a last change an older version recorded", {older}, Kind::Apply,
+       {uint16_t{4}, std::nullopt}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -247,6 +253,41 @@ TEST(UndoChain, WhatTheLastChangeFoundCountsOnlyForAWriteThatDidNotHappen) {
   EXPECT_EQ(disk.Get("a.trc"), MakeLevel(4, 1));
 }
 
+// After a change that another program's write followed, the chain starts
+// anew with the next change, even where the level then looks as a change
+// before found it: a restore gives back what the next change found.
+TEST(UndoChain, AfterAnotherProgramsWriteTheChainStartsAnew) {
+  const struct {
+    const char* what;
+    std::function<void(MemoryDisk&)> since;
+  } cases[] = {
+      {"a write that failed, then the same values put back by another program",
+       [](MemoryDisk& disk) {
+         disk.fail_write = true;
+         EXPECT_FALSE(SetLara(disk, "a.trc", 6).ok());
+         disk.fail_write = false;
+         disk.Put("a.trc", MakeLevel(4, 1));
+       }},
+      {"a write, then the level copied back with its time, as before it",
+       [](MemoryDisk& disk) {
+         const int64_t found = disk.Stamp("a.trc").modified;
+         ASSERT_TRUE(SetLara(disk, "a.trc", 6).ok());
+         disk.Put("a.trc", MakeLevel(4, 1));
+         disk.SetModified("a.trc", found);
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    MemoryDisk disk;
+    disk.Put("a.trc", MakeLevel(4, 1));
+    disk.Append(MemoryDisk::kHistory, FirstFormatLine(3, 4));
+    c.since(disk);
+    ASSERT_TRUE(SetLara(disk, "a.trc", 2).ok());
+    ASSERT_TRUE(Restore(disk, "a.trc").ok());
+    EXPECT_EQ(disk.Get("a.trc"), MakeLevel(4, 1));
+  }
+}
+
 // A line of the first format (no "v", no "file") still serves.
 TEST(UndoChain, LinesOfTheFirstFormatAreRead) {
   MemoryDisk disk;
@@ -259,6 +300,13 @@ TEST(UndoChain, LinesOfTheFirstFormatAreRead) {
   EXPECT_TRUE(chain[1].file.has_value());
   ASSERT_TRUE(Restore(disk, "a.trc").ok());
   EXPECT_EQ(disk.Get("a.trc"), MakeLevel(3, 1));
+
+  // Built again with its values elsewhere, the same ones: the line no
+  // longer tells of them.
+  disk.Put("a.trc", MakeLevel(4, 1, 8));
+  disk.Append(MemoryDisk::kHistory, FirstFormatLine(3, 4));
+  EXPECT_EQ(Restore(disk, "a.trc").status.code, LevelCode::ChangedSince);
+  EXPECT_EQ(disk.Get("a.trc"), MakeLevel(4, 1, 8));
 }
 
 // The window offers its restore only where restore would restore.
