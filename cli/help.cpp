@@ -34,7 +34,8 @@ constexpr OptionHelp kOptions[] = {
      "and no count line"},
     {"--compact",
      "history: rewrites the history, keeping only what restore\n"
-     "and restore --last can still give back"},
+     "and restore --last can still give back, and the lines of\n"
+     "a later version of Ornivale"},
     {"--json",
      "one JSON object a line instead, for scripts; a failed\n"
      "level's is {\"path\":…,\"error\":{\"code\":…,\"message\":…}}"},
