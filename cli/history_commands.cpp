@@ -151,9 +151,11 @@ int RunHistory(const Arguments& args, Disk& disk, const History& history,
           output.out << ChangeJson(record.path, change) << '\n';
           return;
         }
+        const auto scan = [&](const auto& bytes) {
+          return ScanWith(ValuesOfBytes(bytes, *change.kind));
+        };
         PrintLine(output.out, change.time + " " + change.program + ": " + record.path + ": " +
-                                  DescribeSet(ScanWith(ValuesOfBytes(change.before, *change.kind)),
-                                              ScanWith(ValuesOfBytes(change.written, *change.kind))));
+                                  DescribeSet(scan(change.before), scan(change.written)));
       },
       &unreadable,
       args.levels.empty() ? HistoryScope()

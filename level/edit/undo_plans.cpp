@@ -36,7 +36,8 @@ UndoRule RuleOf(const std::vector<ChangeDetails>& chain, const FlagChange& holds
     rule.states.push_back({holds, newest.left, true, gives});
   } else if (newest.file) {
     rule.states.push_back({holds, newest.file, false, gives});
-    rule.states.push_back({ChangeTo(Before(newest), *newest.kind), newest.file, true, gives_without_it});
+    rule.states.push_back(
+        {ChangeTo(Before(newest), *newest.kind), newest.file, true, gives_without_it});
   } else {
     rule.states.push_back({holds, std::nullopt, false, gives});
   }
