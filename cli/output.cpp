@@ -23,19 +23,26 @@ bool ReportLevel(const LevelStatus& status, Access access, const Output& output)
   return Report(status, access, output);
 }
 
+namespace {
+
+void NotePassedOver(const History& history, int lines, const std::string& why,
+                    std::ostream& err) {
+  if (lines == 0) return;
+  err << "ornivale-cli: note: " << lines << " line" << (lines == 1 ? "" : "s")
+      << " of the history file " << OneLine(history.path()) << " " << why << "\n";
+}
+
+}  // namespace
+
 void NoteUnreadable(const History& history, int unreadable, std::ostream& err) {
-  if (unreadable == 0) return;
-  err << "ornivale-cli: note: " << unreadable << " line" << (unreadable == 1 ? "" : "s")
-      << " of the history file " << OneLine(history.path())
-      << " can't be read and were passed over\n";
+  NotePassedOver(history, unreadable, "can't be read and were passed over", err);
 }
 
 void NoteNewer(const History& history, int newer, std::ostream& err) {
-  if (newer == 0) return;
-  err << "ornivale-cli: note: " << newer << " line" << (newer == 1 ? "" : "s")
-      << " of the history file " << OneLine(history.path())
-      << (newer == 1 ? " was" : " were") << " written by a later version of Ornivale and "
-      << (newer == 1 ? "was" : "were") << " passed over\n";
+  const std::string were = newer == 1 ? "was" : "were";
+  NotePassedOver(history, newer,
+                 were + " written by a later version of Ornivale and " + were + " passed over",
+                 err);
 }
 
 bool PrintEdit(const EditResult& edit, const std::string& path, const Output& output) {

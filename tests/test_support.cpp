@@ -120,6 +120,19 @@ Bytes ReadAll(const std::string& path) {
   return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
+RelayLog::RelayLog() {
+  const char* log = std::getenv("ORNIVALE_RELAY_LOG");
+  path_ = std::string("Z:") + (log ? log : "");
+  std::ifstream in(FsPath(path_), std::ios::binary | std::ios::ate);
+  if (in) from_ = in.tellg();
+}
+
+std::string RelayLog::Since() const {
+  std::ifstream in(FsPath(path_), std::ios::binary);
+  in.seekg(from_);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 bool Exists(const std::string& path) {
   return std::filesystem::exists(FsPath(path));
 }

@@ -106,6 +106,19 @@ std::filesystem::path FsPath(const std::string& utf8);
 Bytes ReadAll(const std::string& path);
 bool Exists(const std::string& path);
 
+// Wine's relay log, which a test run with RELAY_LOG (cmake/OrnivaleTests.cmake)
+// writes to the file ORNIVALE_RELAY_LOG names, with the programs it starts:
+// what it gained since this object was made. It grows by megabytes a test.
+class RelayLog {
+ public:
+  RelayLog();
+  std::string Since() const;
+
+ private:
+  std::string path_;  // through drive Z:
+  std::streamoff from_ = 0;
+};
+
 // LevelFile::Read of the file that holds `bytes`: CutShort where it ends
 // first.
 // The stretches of `bytes` that a rewrite keeps, in order, or ReadFailed

@@ -52,13 +52,6 @@ LineList CallsIn(const std::string& log) {
   return calls;
 }
 
-// What the relay log holds, its Unix path read through drive Z:.
-std::string RelayLog() {
-  const char* log = std::getenv("ORNIVALE_RELAY_LOG");
-  const testing::Bytes bytes = testing::ReadAll(std::string("Z:") + (log ? log : ""));
-  return std::string(bytes.begin(), bytes.end());
-}
-
 std::ptrdiff_t At(const LineList& calls, const std::string& call) {
   const auto found = std::find(calls.begin(), calls.end(), call);
   EXPECT_NE(found, calls.end()) << call << " was never made";
@@ -70,10 +63,10 @@ TEST(FlushOrder, TheHistoryIsOnTheDiskBeforeTheLevelIsWritten) {
   const std::string level = dir.Write("a.trc", testing::MakeLevel(3, 1));
   const std::string history = dir.File("history.jsonl");
   const ScopedVariable named("ORNIVALE_HISTORY", history);
-  const std::size_t before = RelayLog().size();
+  const testing::RelayLog log;
   const CliRun run = RunProgram(ORNIVALE_CLI_PROGRAM, {"set", "--lara", "young", level}, dir);
   ASSERT_EQ(run.status, 0) << run.err;
-  const LineList calls = CallsIn(RelayLog().substr(before));
+  const LineList calls = CallsIn(log.Since());
   const auto flushed = At(calls, "flush " + history);
   const auto written = At(calls, "write " + level);
   EXPECT_LT(At(calls, "write " + history), flushed);

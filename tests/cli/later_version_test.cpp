@@ -14,23 +14,28 @@ using testing::MakeLevel;
 using testing::MemoryDisk;
 using LineList = std::vector<std::string>;
 
-constexpr char kValues[] =
-    R"("lara":{"value":4,"text":"Divesuit"},"weather":{"value":1,"text":"Rain"},)"
-    R"("before":{"lara":{"value":3,"text":"Catsuit"},"weather":{"value":1,"text":"Rain"}},)"
-    R"("changed":true,"time":"2030-01-01T00:00:00.000Z","program":"ornivale 9","offset":34,)";
+// A change of a.trc whose values take six bytes (a third flag), in line
+// format `v`.
+std::string SixBytesLine(const char* v) {
+  return std::string(
+             R"({"path":"a.trc","lara":{"value":4,"text":"Divesuit"},"weather":{"value":1,)"
+             R"("text":"Rain"},"before":{"lara":{"value":3,"text":"Catsuit"},"weather":)"
+             R"({"value":1,"text":"Rain"}},"changed":true,"time":"2030-01-01T00:00:00.000Z",)"
+             R"("program":"ornivale 9","offset":34,"bytes":{"before":"030001000200",)"
+             R"("written":"040001000200"},"v":)") +
+         v + "}";
+}
 
 TEST(LaterVersion, ItsLinesAreKeptByACompactionAndPassedOverApartFromBrokenOnes) {
   MemoryDisk disk;
   disk.Put("a.trc", MakeLevel(3, 1));
   ASSERT_EQ(RunInProcess({"set", "--lara", "divesuit", "a.trc"}, disk).status, 0);
-  const struct {
+  struct Line {
     std::string line;
     bool newer;
-  } lines[] = {
-      // A later "v", whose values take six bytes: a third flag.
-      {std::string(R"({"path":"a.trc",)") + kValues +
-           R"("bytes":{"before":"030001000200","written":"040001000200"},"v":9})",
-       true},
+  };
+  const std::vector<Line> lines{
+      {SixBytesLine("9"), true},
       // A kind of level this version does not know.
       {R"({"path":"b.trc","format":"trx5","lara":{"value":1,"text":"Young Lara"},)"
        R"("before":{"lara":{"value":0,"text":"Normal Lara"}},"changed":true,)"
@@ -38,9 +43,7 @@ TEST(LaterVersion, ItsLinesAreKeptByACompactionAndPassedOverApartFromBrokenOnes)
        R"("bytes":{"before":"0000","written":"0100"},"v":4})",
        true},
       // This version's format, with a value too many: broken.
-      {std::string(R"({"path":"a.trc",)") + kValues +
-           R"("bytes":{"before":"030001000200","written":"040001000200"},"v":3})",
-       false},
+      {SixBytesLine("3"), false},
       {R"({"path":"a.trc","v":"9"})", false},
   };
   std::string history = disk.Text(MemoryDisk::kHistory);

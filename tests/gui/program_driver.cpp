@@ -98,37 +98,10 @@ HWND WaitForFolderView(DWORD process_id, DWORD timeout_ms) {
   return found;
 }
 
-WinEventLog::WinEventLog() {
-  const DWORD size = GetEnvironmentVariableW(L"ORNIVALE_RELAY_LOG", nullptr, 0);
-  std::wstring path(size, L'\0');
-  path.resize(GetEnvironmentVariableW(L"ORNIVALE_RELAY_LOG", path.data(), size));
-  path_ = WindowsPath(path);
-  from_ = Since(0).size();
-}
-
-// What the log holds from `offset` on; it grows by megabytes a test.
-std::string WinEventLog::Since(std::size_t offset) const {
-  const HANDLE file = CreateFileW(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  std::string text;
-  LARGE_INTEGER size{};
-  LARGE_INTEGER from{};
-  from.QuadPart = static_cast<LONGLONG>(offset);
-  if (file != INVALID_HANDLE_VALUE && GetFileSizeEx(file, &size) && size.QuadPart > from.QuadPart &&
-      SetFilePointerEx(file, from, nullptr, FILE_BEGIN)) {
-    text.resize(static_cast<std::size_t>(size.QuadPart - from.QuadPart));
-    DWORD read = 0;
-    if (!ReadFile(file, text.data(), static_cast<DWORD>(text.size()), &read, nullptr)) read = 0;
-    text.resize(read);
-  }
-  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-  return text;
-}
-
 // Lines such as "0104:Call user32.NotifyWinEvent(00008019,00020044,fffffffc,00000000) ret=…",
 // numbers and handles in hexadecimal.
 int WinEventLog::Count(DWORD event, HWND window) const {
-  const std::string text = Since(from_);
+  const std::string text = log_.Since();
   const std::string call = "Call user32.NotifyWinEvent(";
   int count = 0;
   for (std::size_t at = text.find(call); at != std::string::npos; at = text.find(call, at + 1)) {

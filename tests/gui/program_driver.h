@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/gui/window_queries.h"
+#include "tests/test_support.h"
 
 // Uses a running ornivale.exe from outside, the way a user would: presses
 // its buttons, types into its Open dialog, reads its controls and answers
@@ -37,15 +38,11 @@ HWND WaitForFolderView(DWORD process_id, DWORD timeout_ms);
 // with it.
 class WinEventLog {
  public:
-  WinEventLog();
   // How many times a program raised `event` for `window` so far.
   int Count(DWORD event, HWND window) const;
 
  private:
-  std::string Since(std::size_t offset) const;
-
-  std::wstring path_;
-  std::size_t from_ = 0;
+  testing::RelayLog log_;
 };
 
 // A program this test started. Ending it ends only that process.
